@@ -1,0 +1,7 @@
+#include "community/community.hpp"
+
+namespace mv {
+
+void SPECIESBYMONTH(const Study&, Writer&, Writer&) {}
+
+}  // namespace mv

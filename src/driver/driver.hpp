@@ -1,0 +1,23 @@
+// The run driver: the whole run in its fixed order of steps.
+#pragma once
+
+#include <filesystem>
+#include <istream>
+#include <optional>
+#include <ostream>
+
+#include "report/report.hpp"
+
+namespace mv {
+
+struct RunOptions {
+  // The date shown in the report header; today's local date when unset.
+  std::optional<LocalDate> date;
+};
+
+// Runs one study in `folder`, talking to the operator through `in`/`out`.
+// Returns the exit status: 0 after a normal run, 1 after any early end.
+int run(const std::filesystem::path& folder, std::istream& in, std::ostream& out,
+        const RunOptions& options = {});
+
+}  // namespace mv

@@ -1,0 +1,7 @@
+#include "effort/effort.hpp"
+
+namespace mv {
+
+void AREAOFEACHGROUP(const Study&, Writer&, Writer&) {}
+
+}  // namespace mv

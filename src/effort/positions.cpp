@@ -1,0 +1,7 @@
+#include "effort/effort.hpp"
+
+namespace mv {
+
+void GROUPUTMELEV(Study&, Writer&, Writer&) {}
+
+}  // namespace mv

@@ -1,0 +1,7 @@
+#include "events/events.hpp"
+
+namespace mv {
+
+void MOONPHASES(Study&) {}
+
+}  // namespace mv

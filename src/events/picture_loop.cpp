@@ -1,0 +1,7 @@
+#include "events/events.hpp"
+
+namespace mv {
+
+void READPICTURELIST(Study&, const std::filesystem::path&) {}
+
+}  // namespace mv

@@ -1,0 +1,40 @@
+// Input files: Input.txt, GroupMap.txt, AllPictures.txt, and the calendar
+// arithmetic that turns dates into day, hour and minute numbers.
+#pragma once
+
+#include <filesystem>
+
+#include "layout/console.hpp"
+#include "model/study.hpp"
+
+namespace mv {
+
+// Calendar: day 1 is 1 January of the base year; every year divisible by 4
+// is a leap year.
+int FINDDAY(int base, int year, int month, int day);
+int FINDHOUR(int base, int year, int month, int day, int hour);
+int FINDMINUTE(int base, int year, int month, int day, int hour, int minute);
+
+// First pass over Input.txt: NLOCATIONS, MAXPERIODS, NSPECIES.
+void READINPUTPARAMETERS(Study& st, const std::filesystem::path& folder, Console& console);
+// Second pass: title, location and species tables.
+void READINPUT(Study& st, const std::filesystem::path& folder, Console& console);
+// FIRSTYEAR, LASTYEAR, day numbers of the periods, FIRSTDAY, LASTDAY.
+void STARTSTOPDAYS(Study& st, Console& console);
+
+// GroupMap.txt.
+void GETNUMBEROFLOCATIONS(Study& st, const std::filesystem::path& folder);
+void READGROUPMAP(Study& st, const std::filesystem::path& folder, Console& console);
+void CREATESHORTGROUPLIST(Study& st);
+
+// Name lookups; 0 when not found.
+int GETSPECIESID(const Study& st, const Name& name);
+int GETSITEID(const Study& st, const Name& name);
+
+// AllPictures.txt -> Reject.txt and FinalPicsList.txt, with the counters.
+void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console);
+
+// The PERIOD dialogue; throws RunEnded on a bad answer.
+void GETPERIOD(Study& st, Console& console);
+
+}  // namespace mv

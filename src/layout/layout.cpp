@@ -1,0 +1,572 @@
+#include "layout/layout.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <unordered_map>
+
+namespace mv {
+
+// ---- Parsing --------------------------------------------------------------
+
+namespace {
+
+class Parser {
+ public:
+  explicit Parser(std::string_view text) : t_(text) {}
+
+  std::vector<LayoutItem> parseAll() {
+    skipBlanks();
+    expect('(');
+    auto items = parseList();
+    expect(')');
+    skipBlanks();
+    if (p_ != t_.size()) fail("text after the closing parenthesis");
+    return items;
+  }
+
+ private:
+  [[noreturn]] void fail(const char* what) const {
+    throw std::logic_error("layout \"" + std::string(t_) + "\": " + what);
+  }
+  void skipBlanks() {
+    while (p_ < t_.size() && t_[p_] == ' ') ++p_;
+  }
+  char peek() {
+    skipBlanks();
+    return p_ < t_.size() ? t_[p_] : '\0';
+  }
+  void expect(char c) {
+    if (peek() != c) fail("unexpected character");
+    ++p_;
+  }
+  bool digit() { return p_ < t_.size() && t_[p_] >= '0' && t_[p_] <= '9'; }
+  int number() {
+    skipBlanks();
+    if (!digit()) fail("number expected");
+    int n = 0;
+    while (digit()) {
+      n = n * 10 + (t_[p_++] - '0');
+      if (n > 100000) fail("number too large");
+    }
+    return n;
+  }
+
+  std::vector<LayoutItem> parseList() {
+    std::vector<LayoutItem> items;
+    bool needSeparator = false;
+    for (;;) {
+      char c = peek();
+      if (c == ')') break;
+      if (c == '\0') fail("missing closing parenthesis");
+      if (c == '/') {
+        ++p_;
+        LayoutItem it;
+        it.kind = LayoutItem::Kind::Slash;
+        items.push_back(it);
+        needSeparator = false;
+        if (peek() == ',') ++p_;
+        continue;
+      }
+      if (c == ',') {
+        if (!needSeparator) fail("misplaced comma");
+        ++p_;
+        needSeparator = false;
+        continue;
+      }
+      if (needSeparator) fail("comma expected");
+      items.push_back(parseItem());
+      needSeparator = true;
+    }
+    return items;
+  }
+
+  LayoutItem parseItem() {
+    LayoutItem it;
+    int count = -1;
+    if (digit()) count = number();
+    char c = peek();
+    if (c == '(') {
+      ++p_;
+      it.kind = LayoutItem::Kind::Group;
+      it.repeat = count < 0 ? 1 : count;
+      it.items = parseList();
+      expect(')');
+      return it;
+    }
+    ++p_;
+    switch (c) {
+      case 'x':
+      case 'X':
+        it.kind = LayoutItem::Kind::X;
+        it.width = count < 0 ? 1 : count;
+        return it;
+      case 'a':
+      case 'A':
+        if (count >= 0) fail("repeat count before a descriptor");
+        it.kind = LayoutItem::Kind::A;
+        it.width = digit() ? number() : 0;
+        return it;
+      case 'i':
+      case 'I':
+        if (count >= 0) fail("repeat count before a descriptor");
+        it.kind = LayoutItem::Kind::I;
+        it.width = number();
+        if (it.width < 1) fail("zero width");
+        return it;
+      case 'f':
+      case 'F':
+        if (count >= 0) fail("repeat count before a descriptor");
+        it.kind = LayoutItem::Kind::F;
+        it.width = number();
+        if (peek() != '.') fail("f field needs decimals");
+        ++p_;
+        it.decimals = number();
+        if (it.width < 1) fail("zero width");
+        return it;
+      default:
+        fail("unknown edit descriptor");
+    }
+  }
+
+  std::string_view t_;
+  std::size_t p_ = 0;
+};
+
+bool hasDataItem(const std::vector<LayoutItem>& items) {
+  for (const auto& it : items) {
+    switch (it.kind) {
+      case LayoutItem::Kind::A:
+      case LayoutItem::Kind::I:
+      case LayoutItem::Kind::F:
+        return true;
+      case LayoutItem::Kind::Group:
+        if (it.repeat > 0 && hasDataItem(it.items)) return true;
+        break;
+      default:
+        break;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+Layout::Layout(std::string_view text) : text_(text) {
+  items_ = Parser(text).parseAll();
+  for (std::size_t k = 0; k < items_.size(); ++k)
+    if (items_[k].kind == LayoutItem::Kind::Group) reversion_ = k;
+}
+
+const Layout& Layout::of(std::string_view text) {
+  // One parse per distinct text; the program is single-threaded.
+  static std::unordered_map<std::string_view, std::unique_ptr<Layout>> cache;
+  auto found = cache.find(text);
+  if (found != cache.end()) return *found->second;
+  auto layout = std::make_unique<Layout>(text);
+  const Layout& ref = *layout;
+  cache.emplace(std::string_view(layout->text()), std::move(layout));
+  return ref;
+}
+
+// ---- Numbers ----------------------------------------------------------------
+
+void appendInt(std::string& out, std::int32_t value, int width) {
+  char buf[16];
+  int n = 0;
+  std::uint32_t mag = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+  do {
+    buf[n++] = static_cast<char>('0' + mag % 10);
+    mag /= 10;
+  } while (mag != 0);
+  if (value < 0) buf[n++] = '-';
+  if (n > width) {
+    out.append(static_cast<std::size_t>(width), '*');
+    return;
+  }
+  out.append(static_cast<std::size_t>(width - n), ' ');
+  while (n > 0) out.push_back(buf[--n]);
+}
+
+void appendFixed(std::string& out, double value, int width, int decimals) {
+  const std::size_t w = static_cast<std::size_t>(width);
+  if (std::isnan(value)) {
+    if (width < 3) out.append(w, '*');
+    else out.append(w - 3, ' ').append("NaN");
+    return;
+  }
+  if (std::isinf(value)) {
+    const char* text = value < 0 ? (width >= 9 ? "-Infinity" : "-Inf") : (width >= 8 ? "Infinity" : "Inf");
+    std::size_t len = std::strlen(text);
+    if (len > w) out.append(w, '*');
+    else out.append(w - len, ' ').append(text);
+    return;
+  }
+  const bool negative = std::signbit(value);
+  // The magnitude as 16 significant decimal digits d.ddd...e±x, then cut
+  // after the wanted decimal and rounded up when the first cut digit is 5+.
+  char sci[40];
+  std::snprintf(sci, sizeof sci, "%.15e", std::fabs(value));
+  char mant[16];
+  mant[0] = sci[0];
+  std::memcpy(mant + 1, sci + 2, 15);
+  const int exponent = std::atoi(sci + 18);
+  const bool zero = mant[0] == '0';
+  // Digits of round(|value| * 10^decimals).
+  const long kept = zero ? 0 : static_cast<long>(exponent) + 1 + decimals;
+  std::string digits;
+  if (kept > 0) {
+    if (kept > 400) {  // far beyond any field: certainly asterisks
+      out.append(w, '*');
+      return;
+    }
+    for (long k = 0; k < kept; ++k) digits.push_back(k < 16 ? mant[k] : '0');
+    if (kept < 16 && mant[kept] >= '5') {
+      long k = kept - 1;
+      while (k >= 0 && digits[static_cast<std::size_t>(k)] == '9') digits[static_cast<std::size_t>(k--)] = '0';
+      if (k < 0) digits.insert(digits.begin(), '1');
+      else ++digits[static_cast<std::size_t>(k)];
+    }
+  } else if (kept == 0 && mant[0] >= '5') {
+    digits = "1";
+  }
+  const std::size_t d = static_cast<std::size_t>(decimals);
+  if (digits.size() < d) digits.insert(0, d - digits.size(), '0');
+  std::string intPart = digits.substr(0, digits.size() - d);
+  const std::string frac = digits.substr(digits.size() - d);
+  std::size_t lead = 0;
+  while (lead < intPart.size() && intPart[lead] == '0') ++lead;
+  intPart.erase(0, lead);
+  bool allZero = intPart.empty() && frac.find_first_not_of('0') == std::string::npos;
+  std::string text;
+  if (negative && !allZero) text.push_back('-');
+  const bool belowOne = intPart.empty();
+  text += belowOne ? "0" : intPart;
+  text.push_back('.');
+  text += frac;
+  if (text.size() > w && belowOne && text.size() == w + 1) {
+    // Exactly one column short: the leading zero gives way.
+    text.erase(text.size() - frac.size() - 2, 1);
+  }
+  if (text.size() > w) {
+    out.append(w, '*');
+    return;
+  }
+  out.append(w - text.size(), ' ').append(text);
+}
+
+namespace {
+
+// Free-form reals: fixed form with `sig` significant digits when the decimal
+// exponent e (value = 0.d1d2... x 10^e) is 0..sig, else exponent form.
+std::string freeReal(double value, int sig, int field, int fixedWidth) {
+  std::string out;
+  if (std::isnan(value) || std::isinf(value)) {
+    const char* text = std::isnan(value) ? "NaN" : (value < 0 ? "-Infinity" : "Infinity");
+    out.assign(static_cast<std::size_t>(field) - std::strlen(text), ' ');
+    out += text;
+    return out;
+  }
+  char buf[64];
+  int e = 0;
+  if (value != 0.0) {
+    std::snprintf(buf, sizeof buf, "%.*e", sig - 1, value);
+    const char* ep = std::strchr(buf, 'e');
+    e = std::atoi(ep + 1) + 1;
+  }
+  if (value == 0.0 || (e >= 0 && e <= sig)) {
+    std::snprintf(buf, sizeof buf, "%#.*f", sig - e, value);
+    std::size_t len = std::strlen(buf);
+    if (len < static_cast<std::size_t>(fixedWidth)) out.assign(static_cast<std::size_t>(fixedWidth) - len, ' ');
+    out += buf;
+    out.append(static_cast<std::size_t>(field - fixedWidth), ' ');
+    return out;
+  }
+  // 0.ddddddE+xx
+  std::snprintf(buf, sizeof buf, "%.*e", sig - 1, value);
+  std::string s(buf);
+  const std::size_t epos = s.find('e');
+  const bool neg = s[0] == '-';
+  std::string mant = s.substr(neg ? 1 : 0, epos - (neg ? 1 : 0));
+  mant.erase(1, 1);  // drop the point: all significant digits
+  char tail[16];
+  std::snprintf(tail, sizeof tail, "E%+03d", e);
+  std::string text = std::string(neg ? "-" : "") + "0." + mant + tail;
+  if (text.size() < static_cast<std::size_t>(field)) out.assign(static_cast<std::size_t>(field) - text.size(), ' ');
+  out += text;
+  return out;
+}
+
+}  // namespace
+
+std::string freeReal4(float value) { return freeReal(static_cast<double>(value), 7, 15, 11); }
+std::string freeReal8(double value) { return freeReal(value, 16, 25, 20); }
+
+// ---- Rendering ----------------------------------------------------------------
+
+namespace {
+
+struct Renderer {
+  std::span<const Value> values;
+  LineSink& sink;
+  std::string line;
+  std::size_t pos = 0;
+  std::size_t next = 0;
+  const Layout& layout;
+
+  void endLine() {
+    sink.line(line);
+    line.clear();
+    pos = 0;
+  }
+
+  void put(const LayoutItem& it, const Value& v) {
+    if (line.size() < pos) line.resize(pos, ' ');
+    const std::size_t before = line.size();
+    switch (it.kind) {
+      case LayoutItem::Kind::A: {
+        if (v.kind() != Value::Kind::Str) mismatch(it);
+        std::string_view s = v.str();
+        const std::size_t w = it.width == 0 ? s.size() : static_cast<std::size_t>(it.width);
+        if (s.size() >= w) line.append(s.substr(0, w));
+        else line.append(w - s.size(), ' ').append(s);
+        break;
+      }
+      case LayoutItem::Kind::I:
+        if (v.kind() != Value::Kind::Int) mismatch(it);
+        appendInt(line, v.integer(), it.width);
+        break;
+      case LayoutItem::Kind::F:
+        if (v.kind() != Value::Kind::Real4 && v.kind() != Value::Kind::Real8) mismatch(it);
+        appendFixed(line, v.real(), it.width, it.decimals);
+        break;
+      default:
+        break;
+    }
+    pos = pos + (line.size() - before);
+  }
+
+  [[noreturn]] void mismatch(const LayoutItem&) const {
+    throw std::logic_error("layout \"" + layout.text() + "\": value " + std::to_string(next) +
+                           " does not match its edit descriptor");
+  }
+
+  // Runs items [from, end); false when a data item found no value left.
+  bool run(const std::vector<LayoutItem>& items, std::size_t from) {
+    for (std::size_t k = from; k < items.size(); ++k) {
+      const LayoutItem& it = items[k];
+      switch (it.kind) {
+        case LayoutItem::Kind::Group:
+          for (int r = 0; r < it.repeat; ++r)
+            if (!run(it.items, 0)) return false;
+          break;
+        case LayoutItem::Kind::X:
+          pos += static_cast<std::size_t>(it.width);
+          break;
+        case LayoutItem::Kind::Slash:
+          endLine();
+          break;
+        default:
+          if (next >= values.size()) return false;
+          put(it, values[next++]);
+          break;
+      }
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+void render(const Layout& layout, std::span<const Value> values, LineSink& sink) {
+  Renderer r{values, sink, {}, 0, 0, layout};
+  r.line.reserve(128);
+  const bool data = hasDataItem(layout.items());
+  std::size_t from = 0;
+  for (;;) {
+    if (!r.run(layout.items(), from)) break;
+    if (r.next >= values.size() || !data) break;
+    // Values remain at the closing parenthesis: new line, resume at the last
+    // top-level group with its repeat count.
+    r.endLine();
+    from = layout.reversion();
+  }
+  r.endLine();
+}
+
+std::string renderToString(const Layout& layout, std::span<const Value> values, std::size_t length) {
+  VectorSink sink;
+  render(layout, values, sink);
+  std::string first = sink.lines.empty() ? std::string() : sink.lines.front();
+  return padded(first, length);
+}
+
+void renderFree(std::span<const Value> values, LineSink& sink) {
+  if (values.empty()) {
+    sink.line("");
+    return;
+  }
+  constexpr std::size_t kLimit = 80;
+  std::string line = " ";
+  bool holds = false;
+  bool prevStr = false;
+  for (const Value& v : values) {
+    std::string piece;
+    const bool isStr = v.kind() == Value::Kind::Str;
+    switch (v.kind()) {
+      case Value::Kind::Str:
+        piece.assign(v.str());
+        break;
+      case Value::Kind::Int:
+        appendInt(piece, v.integer(), 12);
+        break;
+      case Value::Kind::Real4:
+        piece = freeReal4(v.real4());
+        break;
+      case Value::Kind::Real8:
+        piece = freeReal8(v.real8());
+        break;
+    }
+    if (holds && !(isStr && prevStr)) {
+      if (line.size() + 1 >= kLimit) {
+        sink.line(line);
+        line = " ";
+        holds = false;
+      } else {
+        line.push_back(' ');
+      }
+    }
+    if (holds && line.size() + piece.size() >= kLimit) {
+      sink.line(line);
+      line = " ";
+    }
+    line += piece;
+    holds = true;
+    prevStr = isStr;
+  }
+  sink.line(line);
+}
+
+// ---- Reading -------------------------------------------------------------------
+
+std::string padded(std::string_view text, std::size_t length) {
+  std::string s(text.substr(0, std::min(text.size(), length)));
+  s.resize(length, ' ');
+  return s;
+}
+
+std::string fitString(std::string_view field, int width, std::size_t length) {
+  const std::size_t w = static_cast<std::size_t>(width);
+  std::string full = padded(field, w);
+  if (w >= length) return full.substr(w - length);
+  full.resize(length, ' ');
+  return full;
+}
+
+bool parseIntField(std::string_view field, std::int32_t& value) {
+  std::int64_t v = 0;
+  bool negative = false;
+  bool sign = false;
+  bool digits = false;
+  for (char c : field) {
+    if (c == ' ') continue;
+    if ((c == '-' || c == '+') && !sign && !digits) {
+      sign = true;
+      negative = c == '-';
+      continue;
+    }
+    if (c < '0' || c > '9') return false;
+    digits = true;
+    v = v * 10 + (c - '0');
+    if (v > 2147483648LL) return false;
+  }
+  if (sign && !digits) return false;
+  if (negative) v = -v;
+  if (v > 2147483647LL || v < -2147483648LL) return false;
+  value = static_cast<std::int32_t>(v);
+  return true;
+}
+
+namespace {
+
+void readItems(const std::vector<LayoutItem>& items, std::string_view line, std::size_t& pos,
+               std::vector<ReadField>& out) {
+  auto take = [&](int width) {
+    const std::size_t w = static_cast<std::size_t>(width);
+    std::string_view s = pos < line.size() ? line.substr(pos, w) : std::string_view();
+    pos += w;
+    return s;
+  };
+  for (const auto& it : items) {
+    switch (it.kind) {
+      case LayoutItem::Kind::Group:
+        for (int r = 0; r < it.repeat; ++r) readItems(it.items, line, pos, out);
+        break;
+      case LayoutItem::Kind::X:
+        pos += static_cast<std::size_t>(it.width);
+        break;
+      case LayoutItem::Kind::Slash:
+        break;
+      case LayoutItem::Kind::A: {
+        ReadField f;
+        f.text = take(it.width);
+        out.push_back(f);
+        break;
+      }
+      case LayoutItem::Kind::I:
+      case LayoutItem::Kind::F: {
+        ReadField f;
+        f.isInt = true;
+        f.text = take(it.width);
+        f.ok = parseIntField(f.text, f.value);
+        out.push_back(f);
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<ReadField> readFixed(const Layout& layout, std::string_view line) {
+  std::vector<ReadField> out;
+  std::size_t pos = 0;
+  readItems(layout.items(), line, pos, out);
+  return out;
+}
+
+FreeReader::Status FreeReader::readInts(std::size_t count, std::vector<std::int32_t>& out) {
+  out.clear();
+  while (out.size() < count) {
+    auto line = source_->next();
+    if (!line) return Status::End;
+    std::string_view s(*line);
+    std::size_t p = 0;
+    while (out.size() < count) {
+      while (p < s.size() && (s[p] == ' ' || s[p] == '\t')) ++p;
+      if (p < s.size() && s[p] == ',') {
+        ++p;
+        continue;
+      }
+      if (p >= s.size()) break;
+      std::size_t q = p;
+      while (q < s.size() && s[q] != ' ' && s[q] != '\t' && s[q] != ',') ++q;
+      std::string_view token = s.substr(p, q - p);
+      std::int32_t v = 0;
+      if (token.find(' ') != std::string_view::npos || !parseIntField(token, v)) {
+        bad_ = std::string(token);
+        return Status::Bad;
+      }
+      out.push_back(v);
+      p = q;
+      while (p < s.size() && (s[p] == ' ' || s[p] == '\t')) ++p;
+      if (p < s.size() && s[p] == ',') ++p;
+    }
+  }
+  return Status::Ok;
+}
+
+bool FreeReader::skipLine() { return source_->next().has_value(); }
+
+}  // namespace mv

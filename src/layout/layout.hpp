@@ -1,0 +1,192 @@
+// Layout strings: the one notation that renders every report, reject,
+// picture-list and most console lines, and reads the fixed-column input lines.
+//
+// A layout such as "(a25,2x,12(i5,1x),2x,i5)" is parsed once into an immutable
+// `Layout` (cached by its text) and applied to an ordered list of values.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mv {
+
+// One value handed to a layout: a character string, a 4-byte integer, or a
+// 4-byte / 8-byte real. Character values only borrow their text: the text
+// must outlive the write call.
+class Value {
+ public:
+  enum class Kind : std::uint8_t { Str, Int, Real4, Real8 };
+
+  Value(const char* s) : kind_(Kind::Str), s_(s) {}
+  Value(std::string_view s) : kind_(Kind::Str), s_(s) {}
+  Value(const std::string& s) : kind_(Kind::Str), s_(s) {}
+  Value(std::int32_t i) : kind_(Kind::Int), i_(i) {}
+  Value(float f) : kind_(Kind::Real4), f_(f) {}
+  Value(double d) : kind_(Kind::Real8), d_(d) {}
+
+  Kind kind() const { return kind_; }
+  std::string_view str() const { return s_; }
+  std::int32_t integer() const { return i_; }
+  float real4() const { return f_; }
+  double real8() const { return d_; }
+  // The value widened exactly to 8 bytes (reals only).
+  double real() const { return kind_ == Kind::Real4 ? static_cast<double>(f_) : d_; }
+
+ private:
+  Kind kind_;
+  std::string_view s_{};
+  std::int32_t i_ = 0;
+  float f_ = 0.0f;
+  double d_ = 0.0;
+};
+
+// Where rendered lines go. The sink adds the line ending it needs.
+class LineSink {
+ public:
+  virtual ~LineSink() = default;
+  virtual void line(std::string_view text) = 0;
+};
+
+// Lines kept in memory (tests, fixed-length strings).
+class VectorSink final : public LineSink {
+ public:
+  void line(std::string_view text) override { lines.emplace_back(text); }
+  std::vector<std::string> lines;
+};
+
+// One edit descriptor or group of a parsed layout.
+struct LayoutItem {
+  enum class Kind : std::uint8_t { A, I, F, X, Slash, Group };
+  Kind kind = Kind::X;
+  int width = 0;     // aW (0: the value's own length), iW, fW.D, nX
+  int decimals = 0;  // fW.D
+  int repeat = 1;    // groups only
+  std::vector<LayoutItem> items;  // groups only
+};
+
+class Layout {
+ public:
+  // Parses a layout string; throws std::logic_error when it is malformed.
+  explicit Layout(std::string_view text);
+
+  // The parsed layout for a fixed text, parsed on first use and kept.
+  static const Layout& of(std::string_view text);
+
+  const std::vector<LayoutItem>& items() const { return items_; }
+  // Index of the top-level item where output resumes when values remain at
+  // the closing parenthesis: the last top-level group, or 0.
+  std::size_t reversion() const { return reversion_; }
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
+  std::vector<LayoutItem> items_;
+  std::size_t reversion_ = 0;
+};
+
+// Applies a layout to values, sending each finished line to the sink.
+void render(const Layout& layout, std::span<const Value> values, LineSink& sink);
+
+// Free-form (list-directed) output of values onto lines of the sink.
+void renderFree(std::span<const Value> values, LineSink& sink);
+
+// Renders into a fixed-length string: the first line produced, cut or
+// blank-filled to `length` characters.
+std::string renderToString(const Layout& layout, std::span<const Value> values, std::size_t length);
+
+// Field renderers, exposed for the few hand-tuned hot paths and for tests.
+void appendInt(std::string& out, std::int32_t value, int width);
+void appendFixed(std::string& out, double value, int width, int decimals);
+std::string freeReal4(float value);
+std::string freeReal8(double value);
+
+// Front end used by every section: `report.write("(a25,2x,i6)", name, n);`.
+class Writer {
+ public:
+  explicit Writer(LineSink& sink) : sink_(&sink) {}
+
+  template <class... A>
+  void write(std::string_view layout, const A&... args) {
+    const Value values[] = {Value(args)..., Value(0)};
+    render(Layout::of(layout), std::span<const Value>(values, sizeof...(A)), *sink_);
+  }
+  void writeValues(std::string_view layout, std::span<const Value> values) {
+    render(Layout::of(layout), values, *sink_);
+  }
+  void writeValues(const Layout& layout, std::span<const Value> values) {
+    render(layout, values, *sink_);
+  }
+  // Free-form write; with no values, one empty line.
+  template <class... A>
+  void free(const A&... args) {
+    const Value values[] = {Value(args)..., Value(0)};
+    renderFree(std::span<const Value>(values, sizeof...(A)), *sink_);
+  }
+  void freeValues(std::span<const Value> values) { renderFree(values, *sink_); }
+  void blank() { renderFree({}, *sink_); }
+  LineSink& sink() { return *sink_; }
+
+ private:
+  LineSink* sink_;
+};
+
+// ---- Reading ------------------------------------------------------------
+
+// One field taken from a fixed-column line.
+struct ReadField {
+  bool isInt = false;
+  std::string_view text;  // aW: the W characters (blank-padded on demand by fitString)
+  std::int32_t value = 0; // iW
+  bool ok = true;         // iW: false when the field is not blanks, a sign and digits
+};
+
+// Reads one line with a layout: returns one field per data item, in order.
+// A line shorter than the items reads as if padded with blanks.
+std::vector<ReadField> readFixed(const Layout& layout, std::string_view line);
+
+// The W characters of an `aW` field stored into a string of length L.
+std::string fitString(std::string_view field, int width, std::size_t length);
+
+// Parses an `iW` field: blanks ignored, optional sign, digits. Empty reads 0.
+bool parseIntField(std::string_view field, std::int32_t& value);
+
+// Pads or cuts to `length` characters.
+std::string padded(std::string_view text, std::size_t length);
+
+// Source of lines for the free-form reader (a file or the console).
+class LineSource {
+ public:
+  virtual ~LineSource() = default;
+  // Next line without its line ending; nullopt at end of input.
+  virtual std::optional<std::string> next() = 0;
+  // Number of lines handed out so far.
+  long lineNumber() const { return line_; }
+
+ protected:
+  long line_ = 0;
+};
+
+// Free-form input of integers: values separated by blanks or a comma; a read
+// continues on following lines until it has all its values.
+class FreeReader {
+ public:
+  enum class Status { Ok, End, Bad };
+  explicit FreeReader(LineSource& source) : source_(&source) {}
+  // Reads `count` integers, starting at the beginning of the next line.
+  Status readInts(std::size_t count, std::vector<std::int32_t>& out);
+  // A read with no values: consumes one line. False at end of input.
+  bool skipLine();
+  // The offending token of the last Bad read.
+  const std::string& badToken() const { return bad_; }
+
+ private:
+  LineSource* source_;
+  std::string bad_;
+};
+
+}  // namespace mv

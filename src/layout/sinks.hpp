@@ -1,0 +1,88 @@
+// Line sinks for files and the console. Every line written ends with CR LF.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "layout/layout.hpp"
+
+namespace mv {
+
+// A file written through one large buffer. Write errors are remembered and
+// reported by close(), so a failed write is never taken for success.
+class FileSink final : public LineSink {
+ public:
+  FileSink() = default;
+  ~FileSink() override;
+  FileSink(const FileSink&) = delete;
+  FileSink& operator=(const FileSink&) = delete;
+
+  // Creates (or replaces) the file; false with errorText() set on failure.
+  bool open(const std::filesystem::path& path);
+  bool isOpen() const { return file_ != nullptr; }
+  void line(std::string_view text) override;
+  // Raw bytes, for callers that format their own lines.
+  void append(std::string_view bytes);
+  // Flushes and closes; false when any write or the close failed.
+  bool close();
+  const std::string& errorText() const { return error_; }
+
+ private:
+  void flush();
+  std::FILE* file_ = nullptr;
+  std::string buffer_;
+  bool failed_ = false;
+  std::string error_;
+};
+
+// Lines onto a console stream.
+class StreamSink final : public LineSink {
+ public:
+  explicit StreamSink(std::ostream& out) : out_(&out) {}
+  void line(std::string_view text) override;
+
+ private:
+  std::ostream* out_;
+};
+
+// Reads a text file in large blocks, handing out lines without their line
+// ending (LF, CR LF, or a lone CR all end a line).
+class FileLines final : public LineSource {
+ public:
+  FileLines() = default;
+  ~FileLines() override;
+  FileLines(const FileLines&) = delete;
+  FileLines& operator=(const FileLines&) = delete;
+
+  bool open(const std::filesystem::path& path);
+  bool isOpen() const { return file_ != nullptr; }
+  void close();
+  // The next line as a view valid until the next call; false at the end.
+  bool nextView(std::string_view& line);
+  std::optional<std::string> next() override;
+  bool readError() const { return readError_; }
+
+ private:
+  bool fill();
+  std::FILE* file_ = nullptr;
+  std::string buf_;
+  std::size_t start_ = 0;
+  std::size_t end_ = 0;
+  bool eof_ = false;
+  bool readError_ = false;
+};
+
+// Console input: lines from a stream.
+class StreamLines final : public LineSource {
+ public:
+  explicit StreamLines(std::istream& in) : in_(&in) {}
+  std::optional<std::string> next() override;
+
+ private:
+  std::istream* in_;
+};
+
+}  // namespace mv

@@ -1,0 +1,105 @@
+// Everything the program knows about one study: counts, location, map, group,
+// species and effort tables, and the picture tallies. Sized at run time from
+// the counts; owned by the run driver for the whole run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "model/table.hpp"
+
+namespace mv {
+
+// Location, group and species names are 25 characters, blank-padded; the
+// title is 75. Equality and order are those of the padded strings.
+constexpr std::size_t kNameLength = 25;
+constexpr std::size_t kTitleLength = 75;
+using Name = std::string;
+
+// Pads (or cuts) a text to a 25-character name.
+Name makeName(std::string_view text);
+
+// Kinds of PICCOUNT.
+enum PicKind : int { kAllPictures = 1, kActivityPictures = 2, kIndependentPictures = 3, kIndividuals = 4 };
+
+// Fields of PERIODSTART / PERIODSTOP / GROUPSTART / GROUPSTOP.
+enum DateField : int { kYear = 1, kMonth = 2, kDay = 3, kDayNumber = 4 };
+
+// Starting values of FIRSTLASTPIC: column 1 (first) 9999999, column 2 (last) 0.
+constexpr int kNoFirstPicture = 9999999;
+// SPECIESFIRSTDAY of a species without a listed picture.
+constexpr int kNoFirstDay = 999999;
+// Slots per row of MOONDAYS.
+constexpr int kMoonSlots = 500;
+
+struct Study {
+  // Counts and study-wide values.
+  int NLOCATIONS = 0;
+  int NSPECIES = 0;
+  int MAXPERIODS = 0;
+  int NMAPLINES = 0;
+  int NGROUPS = 0;
+  int FIRSTYEAR = 3000;
+  int LASTYEAR = 1000;
+  int FIRSTDAY = 366;
+  int LASTDAY = 1;
+  int PERIOD = 0;
+  std::string TITLE = std::string(kTitleLength, ' ');
+  int NPROCESSED = 0;
+  int NUSED = 0;
+  int NREJECTED = 0;
+
+  // Locations (1..NLOCATIONS).
+  Table<Name, 1> LOCATIONNAME;
+  Table<int, 2> LOCATIONUTM;     // location, 1 east-west / 2 north-south
+  Table<int, 1> LOCATIONELEV;
+  Table<int, 1> NPERIODS;
+  Table<int, 3> PERIODSTART;     // location, period 1..MAXPERIODS, field 1..4
+  Table<int, 3> PERIODSTOP;
+  Table<Name, 1> LOCATIONGROUP;
+
+  // Group map (1..NMAPLINES, file order).
+  Table<Name, 1> MAPLOCATION;
+  Table<Name, 1> MAPGROUP;
+
+  // Groups (1..NGROUPS, sorted by name).
+  Table<Name, 1> GROUPNAME;
+  Table<int, 1> GROUPSIZE;
+  Table<int, 2> GROUPLOCATIONS;  // group, slot 1..NLOCATIONS
+  Table<int, 2> GROUPSTART;      // group, field 1..4
+  Table<int, 2> GROUPSTOP;
+  Table<int, 3> LOCATIONTRAPDAYS;  // location, year, month
+  Table<int, 3> GROUPTRAPDAYS;     // group, year, month
+  Table<int, 2> GROUPUTM;          // group, 1..2
+  Table<int, 1> GROUPELEV;
+
+  // Species (1..NSPECIES, Input.txt order).
+  Table<Name, 1> SPECIESNAME;
+  Table<int, 1> SPECIESFIRSTDAY;
+
+  // Picture tallies.
+  Table<int, 5> PICCOUNT;        // group, species, year, month, kind 1..4
+  Table<int, 4> FIRSTLASTPIC;    // group, species, field 1..7, column 1..2
+  Table<int, 3> ACTMONTHHOUR;    // species, month 1..12, hour 0..23
+  Table<int, 3> ACTSEASONHOUR;   // species, season 1..4, hour 0..23
+  Table<int, 3> ACTMOONHOUR;     // species, phase 1..2, hour 0..23
+  Table<int, 2> MOONDAYS;        // phase 1..2, slot 1..500
+
+  Range years() const { return Range{FIRSTYEAR, LASTYEAR}; }
+  Range groups() const { return Range{1, NGROUPS}; }
+  Range species() const { return Range{1, NSPECIES}; }
+  Range locations() const { return Range{1, NLOCATIONS}; }
+
+  // Sizing steps of the run driver, each table to exactly its counts.
+  void sizeLocationTables();   // after the first pass over Input.txt
+  void sizeLocationTrapDays(); // after the study years are known
+  void sizeMapTables();        // after GroupMap.txt is counted
+  void sizeGroupTables();      // after the groups are counted
+  void sizeTallies();          // before the picture list is read
+  void sizeGroupDates();       // GROUPSTART, GROUPSTOP
+  void sizeGroupTrapDays();    // GROUPTRAPDAYS, zero-filled
+  void sizeGroupPositions();   // GROUPUTM, GROUPELEV
+};
+
+}  // namespace mv

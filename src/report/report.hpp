@@ -1,0 +1,31 @@
+// The report file: header, group assignments, first pictures summary.
+#pragma once
+
+#include <filesystem>
+
+#include "layout/console.hpp"
+#include "layout/sinks.hpp"
+#include "model/study.hpp"
+
+namespace mv {
+
+struct LocalDate {
+  int year = 0;
+  int month = 1;
+  int day = 1;
+};
+
+// The local date of today.
+LocalDate today();
+
+// Creates OutputGroups.txt in the folder and writes its header; throws
+// RunEnded (after a console message) when the file cannot be created.
+void OPENOUTFILE(const Study& st, const std::filesystem::path& folder, FileSink& file, Console& console,
+                 const LocalDate& date);
+// The header lines alone.
+void writeReportHeader(const Study& st, Writer& report, const LocalDate& date);
+
+void WRITEGROUPASSIGNMENT(const Study& st, Writer& report);
+void WRITEFLPICS(const Study& st, Writer& report, Writer& console);
+
+}  // namespace mv

@@ -1,0 +1,7 @@
+#include "tallies/tallies.hpp"
+
+namespace mv {
+
+void GROUPSPECIESPICS(const Study&, Writer&, Writer&) {}
+
+}  // namespace mv

@@ -1,0 +1,36 @@
+#include "model/study.hpp"
+#include "support/test_support.hpp"
+
+TEST(Table, YearAndHourRangesIndexNaturally) {
+  mv::Table<int, 3> t;
+  t.resize({mv::Range{2010, 2012}, mv::Range{1, 12}, mv::Range{0, 23}}, 0);
+  EXPECT_EQ(t.size(), 3u * 12u * 24u);
+  t(2012, 12, 23) = 7;
+  t(2010, 1, 0) = 1;
+  EXPECT_EQ(t.data()[t.size() - 1], 7);
+  EXPECT_EQ(t.data()[0], 1);
+}
+
+TEST(Table, EmptyYearRangeHasNoCells) {
+  mv::Study st;  // no periods: FIRSTYEAR 3000, LASTYEAR 1000
+  st.NGROUPS = 2;
+  st.NSPECIES = 3;
+  st.sizeTallies();
+  EXPECT_EQ(st.PICCOUNT.size(), 0u);
+  EXPECT_EQ(st.FIRSTLASTPIC(2, 3, 7, 1), mv::kNoFirstPicture);
+  EXPECT_EQ(st.FIRSTLASTPIC(2, 3, 7, 2), 0);
+  EXPECT_EQ(st.SPECIESFIRSTDAY(3), mv::kNoFirstDay);
+}
+
+#ifndef NDEBUG
+TEST(TableDeathTest, OutOfRangeIndexStopsDebugBuilds) {
+  mv::Table<int, 2> t;
+  t.resize({mv::Range{1, 2}, mv::Range{0, 23}}, 0);
+  EXPECT_DEATH(t(1, 24) = 1, "out of range");
+}
+#endif
+
+TEST(Names, PaddedToTwentyFive) {
+  EXPECT_EQ(mv::makeName("Puma"), "Puma" + std::string(21, ' '));
+  EXPECT_EQ(mv::makeName(std::string(30, 'x')).size(), 25u);
+}

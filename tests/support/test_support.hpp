@@ -1,0 +1,60 @@
+// Shared helpers for the tests: a temporary folder per test, file access,
+// and in-memory report/console writers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "layout/layout.hpp"
+
+namespace mvtest {
+
+// A fresh folder removed at the end of the test.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+void writeFile(const std::filesystem::path& path, const std::string& text);
+std::string readFile(const std::filesystem::path& path);
+// The file split into lines at CR LF (a final CR LF ends the last line).
+std::vector<std::string> readLines(const std::filesystem::path& path);
+// Text with LF line ends turned into CR LF.
+std::string crlf(const std::string& text);
+
+// Lines written through a Writer, kept in memory.
+struct Capture {
+  mv::VectorSink sink;
+  mv::Writer writer{sink};
+  std::vector<std::string>& lines() { return sink.lines; }
+};
+
+// Renders one layout with values into lines.
+template <class... A>
+std::vector<std::string> lines(std::string_view layout, const A&... args) {
+  Capture c;
+  c.writer.write(layout, args...);
+  return c.sink.lines;
+}
+
+template <class... A>
+std::vector<std::string> freeLines(const A&... args) {
+  Capture c;
+  c.writer.free(args...);
+  return c.sink.lines;
+}
+
+}  // namespace mvtest
