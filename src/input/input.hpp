@@ -2,6 +2,7 @@
 // arithmetic that turns dates into day, hour and minute numbers.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 
 #include "layout/console.hpp"
@@ -14,6 +15,8 @@ namespace mv {
 int FINDDAY(int base, int year, int month, int day);
 int FINDHOUR(int base, int year, int month, int day, int hour);
 int FINDMINUTE(int base, int year, int month, int day, int hour, int minute);
+// Days in a month (1..12) of a year, with the same leap-year rule.
+int monthLength(int year, int month);
 
 // First pass over Input.txt: NLOCATIONS, MAXPERIODS, NSPECIES.
 void READINPUTPARAMETERS(Study& st, const std::filesystem::path& folder, Console& console);
