@@ -408,7 +408,7 @@ void renderFree(std::span<const Value> values, LineSink& sink) {
     return;
   }
   constexpr std::size_t kLimit = 80;
-  std::string line = " ";
+  std::string line(1, ' ');
   bool holds = false;
   bool prevStr = false;
   for (const Value& v : values) {
@@ -431,7 +431,7 @@ void renderFree(std::span<const Value> values, LineSink& sink) {
     if (holds && !(isStr && prevStr)) {
       if (line.size() + 1 >= kLimit) {
         sink.line(line);
-        line = " ";
+        line.assign(1, ' ');
         holds = false;
       } else {
         line.push_back(' ');
@@ -439,7 +439,7 @@ void renderFree(std::span<const Value> values, LineSink& sink) {
     }
     if (holds && line.size() + piece.size() >= kLimit) {
       sink.line(line);
-      line = " ";
+      line.assign(1, ' ');
     }
     line += piece;
     holds = true;
