@@ -1,17 +1,110 @@
 // Independence rule, picture tallies and the moon calendar.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 #include "model/study.hpp"
 
 namespace mv {
 
-// Day numbers of the built-in full and new moons within the study years.
+// ---- Moon calendar -------------------------------------------------------
+
+struct CalendarDate {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+};
+
+// One lunar month of the built-in calendar: a full moon and the new moon
+// before it.
+struct MoonEntry {
+  CalendarDate fullMoon;
+  CalendarDate newMoon;
+};
+
+constexpr int kMoonCalendarEntries = 210;
+
+// Full and new moons from January 2000 to December 2016, one entry per lunar
+// month.
+extern const std::array<MoonEntry, kMoonCalendarEntries> MOONCALENDAR;
+
+// Day numbers of the built-in full and new moons within the study years:
+// MOONDAYS(1, k) full moon and MOONDAYS(2, k) new moon of entry k, 0 for a
+// date outside FIRSTYEAR..LASTYEAR. MOONDAYS arrives zeroed.
 void MOONPHASES(Study& st);
 
-// The picture loop: reads FinalPicsList.txt into PICCOUNT, SPECIESFIRSTDAY,
-// FIRSTLASTPIC and the activity tables.
+// The moon phase a day number counts for, taken from MOONDAYS: 1 when it
+// lies within 5 days of a listed full moon, else 2 when within 5 days of a
+// listed new moon, else 0. Worked out once for every day so that each
+// activity picture needs a single look-up.
+class MoonWindows {
+ public:
+  explicit MoonWindows(const Table<int, 2>& moonDays);
+  int phase(int dayNumber) const;
+
+ private:
+  std::int64_t first_ = 0;           // day number of flags_[0]
+  std::vector<std::uint8_t> flags_;  // phase per day from first_ on
+  std::vector<int> full_, new_;      // the filled slots, when the span is too wide for flags_
+  bool walk_ = false;
+};
+
+// ---- Picture tallies ---------------------------------------------------------
+
+// One line of FinalPicsList.txt.
+struct PictureLine {
+  int group = 0;
+  int species = 0;
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int individuals = 0;
+  int dayNumber = 0;
+  int hourNumber = 0;
+  int minuteNumber = 0;
+};
+
+// Keeps the first and last picture of species s at group g: column 1 takes a
+// strictly smaller minute number m, column 2 a strictly larger one.
+void FIRSTLAST(Table<int, 4>& FIRSTLASTPIC, int g, int s, int Y, int M, int D, int H, int N, int d, int m);
+
+// Adds one activity picture of species s (month M, clock hour H, day number d)
+// to ACTMONTHHOUR, ACTSEASONHOUR and, near a full or new moon, ACTMOONHOUR.
+void UPDATEACTIVITY(int s, const MoonWindows& moon, int H, int M, int d, Table<int, 3>& ACTMONTHHOUR,
+                    Table<int, 3>& ACTSEASONHOUR, Table<int, 3>& ACTMOONHOUR);
+
+// The independence rule applied to the picture list line by line, in list
+// order. Fills PICCOUNT, SPECIESFIRSTDAY, FIRSTLASTPIC and the activity
+// tables of the study, which must already be sized and set to their starting
+// values, with PERIOD and MOONDAYS set.
+class PictureLoop {
+ public:
+  explicit PictureLoop(Study& st);
+  void add(const PictureLine& p);
+
+ private:
+  Study& st_;
+  MoonWindows moon_;
+  int previousGroup_ = 0;
+  int previousSpecies_ = 0;
+  int previousHour_ = 0;
+  int eventMinute_ = 0;
+  int eventIndividuals_ = 0;
+};
+
+// Reads one line of FinalPicsList.txt, layout "(2(i3,1x),i4,6(1x,i2),3(1x,i7))";
+// false when a field is not a number.
+bool parsePictureLine(std::string_view line, PictureLine& p);
+
+// The picture loop: reads folder/FinalPicsList.txt into PICCOUNT,
+// SPECIESFIRSTDAY, FIRSTLASTPIC and the activity tables.
 void READPICTURELIST(Study& st, const std::filesystem::path& folder);
 
 }  // namespace mv

@@ -1,7 +1,150 @@
+#include <algorithm>
+
 #include "events/events.hpp"
+#include "layout/sinks.hpp"
 
 namespace mv {
 
-void READPICTURELIST(Study&, const std::filesystem::path&) {}
+void FIRSTLAST(Table<int, 4>& FIRSTLASTPIC, int g, int s, int Y, int M, int D, int H, int N, int d, int m) {
+  // Strict comparisons: among pictures of one minute the one read first stays
+  // first and also stays last.
+  const int values[7] = {Y, M, D, H, N, d, m};
+  if (m < FIRSTLASTPIC(g, s, 7, 1))
+    for (int f = 1; f <= 7; ++f) FIRSTLASTPIC(g, s, f, 1) = values[f - 1];
+  if (m > FIRSTLASTPIC(g, s, 7, 2))
+    for (int f = 1; f <= 7; ++f) FIRSTLASTPIC(g, s, f, 2) = values[f - 1];
+}
+
+void UPDATEACTIVITY(int s, const MoonWindows& moon, int H, int M, int d, Table<int, 3>& ACTMONTHHOUR,
+                    Table<int, 3>& ACTSEASONHOUR, Table<int, 3>& ACTMOONHOUR) {
+  ACTMONTHHOUR(s, M, H) += 1;
+  // Seasons: December to February 1, March to May 2, June to August 3,
+  // September to November 4.
+  const int season = (M % 12) / 3 + 1;
+  ACTSEASONHOUR(s, season, H) += 1;
+  // At most one phase per picture, the full moon first.
+  const int phase = moon.phase(d);
+  if (phase != 0) ACTMOONHOUR(s, phase, H) += 1;
+}
+
+PictureLoop::PictureLoop(Study& st) : st_(st), moon_(st.MOONDAYS) {}
+
+void PictureLoop::add(const PictureLine& p) {
+  Study& st = st_;
+  const int g = p.group;
+  const int s = p.species;
+  const int h = p.hourNumber;
+  const int m = p.minuteNumber;
+  const int n = p.individuals;
+  // The four kinds are the last index of PICCOUNT, so they lie side by side.
+  int* const cell = &st.PICCOUNT(g, s, p.year, p.month, kAllPictures);
+  const auto count = [cell](PicKind kind) -> int& { return cell[kind - kAllPictures]; };
+
+  count(kAllPictures) += 1;
+  st.SPECIESFIRSTDAY(s) = std::min(st.SPECIESFIRSTDAY(s), p.dayNumber - st.FIRSTDAY + 1);
+  if (m < st.FIRSTLASTPIC(g, s, 7, 1) || m > st.FIRSTLASTPIC(g, s, 7, 2))
+    FIRSTLAST(st.FIRSTLASTPIC, g, s, p.year, p.month, p.day, p.hour, p.minute, p.dayNumber, m);
+
+  if (g != previousGroup_ || s != previousSpecies_) {
+    // A new run of lines of one group and species: a new activity picture
+    // and a new event.
+    count(kActivityPictures) += 1;
+    count(kIndependentPictures) += 1;
+    count(kIndividuals) += n;
+    UPDATEACTIVITY(s, moon_, p.hour, p.month, p.dayNumber, st.ACTMONTHHOUR, st.ACTSEASONHOUR, st.ACTMOONHOUR);
+    eventIndividuals_ = n;
+    previousGroup_ = g;
+    previousSpecies_ = s;
+    eventMinute_ = m;
+    previousHour_ = h;
+    return;
+  }
+
+  // The same run: one activity picture per later clock hour.
+  if (h > previousHour_) {
+    count(kActivityPictures) += 1;
+    UPDATEACTIVITY(s, moon_, p.hour, p.month, p.dayNumber, st.ACTMONTHHOUR, st.ACTSEASONHOUR, st.ACTMOONHOUR);
+    previousHour_ = h;
+  }
+  if (m < eventMinute_ + st.PERIOD) {
+    // The same event: it counts its largest number of individuals, and its
+    // minute moves only when that number rises.
+    if (n > eventIndividuals_) {
+      count(kIndividuals) += n - eventIndividuals_;
+      eventIndividuals_ = n;
+      eventMinute_ = m;
+    }
+  } else {
+    // PERIOD or more minutes after the event minute: a new independent event.
+    count(kIndependentPictures) += 1;
+    count(kIndividuals) += n;
+    eventIndividuals_ = n;
+    eventMinute_ = m;
+  }
+}
+
+namespace {
+
+// An `iW` field: blanks ignored, an optional sign, digits; all blanks read 0.
+// The field is cut at the end of a short line.
+inline bool readInt(std::string_view line, std::size_t pos, std::size_t width, int& value) {
+  const std::size_t end = std::min(line.size(), pos + width);
+  int v = 0;
+  bool negative = false;
+  bool sign = false;
+  bool digits = false;
+  for (std::size_t i = pos; i < end; ++i) {
+    const char c = line[i];
+    if (c == ' ') continue;
+    if ((c == '-' || c == '+') && !sign && !digits) {
+      sign = true;
+      negative = c == '-';
+      continue;
+    }
+    if (c < '0' || c > '9') return false;
+    digits = true;
+    v = v * 10 + (c - '0');  // at most 7 digits: no overflow
+  }
+  if (sign && !digits) return false;
+  value = negative ? -v : v;
+  return true;
+}
+
+// Whether every index the line uses lies within the tables.
+bool fitsTables(const Study& st, const PictureLine& p) {
+  return p.group >= 1 && p.group <= st.NGROUPS && p.species >= 1 && p.species <= st.NSPECIES &&
+         p.year >= st.FIRSTYEAR && p.year <= st.LASTYEAR && p.month >= 1 && p.month <= 12 && p.hour >= 0 &&
+         p.hour <= 23;
+}
+
+}  // namespace
+
+bool parsePictureLine(std::string_view line, PictureLine& p) {
+  // Columns: group 1-3, species 5-7, year 9-12, month 14-15, day 17-18,
+  // hour 20-21, minute 23-24, second 26-27, individuals 29-30, day number
+  // 32-38, hour number 40-46, minute number 48-54.
+  if (line.size() > 54) line = line.substr(0, 54);
+  return readInt(line, 0, 3, p.group) && readInt(line, 4, 3, p.species) && readInt(line, 8, 4, p.year) &&
+         readInt(line, 13, 2, p.month) && readInt(line, 16, 2, p.day) && readInt(line, 19, 2, p.hour) &&
+         readInt(line, 22, 2, p.minute) && readInt(line, 25, 2, p.second) && readInt(line, 28, 2, p.individuals) &&
+         readInt(line, 31, 7, p.dayNumber) && readInt(line, 39, 7, p.hourNumber) &&
+         readInt(line, 47, 7, p.minuteNumber);
+}
+
+void READPICTURELIST(Study& st, const std::filesystem::path& folder) {
+  FileLines file;
+  if (!file.open(folder / "FinalPicsList.txt")) return;
+  PictureLoop loop(st);
+  PictureLine p;
+  std::string_view line;
+  while (file.nextView(line)) {
+    // The list is written earlier in the same run, so every line fits its
+    // layout; a line that does not (a damaged file) is passed over rather
+    // than counted into a cell that does not exist.
+    if (!parsePictureLine(line, p) || !fitsTables(st, p)) continue;
+    loop.add(p);
+  }
+  file.close();
+}
 
 }  // namespace mv

@@ -1,4 +1,6 @@
 #include <ctime>
+#include <string_view>
+#include <vector>
 
 #include "report/report.hpp"
 
@@ -23,8 +25,53 @@ void OPENOUTFILE(const Study& st, const std::filesystem::path& folder, FileSink&
   writeReportHeader(st, report, date);
 }
 
-void writeReportHeader(const Study&, Writer&, const LocalDate&) {}
+namespace {
 
-void WRITEGROUPASSIGNMENT(const Study&, Writer&) {}
+constexpr std::string_view kMonthNames = "JanFebMarAprMayJunJulAugSepOctNovDec";
+// Names five to a line, each line opened by two blanks.
+constexpr std::string_view kNameList = "(50(2x,5(a25,1x)/))";
+
+std::string_view monthName(int month) {
+  if (month < 1 || month > 12) return "   ";
+  return kMonthNames.substr(static_cast<std::size_t>(month - 1) * 3, 3);
+}
+
+}  // namespace
+
+void writeReportHeader(const Study& st, Writer& report, const LocalDate& date) {
+  report.write("(a75)", st.TITLE);
+  report.write("(a6,i4,1x,a3,1x,i2)", "Date: ", date.year, monthName(date.month), date.day);
+  report.blank();
+
+  std::vector<Value> names;
+  report.write("(a9,2x,i3)", "LOCATIONS", st.NLOCATIONS);
+  for (int l = 1; l <= st.NLOCATIONS; ++l) names.emplace_back(st.LOCATIONNAME(l));
+  report.writeValues(kNameList, names);
+  report.blank();
+
+  names.clear();
+  report.write("(a7,2x,i3)", "SPECIES", st.NSPECIES);
+  for (int s = 1; s <= st.NSPECIES; ++s) names.emplace_back(st.SPECIESNAME(s));
+  report.writeValues(kNameList, names);
+  report.blank();
+
+  report.write("(a20,i7,a7)", "This file contained ", st.NPROCESSED, " lines");
+  report.write("(a33,i7)", "Number of lines used in analysis ", st.NUSED);
+  report.write("(a17,i7,a27)", "Reject file has  ", st.NREJECTED, " lines not used in analysis");
+  report.blank();
+}
+
+void WRITEGROUPASSIGNMENT(const Study& st, Writer& report) {
+  report.write("(a17)", "GROUP ASSIGNMENTS");
+  std::vector<Value> names;
+  for (int g = 1; g <= st.NGROUPS; ++g) {
+    report.write("(a25)", st.GROUPNAME(g));
+    // A group without locations still gets its (empty) list line.
+    names.clear();
+    for (int i = 1; i <= st.GROUPSIZE(g); ++i) names.emplace_back(st.LOCATIONNAME(st.GROUPLOCATIONS(g, i)));
+    report.writeValues(kNameList, names);
+  }
+  report.blank();
+}
 
 }  // namespace mv
