@@ -1,0 +1,19 @@
+// Hour labels and month names shared by the activity sections.
+#pragma once
+
+#include <string_view>
+
+namespace mv {
+
+// Hour h is labelled by characters 2h+1 and 2h+2 of this text, so the
+// segment of hour h runs from label(h) to label(h+1), up to "24".
+inline constexpr std::string_view kHourLabels = "00010203040506070809101112131415161718192021222324";
+// Three characters per month, January first.
+inline constexpr std::string_view kMonthNames = "JanFebMarAprMayJunJulAugSepOctNovDec";
+
+// Two-character label of hour 0..24.
+inline std::string_view hourLabel(int h) { return kHourLabels.substr(static_cast<std::size_t>(2 * h), 2); }
+// Three-character name of month 1..12.
+inline std::string_view monthName(int m) { return kMonthNames.substr(static_cast<std::size_t>(3 * (m - 1)), 3); }
+
+}  // namespace mv
