@@ -307,14 +307,14 @@ TEST(GroupsBySpecies, TwelveGroupsThreeBlocksAndFullTopLists) {
 
 // 20 species: one table ending in the richness column.
 TEST(GroupsBySpecies, TwentySpeciesOneRichnessTable) {
-  CommunityStudy cs({"North", "South"}, numbered("Spec", 20));
+  CommunityStudy cs({"North", "South"}, numbered("Tayra", 20));
   for (int s = 1; s <= 20; ++s) cs.pics(1, s, s);
   cs.pics(2, 20, 100000);  // too wide for i5
   const auto lines = run(cs.st);
   const std::vector<std::string> expected = {
       "  One record of each species per location per PERIOD",
-      "Location                          Spec  Spec  Spec  Spec  Spec  Spec  Spec  Spec  Spec  Spec  Spec  Spec  "
-      "Spec  Spec  Spec  Spec  Spec  Spec  Spec  Spec  Rich",
+      "Location                          Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  "
+      "Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Rich",
       kNorth + "            1     2     3     4     5     6     7     8     9    10    11    12    13    14    15"
                "    16    17    18    19    20    20",
       kSouth + "            0     0     0     0     0     0     0     0     0     0     0     0     0     0     0"
