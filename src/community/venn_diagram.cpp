@@ -1,7 +1,141 @@
+// VENNDIAGRAM: which species share which groups — co-occurrence counts, the
+// absence-presence matrix and the elevation range of each species.
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "community/community.hpp"
+#include "community/independent_counts.hpp"
 
 namespace mv {
 
-void VENNDIAGRAM(const Study&, Writer&, Writer&) {}
+namespace {
+
+// A species counts as photographed at a group when some study year and
+// month hold an independent picture of it there.
+bool photographed(const Study& st, int g, int s) {
+  for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+    for (int m = 1; m <= 12; ++m)
+      if (st.PICCOUNT(g, s, y, m, kIndependentPictures) > 0) return true;
+  return false;
+}
+
+// The group numbers by increasing elevation. The plain exchange procedure
+// (a later entry swaps with an earlier one only when strictly lower) decides
+// the order of equal elevations.
+std::vector<int> ascendingElevationOrder(const Study& st) {
+  const int n = st.NGROUPS;
+  std::vector<int> order(static_cast<std::size_t>(n) + 1, 0);
+  for (int k = 1; k <= n; ++k) order[static_cast<std::size_t>(k)] = k;
+  for (int i = 1; i <= n - 1; ++i)
+    for (int j = i + 1; j <= n; ++j) {
+      int& ei = order[static_cast<std::size_t>(i)];
+      int& ej = order[static_cast<std::size_t>(j)];
+      if (st.GROUPELEV(ej) < st.GROUPELEV(ei)) std::swap(ei, ej);
+    }
+  return order;
+}
+
+// The presence table in blocks of 25 groups, each block with its own line of
+// species and group counts.
+void presenceBlocks(const Study& st, const Table<int, 2>& present, Writer& report) {
+  const int blocks = (st.NGROUPS + 24) / 25;
+  std::vector<Value> values;
+  for (int b = 1; b <= blocks; ++b) {
+    const int first = 25 * (b - 1) + 1;
+    const int last = std::min(25 * b, st.NGROUPS);
+    report.write("(10x,a7,1x,a1,i3,a1,18x,a6,1x,a1,i3,a1)", "Species", "(", st.NSPECIES, ")", "Groups", "(",
+                 st.NGROUPS, ")");
+    values.clear();
+    for (int g = first; g <= last; ++g) values.emplace_back(st.GROUPNAME(g));
+    report.writeValues("(26x,25(a10,1x))", values);
+    for (int s = 1; s <= st.NSPECIES; ++s) {
+      values.clear();
+      values.emplace_back(st.SPECIESNAME(s));
+      for (int g = first; g <= last; ++g) values.emplace_back(present(g, s));
+      report.writeValues("(a25,1x,25(i5,6x))", values);
+    }
+    report.blank();
+  }
+}
+
+}  // namespace
+
+void VENNDIAGRAM(const Study& st, Writer& report, Writer& console) {
+  const int ng = st.NGROUPS;
+  const int ns = st.NSPECIES;
+
+  // Presence of each species at each group (any year, any month).
+  Table<int, 2> present;
+  present.resize({st.groups(), st.species()}, 0);
+  FlagRows groupsWith(ns, ng);
+  for (int g = 1; g <= ng; ++g)
+    for (int s = 1; s <= ns; ++s)
+      if (photographed(st, g, s)) {
+        present(g, s) = 1;
+        groupsWith.set(s, g);
+      }
+
+  // Co-occurrence: the groups at which both species were photographed, not
+  // necessarily in the same month. The diagonal is each species' own count.
+  console.free("SPECIES CO-OCCURRENCES");
+  Table<int, 2> together;
+  together.resize({st.species(), st.species()}, 0);
+  for (int a = 1; a <= ns; ++a)
+    for (int b = a; b <= ns; ++b) together(a, b) = groupsWith.common(a, b);
+  for (int a = 1; a <= ns - 1; ++a)
+    for (int b = a + 1; b <= ns; ++b) together(b, a) = together(a, b);
+
+  report.write("(a28)", "SPECIES CO-OCCURRENCE MATRIX");
+  report.write("(a50)", "  The number of groups each species pair co-occurs");
+  console.free("SPECIES CO-OCCURRENCE MATRIX");
+  std::vector<Value> values;
+  for (int s = 1; s <= ns; ++s) values.emplace_back(st.SPECIESNAME(s));
+  report.writeValues("(26x,50(a6,1x))", values);
+  for (int a = 1; a <= ns; ++a) {
+    values.clear();
+    values.emplace_back(st.SPECIESNAME(a));
+    for (int b = 1; b <= ns; ++b) values.emplace_back(together(a, b));
+    report.writeValues("(a25,1x,50(i3,4x))", values);
+  }
+  report.blank();
+
+  report.write("(a23)", "ABSENCE-PRESENCE MATRIX");
+  console.free("ABSENCE-PRESENCE MATRIX");
+  report.write("(a26)", "  Species vs groups matrix");
+  presenceBlocks(st, present, report);
+
+  const std::vector<int> order = ascendingElevationOrder(st);
+
+  report.write("(a29)", "SPECIES MIN AND MAX ELEVATION");
+  console.free("SPECIES MIN AND MAX ELEVATION");
+  report.write("(a26)", "  Species vs groups matrix");
+  // The same table again, groups in group order.
+  presenceBlocks(st, present, report);
+
+  report.write("(a31)", "  List of elevations and groups");
+  for (int k = 1; k <= ng; ++k) {
+    const int g = order[static_cast<std::size_t>(k)];
+    report.write("(i3,2x,i4,2x,a25)", k, st.GROUPELEV(g), st.GROUPNAME(g));
+  }
+  report.blank();
+
+  report.write("(a48)", "  Minimum and maximum elevation for each species");
+  report.write("(a10,16x,a9)", "   SPECIES", " Min  Max");
+  for (int s = 1; s <= ns; ++s) {
+    // Start values 9999 and 0 bound the range; a species seen at a single
+    // elevation (or nowhere) has no range and no line.
+    int lo = 9999;
+    int hi = 0;
+    for (int g = 1; g <= ng; ++g)
+      if (present(g, s) > 0) {
+        if (st.GROUPELEV(g) < lo) lo = st.GROUPELEV(g);
+        if (st.GROUPELEV(g) > hi) hi = st.GROUPELEV(g);
+      }
+    if (lo < hi) report.write("(a25,2(1x,i4))", st.SPECIESNAME(s), lo, hi);
+  }
+  report.blank();
+}
 
 }  // namespace mv

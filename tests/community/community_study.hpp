@@ -1,0 +1,59 @@
+// A study with only what the community sections read: group and species
+// names, independent-picture tallies, group positions.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "model/study.hpp"
+#include "support/test_support.hpp"
+
+namespace mvtest {
+
+struct CommunityStudy {
+  mv::Study st;
+
+  CommunityStudy(const std::vector<std::string>& groups, const std::vector<std::string>& species,
+                 int firstYear = 2010, int lastYear = 2010) {
+    st.NGROUPS = static_cast<int>(groups.size());
+    st.NSPECIES = static_cast<int>(species.size());
+    st.FIRSTYEAR = firstYear;
+    st.LASTYEAR = lastYear;
+    st.sizeLocationTables();
+    st.sizeGroupTables();
+    st.sizeTallies();
+    st.sizeGroupPositions();
+    for (int g = 1; g <= st.NGROUPS; ++g) st.GROUPNAME(g) = mv::makeName(groups[static_cast<std::size_t>(g - 1)]);
+    for (int s = 1; s <= st.NSPECIES; ++s)
+      st.SPECIESNAME(s) = mv::makeName(species[static_cast<std::size_t>(s - 1)]);
+  }
+
+  // Independent pictures (kind 3) of species s at group g.
+  void pics(int g, int s, int n, int year = 2010, int month = 1) {
+    st.PICCOUNT(g, s, year, month, mv::kIndependentPictures) += n;
+  }
+};
+
+// Names "<prefix>01", "<prefix>02", ... .
+inline std::vector<std::string> numbered(const std::string& prefix, int n) {
+  std::vector<std::string> out;
+  for (int k = 1; k <= n; ++k) out.push_back(prefix + (k < 10 ? "0" : "") + std::to_string(k));
+  return out;
+}
+
+// `count` lines starting at the first line equal to `title` (fewer when the
+// report ends first; none when the title is missing).
+inline std::vector<std::string> section(const std::vector<std::string>& lines, const std::string& title,
+                                        std::size_t count) {
+  for (std::size_t k = 0; k < lines.size(); ++k)
+    if (lines[k] == title) {
+      const std::size_t end = std::min(lines.size(), k + count);
+      return std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(k),
+                                      lines.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+  return {};
+}
+
+}  // namespace mvtest
