@@ -1,11 +1,92 @@
+// GroupMap.txt: which location belongs to which group, and the sorted list
+// of groups with their locations.
+#include <string_view>
+#include <system_error>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
 #include "input/input.hpp"
+#include "layout/sinks.hpp"
 
 namespace mv {
 
-void GETNUMBEROFLOCATIONS(Study&, const std::filesystem::path&) {}
+void GETNUMBEROFLOCATIONS(Study& st, const std::filesystem::path& folder) {
+  const std::filesystem::path file = folder / "GroupMap.txt";
+  st.NMAPLINES = 0;
+  FileLines lines;
+  if (!lines.open(file)) {
+    // A missing map is created empty: the study then has no groups and every
+    // picture is later rejected for its site.
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+      FileSink empty;
+      if (empty.open(file)) empty.close();
+    }
+    return;
+  }
+  // Every line is an entry, empty lines included.
+  std::string_view text;
+  while (lines.nextView(text)) ++st.NMAPLINES;
+}
 
-void READGROUPMAP(Study&, const std::filesystem::path&, Console&) {}
+void READGROUPMAP(Study& st, const std::filesystem::path& folder, Console& console) {
+  static const Layout& mapLayout = Layout::of("(a25,1x,a25)");
+  FileLines lines;
+  if (lines.open(folder / "GroupMap.txt")) {
+    std::string_view text;
+    for (int i = 1; i <= st.NMAPLINES && lines.nextView(text); ++i) {
+      const auto f = readFixed(mapLayout, text);
+      st.MAPLOCATION(i) = fitString(f[0].text, 25, kNameLength);
+      st.MAPGROUP(i) = fitString(f[1].text, 25, kNameLength);
+    }
+    lines.close();
+  }
 
-void CREATESHORTGROUPLIST(Study&) {}
+  // Each location takes the group of the first map entry that names it.
+  std::unordered_map<std::string_view, int> firstEntry;
+  firstEntry.reserve(static_cast<std::size_t>(st.NMAPLINES));
+  for (int i = 1; i <= st.NMAPLINES; ++i) firstEntry.emplace(st.MAPLOCATION(i), i);
+  for (int l = 1; l <= st.NLOCATIONS; ++l) {
+    const auto found = firstEntry.find(st.LOCATIONNAME(l));
+    if (found != firstEntry.end()) st.LOCATIONGROUP(l) = st.MAPGROUP(found->second);
+  }
+
+  std::unordered_set<std::string_view> groups;
+  for (int i = 1; i <= st.NMAPLINES; ++i) groups.insert(st.MAPGROUP(i));
+  st.NGROUPS = static_cast<int>(groups.size());
+
+  Writer& con = console.out();
+  con.write("(i3,a32)", st.NMAPLINES, " locations found in GroupMap.txt");
+  con.write("(i3,a29)", st.NGROUPS, " groups found in GroupMap.txt");
+}
+
+void CREATESHORTGROUPLIST(Study& st) {
+  // The distinct group names in map order.
+  std::vector<std::string_view> names;
+  std::unordered_set<std::string_view> seen;
+  for (int i = 1; i <= st.NMAPLINES; ++i)
+    if (seen.insert(st.MAPGROUP(i)).second) names.push_back(st.MAPGROUP(i));
+  st.NGROUPS = static_cast<int>(names.size());
+
+  // Ascending by character code. The names are distinct, so the exchange
+  // procedure and any other correct sort give this same order.
+  std::sort(names.begin(), names.end());
+  for (int g = 1; g <= st.NGROUPS; ++g) st.GROUPNAME(g) = Name(names[static_cast<std::size_t>(g - 1)]);
+
+  // Each group's locations in location order.
+  std::unordered_map<std::string_view, int> groupNumber;
+  groupNumber.reserve(names.size());
+  for (int g = 1; g <= st.NGROUPS; ++g) {
+    groupNumber.emplace(st.GROUPNAME(g), g);
+    st.GROUPSIZE(g) = 0;
+  }
+  for (int l = 1; l <= st.NLOCATIONS; ++l) {
+    const auto found = groupNumber.find(st.LOCATIONGROUP(l));
+    if (found == groupNumber.end()) continue;
+    const int g = found->second;
+    st.GROUPLOCATIONS(g, ++st.GROUPSIZE(g)) = l;
+  }
+}
 
 }  // namespace mv

@@ -1,11 +1,197 @@
+// Input.txt (two passes) and the PERIOD question on the console.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "input/input.hpp"
+#include "layout/sinks.hpp"
 
 namespace mv {
 
-void READINPUTPARAMETERS(Study&, const std::filesystem::path&, Console&) {}
+namespace {
 
-void READINPUT(Study&, const std::filesystem::path&, Console&) {}
+constexpr const char* kTerminate = "Hit enter to TERMINATE WITH ERROR";
 
-void GETPERIOD(Study&, Console&) {}
+// One line handed to the free-form reader on its own. Each count and period
+// of Input.txt must stand on its own line, because the first pass counts one
+// line per count and per period; a read that ran on into the following lines
+// would make the two passes disagree.
+class SingleLine final : public LineSource {
+ public:
+  explicit SingleLine(std::string_view text) : text_(text) {}
+  std::optional<std::string> next() override {
+    if (used_) return std::nullopt;
+    used_ = true;
+    ++line_;
+    return std::string(text_);
+  }
+
+ private:
+  std::string_view text_;
+  bool used_ = false;
+};
+
+// Input.txt, line by line. Every read that does not find what the line must
+// hold ends the run with a message naming the line and what was expected.
+class InputFile {
+ public:
+  InputFile(const std::filesystem::path& folder, Console& console) : console_(console) {
+    if (!lines_.open(folder / "Input.txt")) {
+      Writer& con = console.out();
+      con.free("Input.txt was not present");
+      con.free("File Input.txt must be in the same folder as Morvelstrand");
+      con.free(kTerminate);
+      console.waitForEnter();
+      throw RunEnded{1};
+    }
+  }
+
+  // The next line (valid until the next read).
+  std::string_view line(const std::string& expected) {
+    std::string_view text;
+    if (!lines_.nextView(text))
+      fail("Input.txt ends before line " + std::to_string(lines_.lineNumber() + 1) + ": expected " + expected);
+    return text;
+  }
+
+  // `count` integers, free-form, from the next line alone.
+  std::vector<std::int32_t> integers(std::size_t count, const std::string& expected) {
+    SingleLine one(line(expected));
+    FreeReader reader(one);
+    std::vector<std::int32_t> values;
+    if (reader.readInts(count, values) != FreeReader::Status::Ok) failHere(expected);
+    return values;
+  }
+
+  // A count: one integer, 0 or more, alone on its line.
+  int count(const std::string& what) {
+    const std::string expected = what + " (one whole number, 0 or more)";
+    const std::int32_t n = integers(1, expected)[0];
+    if (n < 0) failHere(expected);
+    return n;
+  }
+
+  long lineNumber() const { return lines_.lineNumber(); }
+
+  [[noreturn]] void failHere(const std::string& expected) {
+    fail("Input.txt line " + std::to_string(lines_.lineNumber()) + ": expected " + expected);
+  }
+
+  [[noreturn]] void fail(const std::string& message) {
+    console_.out().free(message);
+    terminate();
+  }
+
+  // The closing line of every bad-input message, the wait, the end of the run.
+  [[noreturn]] void terminate() {
+    lines_.close();
+    console_.out().free(kTerminate);
+    console_.waitForEnter();
+    throw RunEnded{1};
+  }
+
+ private:
+  FileLines lines_;
+  Console& console_;
+};
+
+std::string locationLineText(int l) {
+  return "the line of location " + std::to_string(l) +
+         " (name in columns 1-25, UTM east-west in 27-32, UTM north-south in 34-40, elevation in 42-46)";
+}
+
+std::string periodCountText(int l) { return "the number of operating periods of location " + std::to_string(l); }
+
+std::string periodLineText(int p, int l) {
+  return "operating period " + std::to_string(p) + " of location " + std::to_string(l) +
+         " (six integers on one line: start year, month, day, stop year, month, day)";
+}
+
+std::string speciesLineText(int s, int n) {
+  return "species name " + std::to_string(s) + " of " + std::to_string(n);
+}
+
+const char* const kLocationCount = "the number of locations";
+const char* const kSpeciesCount = "the number of species";
+const char* const kTitle = "the study title";
+
+}  // namespace
+
+void READINPUTPARAMETERS(Study& st, const std::filesystem::path& folder, Console& console) {
+  InputFile in(folder, console);
+  in.line(kTitle);
+  st.NLOCATIONS = in.count(kLocationCount);
+  st.MAXPERIODS = 0;
+  for (int l = 1; l <= st.NLOCATIONS; ++l) {
+    in.line(locationLineText(l));
+    const int k = in.count(periodCountText(l));
+    for (int p = 1; p <= k; ++p) in.line(periodLineText(p, l));
+    st.MAXPERIODS = std::max(st.MAXPERIODS, k);
+  }
+  st.NSPECIES = in.count(kSpeciesCount);
+  // The species lines are only counted here, not read: a list shorter than
+  // its count ends the run now, before any table is sized from the count.
+  for (int s = 1; s <= st.NSPECIES; ++s) in.line(speciesLineText(s, st.NSPECIES));
+}
+
+void READINPUT(Study& st, const std::filesystem::path& folder, Console& console) {
+  console.out().free("READ INPUT.TXT");
+  InputFile in(folder, console);
+  static const Layout& titleLayout = Layout::of("(a75)");
+  static const Layout& locationLayout = Layout::of("(a25,1x,i6,1x,i7,1x,i5)");
+  static const Layout& speciesLayout = Layout::of("(a25)");
+
+  st.TITLE = fitString(readFixed(titleLayout, in.line(kTitle))[0].text, 75, kTitleLength);
+  in.line(kLocationCount);  // the count of the first pass stands
+  for (int l = 1; l <= st.NLOCATIONS; ++l) {
+    const std::string expected = locationLineText(l);
+    const auto f = readFixed(locationLayout, in.line(expected));
+    if (!f[1].ok || !f[2].ok || !f[3].ok) in.failHere(expected);
+    st.LOCATIONNAME(l) = fitString(f[0].text, 25, kNameLength);
+    st.LOCATIONUTM(l, 1) = f[1].value;
+    st.LOCATIONUTM(l, 2) = f[2].value;
+    st.LOCATIONELEV(l) = f[3].value;
+
+    const int k = in.count(periodCountText(l));
+    // Only a changed file could hold more periods than the first pass saw.
+    if (k > st.MAXPERIODS) in.failHere(periodCountText(l) + " (at most " + std::to_string(st.MAXPERIODS) + ")");
+    st.NPERIODS(l) = k;
+    for (int p = 1; p <= k; ++p) {
+      const auto v = in.integers(6, periodLineText(p, l));
+      // The months index the month lengths of the calendar.
+      if (v[1] < 1 || v[1] > 12 || v[4] < 1 || v[4] > 12) {
+        console.out().free("Input.txt period month out of range for location ", st.LOCATIONNAME(l));
+        in.terminate();
+      }
+      st.PERIODSTART(l, p, kYear) = v[0];
+      st.PERIODSTART(l, p, kMonth) = v[1];
+      st.PERIODSTART(l, p, kDay) = v[2];
+      st.PERIODSTOP(l, p, kYear) = v[3];
+      st.PERIODSTOP(l, p, kMonth) = v[4];
+      st.PERIODSTOP(l, p, kDay) = v[5];
+    }
+  }
+  in.line(kSpeciesCount);  // the count of the first pass stands
+  for (int s = 1; s <= st.NSPECIES; ++s)
+    st.SPECIESNAME(s) =
+        fitString(readFixed(speciesLayout, in.line(speciesLineText(s, st.NSPECIES)))[0].text, 25, kNameLength);
+}
+
+void GETPERIOD(Study& st, Console& console) {
+  Writer& con = console.out();
+  con.blank();
+  con.free("Enter PERIOD in minutes for independent pictures; 60 means 60 minutes");
+  std::vector<std::int32_t> answer;
+  // No answer, or one that is not an integer, has no value to show: it ends
+  // the run like a value out of range.
+  if (console.reader().readInts(1, answer) == FreeReader::Status::Ok) {
+    st.PERIOD = answer[0];
+    con.free("PERIOD = ", st.PERIOD, " minutes");
+    if (st.PERIOD >= 1 && st.PERIOD <= 1440) return;
+  }
+  con.free("PERIOD must be greater than 1 minute and less than 60*24 minutes ... TERMINATING");
+  throw RunEnded{1};
+}
 
 }  // namespace mv
