@@ -2,6 +2,48 @@
 
 namespace mv {
 
-void SPECIESABUNDANCE(const Study&, Writer&, Writer&) {}
+namespace {
+
+// A species' tally of one kind over every group, study year and month.
+int speciesTotal(const Study& st, int s, int kind) {
+  int total = 0;
+  for (int g = 1; g <= st.NGROUPS; ++g)
+    for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+      for (int m = 1; m <= 12; ++m) total += st.PICCOUNT(g, s, y, m, kind);
+  return total;
+}
+
+}  // namespace
+
+void SPECIESABUNDANCE(const Study& st, Writer& report, Writer& console) {
+  report.write("(a17)", "SPECIES ABUNDANCE");
+  report.write("(a52)", "  One record of each species per location per PERIOD");
+  console.free("SPECIES ABUNDANCE");
+  report.write("(a7,19x,a11,6x,a18,5x,a14,5x,a19)", "SPECIES", "NUMBER PICS", "RELATIVE ABUNDANCE",
+               "AVG NUM INDIVS", "ABUNDANCE OF INDIVS");
+
+  int allRecords = 0;
+  int allIndividuals = 0;
+  for (int s = 1; s <= st.NSPECIES; ++s) {
+    allRecords += speciesTotal(st, s, kIndependentPictures);
+    allIndividuals += speciesTotal(st, s, kIndividuals);
+  }
+
+  for (int s = 1; s <= st.NSPECIES; ++s) {
+    const int records = speciesTotal(st, s, kIndependentPictures);
+    if (records == 0) continue;  // so allRecords > 0 below
+    const int individuals = speciesTotal(st, s, kIndividuals);
+    const float relative = static_cast<float>(records) * 100.0f / static_cast<float>(allRecords);
+    const float average = static_cast<float>(individuals) / static_cast<float>(records);
+    // Records may all carry 0 individuals: then every share of individuals is 0.
+    const float share = allIndividuals > 0
+                            ? static_cast<float>(individuals) * 100.0f / static_cast<float>(allIndividuals)
+                            : 0.0f;
+    report.write("(a25,2x,i6,16x,f6.2,13x,f7.2,13x,f7.2)", st.SPECIESNAME(s), records, relative, average, share);
+  }
+
+  if (st.NSPECIES > 1) report.write("(a7,20x,i6,16x,f6.2)", "Total  ", allRecords, 100.0f);
+  report.blank();
+}
 
 }  // namespace mv

@@ -1,7 +1,321 @@
+#include <algorithm>
+#include <array>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include "community/community.hpp"
 
 namespace mv {
 
-void SPECIESBYMONTH(const Study&, Writer&, Writer&) {}
+namespace {
+
+constexpr std::string_view kMonthNames = "JanFebMarAprMayJunJulAugSepOctNovDec";
+
+std::string_view monthName(int m) { return kMonthNames.substr(static_cast<std::size_t>(3 * (m - 1)), 3); }
+
+constexpr std::string_view kRecordNote = "  One record of each species per location per period";
+
+using Months = std::array<int, 13>;  // 1..12
+
+int sum12(const Months& m) {
+  int sum = 0;
+  for (int k = 1; k <= 12; ++k) sum += m[k];
+  return sum;
+}
+
+float ratio(int numerator, int denominator) {
+  return denominator > 0 ? static_cast<float>(numerator) / static_cast<float>(denominator) : 0.0f;
+}
+
+void monthHeader(Writer& report, std::string_view layout, std::vector<Value> values) {
+  for (int m = 1; m <= 12; ++m) values.emplace_back(monthName(m));
+  values.emplace_back("Total");
+  report.writeValues(layout, values);
+}
+
+// A label, twelve monthly counts and their sum.
+void countLine(Writer& report, std::string_view layout, std::string_view label, const Months& counts) {
+  std::vector<Value> values;
+  values.emplace_back(label);
+  for (int m = 1; m <= 12; ++m) values.emplace_back(counts[m]);
+  values.emplace_back(sum12(counts));
+  report.writeValues(layout, values);
+}
+
+// A label and ten times the pictures per camera trap day of each month; a
+// month without camera trap days shows 0.0.
+void rateLine(Writer& report, std::string_view layout, std::string_view label, const Months& pictures,
+              const Months& days) {
+  std::vector<Value> values;
+  values.emplace_back(label);
+  for (int m = 1; m <= 12; ++m) values.emplace_back(10.0f * ratio(pictures[m], days[m]));
+  report.writeValues(layout, values);
+}
+
+// Groups from the highest to the lowest elevation, by the plain exchange
+// procedure (groups of equal elevation stay where its exchanges leave them).
+std::vector<int> elevationOrder(const Study& st) {
+  const int n = st.NGROUPS;
+  std::vector<int> order(static_cast<std::size_t>(n));
+  for (int k = 0; k < n; ++k) order[k] = k + 1;
+  for (int i = 0; i < n - 1; ++i)
+    for (int j = i + 1; j < n; ++j)
+      if (st.GROUPELEV(order[j]) > st.GROUPELEV(order[i])) std::swap(order[i], order[j]);
+  return order;
+}
+
+// Section 1: for each year, the species by month with totals, effort, the
+// rate per camera trap day and the number of species seen in each month.
+void yearlySpecies(const Study& st, Writer& report, Writer& console) {
+  console.free("SPECIES AND SPECIES RICHNESS BY YEAR AND MONTH");
+  report.write("(a46)", "SPECIES AND SPECIES RICHNESS BY YEAR AND MONTH");
+  report.write("(a52)", kRecordNote);
+  for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
+    report.write("(i4)", y);
+    monthHeader(report, "(a7,22x,12(a3,3x),a5)", {Value("Species")});
+    Months richness{};
+    Months pictures{};
+    Months days{};
+    for (int s = 1; s <= st.NSPECIES; ++s) {
+      Months counts{};
+      for (int g = 1; g <= st.NGROUPS; ++g)
+        for (int m = 1; m <= 12; ++m) counts[m] += st.PICCOUNT(g, s, y, m, kIndependentPictures);
+      for (int m = 1; m <= 12; ++m) {
+        if (counts[m] > 0) ++richness[m];
+        pictures[m] += counts[m];
+      }
+      if (sum12(counts) > 0) countLine(report, "(a25,2x,12(i5,1x),2x,i5)", st.SPECIESNAME(s), counts);
+    }
+    for (int g = 1; g <= st.NGROUPS; ++g)
+      for (int m = 1; m <= 12; ++m) days[m] += st.GROUPTRAPDAYS(g, y, m);
+    countLine(report, "(a10,17x,12(i5,1x),2x,i5)", "Total pics", pictures);
+    countLine(report, "(a10,17x,12(i5,1x),2x,i5)", "Total days", days);
+    // The 16-column field shows "10*Pic/effort   ".
+    rateLine(report, "(a16,11x,12(f5.1,1x))", "10*Pic/effort    ", pictures, days);
+    std::vector<Value> values{Value("Species richness")};
+    for (int m = 1; m <= 12; ++m) values.emplace_back(richness[m]);
+    report.writeValues("(a16,11x,12(i5,1x))", values);
+    report.blank();
+  }
+}
+
+// Section 2: every species by month with all years added.
+void allYearsSpecies(const Study& st, Writer& report, Writer& console) {
+  console.free("SPECIES ALL YEARS BY MONTH");
+  report.write("(a26)", "SPECIES ALL YEARS BY MONTH");
+  report.write("(a52)", kRecordNote);
+  monthHeader(report, "(a7,22x,12(a3,3x),a5)", {Value("Species")});
+  Months days{};
+  for (int g = 1; g <= st.NGROUPS; ++g)
+    for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+      for (int m = 1; m <= 12; ++m) days[m] += st.GROUPTRAPDAYS(g, y, m);
+  Months pictures{};
+  Months richness{};
+  for (int s = 1; s <= st.NSPECIES; ++s) {
+    Months counts{};
+    for (int g = 1; g <= st.NGROUPS; ++g)
+      for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+        for (int m = 1; m <= 12; ++m) counts[m] += st.PICCOUNT(g, s, y, m, kIndependentPictures);
+    for (int m = 1; m <= 12; ++m) {
+      pictures[m] += counts[m];
+      if (counts[m] > 0) ++richness[m];
+    }
+    countLine(report, "(a25,1x,12(i6),2x,i6)", st.SPECIESNAME(s), counts);
+  }
+  countLine(report, "(a10,16x,12(i6),2x,i6)", "Total pics", pictures);
+  countLine(report, "(a10,16x,12(i6),2x,i6)", "Total days", days);
+  // The 16-column field shows "10*Pic/period   ".
+  rateLine(report, "(a16,10x,12(1x,f5.1))", "10*Pic/period    ", pictures, days);
+  std::vector<Value> values{Value("Species richness")};
+  for (int m = 1; m <= 12; ++m) values.emplace_back(richness[m]);
+  report.writeValues("(a16,11x,12(i5,1x))", values);
+  report.blank();
+}
+
+// Sections 3 and 4: for each species and year, the groups by month in
+// elevation order, counting pictures (kind 3) or individuals (kind 4).
+void groupsByElevation(const Study& st, Writer& report, Writer& console, const std::vector<int>& order, int kind) {
+  const bool individuals = kind == kIndividuals;
+  const std::string_view groupHeader =
+      individuals ? "(a5,20x,a9,3x,12(a3,3x),a5)" : "(a5,21x,a9,2x,12(a3,3x),a5)";
+  if (individuals) {
+    console.free("SPECIES ABUNDANCE BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
+    report.write("(a63)", "SPECIES ABUNDANCE BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
+    report.write("(a52)", kRecordNote);
+    report.write("(a46)", "  Use maximum number of individuals per period");
+  } else {
+    console.free("SPECIES BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
+    report.write("(a56)", "SPECIES BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
+    report.write("(a52)", kRecordNote);
+  }
+
+  std::vector<Value> values;
+  for (int s = 1; s <= st.NSPECIES; ++s) {
+    report.write("(a25)", st.SPECIESNAME(s));
+    for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
+      // The totals count a group's month only when it had camera trap days
+      // then; the group rows and the year total show every picture.
+      Months pictures{};
+      Months days{};
+      int yearTotal = 0;
+      for (const int g : order)
+        for (int m = 1; m <= 12; ++m) {
+          const int x = st.PICCOUNT(g, s, y, m, kind);
+          if (st.GROUPTRAPDAYS(g, y, m) > 0) {
+            pictures[m] += x;
+            days[m] += st.GROUPTRAPDAYS(g, y, m);
+          }
+          yearTotal += x;
+        }
+      if (yearTotal <= 0) continue;
+
+      report.write("(i4)", y);
+      monthHeader(report, groupHeader, {Value("Group"), Value("Elevation")});
+      for (const int g : order) {
+        Months counts{};
+        for (int m = 1; m <= 12; ++m) counts[m] = st.PICCOUNT(g, s, y, m, kind);
+        if (sum12(counts) <= 0) continue;
+        values.clear();
+        values.emplace_back(st.GROUPNAME(g));
+        values.emplace_back(st.GROUPELEV(g));
+        for (int m = 1; m <= 12; ++m) values.emplace_back(counts[m]);
+        values.emplace_back(sum12(counts));
+        report.writeValues("(a25,2x,i5,3x,12(i5,1x),2x,i5)", values);
+      }
+      countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total pics", pictures);
+      countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total days", days);
+      rateLine(report, "(a17,18x,12(f5.1,1x))", "10*Pic/period    ", pictures, days);
+      report.blank();
+    }
+
+    if (st.FIRSTYEAR < st.LASTYEAR) {
+      report.write("(a17)", "SUMMARY ALL YEARS");
+      report.write("(i4,a4,i4)", st.FIRSTYEAR, " to ", st.LASTYEAR);
+      report.write("(a25)", st.SPECIESNAME(s));
+      monthHeader(report, groupHeader, {Value("Group"), Value("Elevation")});
+      Months pictures{};
+      Months days{};
+      for (const int g : order) {
+        Months counts{};
+        for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+          for (int m = 1; m <= 12; ++m) {
+            counts[m] += st.PICCOUNT(g, s, y, m, kind);
+            days[m] += st.GROUPTRAPDAYS(g, y, m);
+          }
+        for (int m = 1; m <= 12; ++m) pictures[m] += counts[m];
+        if (sum12(counts) <= 0) continue;
+        values.clear();
+        values.emplace_back(st.GROUPNAME(g));
+        values.emplace_back(st.GROUPELEV(g));
+        for (int m = 1; m <= 12; ++m) values.emplace_back(counts[m]);
+        values.emplace_back(sum12(counts));
+        report.writeValues("(a25,3x,i5,2x,12(i5,1x),2x,i5)", values);
+      }
+      countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total pics", pictures);
+      countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total days", days);
+      rateLine(report, "(a17,18x,12(f5.1,1x))", "10*Pic/period    ", pictures, days);
+      report.blank();
+    }
+  }
+}
+
+int studyPictures(const Study& st, int g, int s) {
+  int total = 0;
+  for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+    for (int m = 1; m <= 12; ++m) total += st.PICCOUNT(g, s, y, m, kIndependentPictures);
+  return total;
+}
+
+int studyDays(const Study& st, int g) {
+  int total = 0;
+  for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+    for (int m = 1; m <= 12; ++m) total += st.GROUPTRAPDAYS(g, y, m);
+  return total;
+}
+
+// Section 5: each species' pictures per camera trap day at each group over
+// the whole study, and the group's share of the species' rates.
+void normalizedByEffort(const Study& st, Writer& report, Writer& console, const std::vector<int>& order) {
+  console.free("SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT");
+  report.write("(a61)", "SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT");
+  report.write("(a52)", kRecordNote);
+  report.blank();
+  report.write("(a17)", "SUMMARY ALL YEARS");
+  report.write("(i4,a4,i4)", st.FIRSTYEAR, " to ", st.LASTYEAR);
+
+  std::vector<float> rate(static_cast<std::size_t>(st.NGROUPS) + 1);
+  for (int s = 1; s <= st.NSPECIES; ++s) {
+    report.write("(a5,21x,a9,3x,a13,3x,a7)", "Group", "Elevation", "# pics/Effort", "Percent");
+    report.write("(a25)", st.SPECIESNAME(s));
+    std::fill(rate.begin(), rate.end(), 0.0f);
+    float sum = 0.0f;
+    for (const int g : order) {
+      const int pictures = studyPictures(st, g, s);
+      const int days = studyDays(st, g);
+      // A group with pictures but no camera trap days keeps rate 0 and gets
+      // no line.
+      if (pictures > 0 && days > 0) {
+        rate[g] = static_cast<float>(pictures) / static_cast<float>(days);
+        sum = sum + rate[g];
+      }
+    }
+    for (const int g : order) {
+      if (!(rate[g] > 0.0f)) continue;
+      report.write("(a25,3x,i5,8x,f7.3,6x,f7.2)", st.GROUPNAME(g), st.GROUPELEV(g), rate[g], rate[g] * 100.0f / sum);
+    }
+    report.blank();
+  }
+}
+
+// Section 6: for each group, its share of every species' pictures.
+void normalizedTable(const Study& st, Writer& report, const std::vector<int>& order) {
+  report.write("(a67)", "SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT TABLE");
+  report.write("(a52)", kRecordNote);
+  report.write("(a77)", "  Table shows frequency of all pictures normalized by effort for each species");
+  report.blank();
+  report.write("(a17)", "SUMMARY ALL YEARS");
+  report.write("(i4,a4,i4)", st.FIRSTYEAR, " to ", st.LASTYEAR);
+
+  std::vector<Value> values{Value("Group"), Value("Elevation")};
+  for (int s = 1; s <= st.NSPECIES; ++s) values.emplace_back(st.SPECIESNAME(s));  // first 6 characters
+  report.writeValues("(a5,21x,a9,1x,100(a6,1x))", values);
+
+  const auto ns = static_cast<std::size_t>(st.NSPECIES) + 1;
+  const auto ng = static_cast<std::size_t>(st.NGROUPS) + 1;
+  std::vector<std::vector<int>> pictures(ns, std::vector<int>(ng, 0));
+  std::vector<int> speciesTotal(ns, 0);
+  for (int s = 1; s <= st.NSPECIES; ++s)
+    for (int g = 1; g <= st.NGROUPS; ++g) {
+      pictures[s][g] = studyPictures(st, g, s);
+      speciesTotal[s] += pictures[s][g];
+    }
+
+  for (const int g : order) {
+    values.clear();
+    values.emplace_back(st.GROUPNAME(g));
+    values.emplace_back(st.GROUPELEV(g));
+    for (int s = 1; s <= st.NSPECIES; ++s) {
+      const float cell = speciesTotal[s] < 1
+                             ? 0.0f
+                             : static_cast<float>(pictures[s][g]) * 100.0f / static_cast<float>(speciesTotal[s]);
+      values.emplace_back(cell);
+    }
+    report.writeValues("(a25,3x,i5,3x,100(f6.2,1x))", values);
+  }
+  report.blank();
+}
+
+}  // namespace
+
+void SPECIESBYMONTH(const Study& st, Writer& report, Writer& console) {
+  yearlySpecies(st, report, console);
+  if (st.FIRSTYEAR != st.LASTYEAR) allYearsSpecies(st, report, console);
+  const std::vector<int> order = elevationOrder(st);
+  groupsByElevation(st, report, console, order, kIndependentPictures);
+  groupsByElevation(st, report, console, order, kIndividuals);
+  normalizedByEffort(st, report, console, order);
+  normalizedTable(st, report, order);
+}
 
 }  // namespace mv
