@@ -1,13 +1,205 @@
+// Sampling effort: the start and stop dates of each group, camera trap days
+// per location and per group, and the effort sections of the report.
+#include <string_view>
+#include <vector>
+
 #include "effort/effort.hpp"
+#include "input/input.hpp"
 
 namespace mv {
 
-void GROUPSTARTSTOP(Study&, Writer&) {}
+namespace {
 
-void CAMERATRAPEFFORT(Study&, Writer&) {}
+constexpr std::string_view kMonthNames = "JanFebMarAprMayJunJulAugSepOctNovDec";
 
-void GROUPCTDAYS(Study&, Writer&) {}
+std::string_view monthName(int month) {
+  return kMonthNames.substr(static_cast<std::size_t>(month - 1) * 3, 3);
+}
 
-void WRITEGROUPTRAPDAYS(const Study&, Writer&, Writer&) {}
+// The days of a walking month. A month outside 1..12 (period dates are taken
+// as written) has no calendar length; it is walked as a 31-day month so the
+// walk still moves on.
+int walkLength(int year, int month) { return month >= 1 && month <= 12 ? monthLength(year, month) : 31; }
+
+// The header of a per-year or summary block: "Group", the number of groups
+// listed below it, the month names and "Total".
+void writeBlockHeader(Writer& report, int groupCount) {
+  report.write("(a5,1x,a1,i3,a1,17x,12(a3,4x),a5)", "Group", "(", groupCount, ")", monthName(1), monthName(2),
+               monthName(3), monthName(4), monthName(5), monthName(6), monthName(7), monthName(8), monthName(9),
+               monthName(10), monthName(11), monthName(12), "Total");
+}
+
+}  // namespace
+
+void GROUPSTARTSTOP(Study& st, Writer& console) {
+  console.free("GROUP START-STOP DATES");
+  for (int g = 1; g <= st.NGROUPS; ++g) {
+    // A group none of whose locations operated keeps 0 in its date fields.
+    for (int f = kYear; f <= kDay; ++f) {
+      st.GROUPSTART(g, f) = 0;
+      st.GROUPSTOP(g, f) = 0;
+    }
+    st.GROUPSTART(g, kDayNumber) = 9999999;
+    st.GROUPSTOP(g, kDayNumber) = 0;
+  }
+  for (int g = 1; g <= st.NGROUPS; ++g)
+    for (int k = 1; k <= st.GROUPSIZE(g); ++k) {
+      const int loc = st.GROUPLOCATIONS(g, k);
+      for (int p = 1; p <= st.NPERIODS(loc); ++p) {
+        // Strict comparisons: of two periods with the same day number the
+        // first one met stays.
+        if (st.PERIODSTART(loc, p, kDayNumber) < st.GROUPSTART(g, kDayNumber))
+          for (int f = kYear; f <= kDayNumber; ++f) st.GROUPSTART(g, f) = st.PERIODSTART(loc, p, f);
+        if (st.GROUPSTOP(g, kDayNumber) < st.PERIODSTOP(loc, p, kDayNumber))
+          for (int f = kYear; f <= kDayNumber; ++f) st.GROUPSTOP(g, f) = st.PERIODSTOP(loc, p, f);
+      }
+    }
+}
+
+void CAMERATRAPEFFORT(Study& st, Writer& console) {
+  console.free("CAMERA TRAP DAYS");
+  for (int loc = 1; loc <= st.NLOCATIONS; ++loc)
+    for (int p = 1; p <= st.NPERIODS(loc); ++p) {
+      // Walk the calendar from the start date, one day per step; the start
+      // and the stop day both count, so the steps are the difference of the
+      // two day numbers plus one (none when the stop comes first). Days are
+      // counted per period: overlapping periods count their shared days twice.
+      int y = st.PERIODSTART(loc, p, kYear);
+      int m = st.PERIODSTART(loc, p, kMonth);
+      int d = st.PERIODSTART(loc, p, kDay);
+      const int steps = st.PERIODSTOP(loc, p, kDayNumber) - st.PERIODSTART(loc, p, kDayNumber) + 1;
+      for (int n = 0; n < steps; ++n) {
+        // Dates are taken as written: a walking date outside the study years
+        // or outside months 1..12 has no cell and is not counted.
+        if (y >= st.FIRSTYEAR && y <= st.LASTYEAR && m >= 1 && m <= 12) st.LOCATIONTRAPDAYS(loc, y, m) += 1;
+        ++d;
+        if (d > walkLength(y, m)) {
+          d = 1;
+          ++m;
+          if (m > 12) {
+            m = 1;
+            ++y;
+          }
+        }
+      }
+    }
+}
+
+void GROUPCTDAYS(Study& st, Writer& console) {
+  console.free("GROUP CAMERA TRAP DAYS");
+  for (int g = 1; g <= st.NGROUPS; ++g)
+    for (int k = 1; k <= st.GROUPSIZE(g); ++k) {
+      const int loc = st.GROUPLOCATIONS(g, k);
+      for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+        for (int m = 1; m <= 12; ++m) st.GROUPTRAPDAYS(g, y, m) += st.LOCATIONTRAPDAYS(loc, y, m);
+    }
+}
+
+void WRITEGROUPTRAPDAYS(const Study& st, Writer& report, Writer&) {
+  const int n = st.NGROUPS;
+  std::vector<int> total(static_cast<std::size_t>(n) + 1, 0);  // scratch: one total per group
+
+  auto groupTotal = [&](int g) {
+    int t = 0;
+    for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+      for (int m = 1; m <= 12; ++m) t += st.GROUPTRAPDAYS(g, y, m);
+    return t;
+  };
+
+  // Start and stop date and total days of every group, active or not.
+  report.write("(a22)", "GROUP CAMERA TRAP DAYS");
+  report.write("(a5,22x,a34)", "Group", "Start date  Stop date   Total days");
+  bool someInactive = false;
+  int grandTotal = 0;
+  for (int g = 1; g <= n; ++g) {
+    total[g] = groupTotal(g);
+    if (total[g] == 0) someInactive = true;
+    grandTotal += total[g];
+    report.write("(a25,2x,2(i4,2(1x,i2),2x),3x,i5)", st.GROUPNAME(g), st.GROUPSTART(g, kYear),
+                 st.GROUPSTART(g, kMonth), st.GROUPSTART(g, kDay), st.GROUPSTOP(g, kYear), st.GROUPSTOP(g, kMonth),
+                 st.GROUPSTOP(g, kDay), total[g]);
+  }
+  report.write("(a29,23x,i7)", "Total group camera trap days ", grandTotal);
+  report.blank();
+
+  if (someInactive) {
+    report.write("(a33)", "GROUP CAMERA LOCATIONS NOT ACTIVE");
+    for (int g = 1; g <= n; ++g)
+      if (total[g] == 0) report.write("(a25)", st.GROUPNAME(g));
+    report.blank();
+  }
+
+  // Month by month, one block per study year; groups without days in the
+  // year get no line.
+  report.write("(a24)", "GROUP CAMERA TRAP EFFORT");
+  std::vector<Value> values;
+  for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
+    report.write("(a5,i4)", "Year ", y);
+    int active = 0;
+    for (int g = 1; g <= n; ++g) {
+      total[g] = 0;
+      for (int m = 1; m <= 12; ++m) total[g] += st.GROUPTRAPDAYS(g, y, m);
+      if (total[g] > 0) ++active;
+    }
+    writeBlockHeader(report, active);
+    for (int g = 1; g <= n; ++g) {
+      if (total[g] <= 0) continue;
+      values.clear();
+      values.emplace_back(st.GROUPNAME(g));
+      for (int m = 1; m <= 12; ++m) values.emplace_back(st.GROUPTRAPDAYS(g, y, m));
+      values.emplace_back(total[g]);
+      report.writeValues("(a25,2x,12(i4,3x),1x,i5)", values);
+    }
+    values.clear();
+    values.emplace_back("Total days");
+    for (int m = 1; m <= 12; ++m) {
+      int monthSum = 0;
+      for (int g = 1; g <= n; ++g) monthSum += st.GROUPTRAPDAYS(g, y, m);
+      values.emplace_back(monthSum);
+    }
+    int yearSum = 0;
+    for (int g = 1; g <= n; ++g) yearSum += total[g];
+    values.emplace_back(yearSum);
+    report.writeValues("(a10,14x,12(2x,i5),4x,i5)", values);
+    report.blank();
+  }
+
+  // All years together, only for a study of more than one year.
+  if (st.FIRSTYEAR != st.LASTYEAR) {
+    report.write("(a32)", "GROUP CAMERA TRAP EFFORT SUMMARY");
+    report.write("(a6,i4,a4,i4)", "Years ", st.FIRSTYEAR, " to ", st.LASTYEAR);
+    int active = 0;
+    for (int g = 1; g <= n; ++g) {
+      total[g] = groupTotal(g);
+      if (total[g] > 0) ++active;
+    }
+    writeBlockHeader(report, active);
+    for (int g = 1; g <= n; ++g) {
+      if (total[g] <= 0) continue;
+      values.clear();
+      values.emplace_back(st.GROUPNAME(g));
+      for (int m = 1; m <= 12; ++m) {
+        int monthSum = 0;
+        for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) monthSum += st.GROUPTRAPDAYS(g, y, m);
+        values.emplace_back(monthSum);
+      }
+      values.emplace_back(total[g]);
+      report.writeValues("(a25,2x,12(i4,3x),1x,i5)", values);
+    }
+    values.clear();
+    values.emplace_back("Total days");
+    for (int m = 1; m <= 12; ++m) {
+      int monthSum = 0;
+      for (int g = 1; g <= n; ++g)
+        for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) monthSum += st.GROUPTRAPDAYS(g, y, m);
+      values.emplace_back(monthSum);
+    }
+    int allSum = 0;
+    for (int g = 1; g <= n; ++g) allSum += total[g];
+    values.emplace_back(allSum);
+    report.writeValues("(a10,14x,12(1x,i6),3x,i6)", values);
+  }
+  report.blank();
+}
 
 }  // namespace mv

@@ -1,7 +1,85 @@
+// Straight-line distances between the groups' average positions.
+#include <cmath>
+#include <cstdint>
+
 #include "effort/effort.hpp"
+#include "report/pair_table.hpp"
 
 namespace mv {
 
-void DISTANCE(const Study&, Writer&, Writer&) {}
+void DISTANCE(const Study& st, Writer& report, Writer& console) {
+  const int n = st.NGROUPS;
+  console.free("DISTANCE BETWEEN GROUPS");
+  report.write("(a28)", "DISTANCE (km) BETWEEN GROUPS");
+
+  // Positions count as given when some group has east-west plus north-south
+  // of at least 1 (a study without groups has none).
+  std::int64_t largest = 0;
+  for (int g = 1; g <= n; ++g) {
+    const std::int64_t sum = static_cast<std::int64_t>(st.GROUPUTM(g, 1)) + st.GROUPUTM(g, 2);
+    if (g == 1 || sum > largest) largest = sum;
+  }
+  if (largest < 1) {
+    report.write("(a36)", "UTM locations not given in Input.txt");
+    report.blank();
+    return;
+  }
+
+  // Only pairs (i, j) with i < j are measured; the other cells stay 0.
+  Table<float, 2> pair;
+  pair.resize({Range{1, n}, Range{1, n}}, 0.0f);
+  float smallest = 1000.0f;  // a pair 1000 km or more apart never becomes the smallest
+  float largestDistance = 0.0f;
+  int minI = 0, minJ = 0, maxI = 0, maxJ = 0;  // 0: no pair recorded
+  float sum = 0.0f;
+  int pairs = 0;
+  for (int i = 1; i <= n - 1; ++i)
+    for (int j = i + 1; j <= n; ++j) {
+      // A group without an east-west position takes part in no pair.
+      if (!(st.GROUPUTM(i, 1) > 0 && st.GROUPUTM(j, 1) > 0)) continue;
+      ++pairs;
+      const float dx = static_cast<float>(st.GROUPUTM(i, 1)) - static_cast<float>(st.GROUPUTM(j, 1));
+      const float dy = static_cast<float>(st.GROUPUTM(i, 2)) - static_cast<float>(st.GROUPUTM(j, 2));
+      const float d = std::sqrt(dx * dx + dy * dy) * 0.001f;
+      pair(i, j) = d;
+      // Strict tests: the first pair met wins a tie.
+      if (d < smallest) {
+        smallest = d;
+        minI = i;
+        minJ = j;
+      }
+      if (d > largestDistance) {
+        largestDistance = d;
+        maxI = i;
+        maxJ = j;
+      }
+      sum += d;
+    }
+
+  // Without any measured pair all three lines show 0. A line whose pair was
+  // never recorded shows its value and stops there: no label, no names.
+  constexpr std::string_view kSummary = "(a19,f7.3,a12,2(a25,1x))";
+  if (pairs == 0) {
+    report.write(kSummary, "Minimum distance = ", 0.0f);
+    report.write(kSummary, "Maximum distance = ", 0.0f);
+    report.write(kSummary, "Average distance = ", 0.0f);
+  } else {
+    const float average = sum / static_cast<float>(pairs);
+    if (minI > 0)
+      report.write(kSummary, "Minimum distance = ", smallest, " Locations: ", st.GROUPNAME(minI), st.GROUPNAME(minJ));
+    else
+      report.write(kSummary, "Minimum distance = ", smallest);
+    if (maxI > 0)
+      report.write(kSummary, "Maximum distance = ", largestDistance, " Locations: ", st.GROUPNAME(maxI),
+                   st.GROUPNAME(maxJ));
+    else
+      report.write(kSummary, "Maximum distance = ", largestDistance);
+    report.write(kSummary, "Average distance = ", average);
+  }
+  report.blank();
+
+  printPairTable(st, pair, "(6x,a9,13x,10(a10,1x))", "(a25,1x,10(3x,f7.3,1x))", report);
+  report.blank();
+}
 
 }  // namespace mv

@@ -1,7 +1,46 @@
+// The position and elevation of every group: integer averages over its
+// camera locations.
+#include <cstdint>
+
 #include "effort/effort.hpp"
 
 namespace mv {
 
-void GROUPUTMELEV(Study&, Writer&, Writer&) {}
+void GROUPUTMELEV(Study& st, Writer& report, Writer& console) {
+  for (int g = 1; g <= st.NGROUPS; ++g) {
+    st.GROUPUTM(g, 1) = 0;
+    st.GROUPUTM(g, 2) = 0;
+    st.GROUPELEV(g) = 0;
+  }
+  console.free("GROUP UTM AND ELEVATION AVERAGES");
+  report.write("(a32)", "GROUP UTM AND ELEVATION AVERAGES");
+  report.write("(a51)", "Group                          UTM        Elevation");
+  for (int g = 1; g <= st.NGROUPS; ++g) {
+    // Only a location with both coordinates and an elevation counts, for the
+    // position as well as for the elevation. The sums are 64-bit so large
+    // groups at north-south values of millions of metres cannot overflow.
+    std::int64_t east = 0;
+    std::int64_t north = 0;
+    std::int64_t elev = 0;
+    std::int64_t count = 0;
+    for (int k = 1; k <= st.GROUPSIZE(g); ++k) {
+      const int loc = st.GROUPLOCATIONS(g, k);
+      if (st.LOCATIONUTM(loc, 1) != 0 && st.LOCATIONUTM(loc, 2) != 0 && st.LOCATIONELEV(loc) != 0) {
+        east += st.LOCATIONUTM(loc, 1);
+        north += st.LOCATIONUTM(loc, 2);
+        elev += st.LOCATIONELEV(loc);
+        ++count;
+      }
+    }
+    if (count > 0) {
+      // Integer division: the quotient is cut toward zero.
+      st.GROUPUTM(g, 1) = static_cast<int>(east / count);
+      st.GROUPUTM(g, 2) = static_cast<int>(north / count);
+      st.GROUPELEV(g) = static_cast<int>(elev / count);
+    }
+    report.write("(a25,2x,i6,1x,i7,3x,i5)", st.GROUPNAME(g), st.GROUPUTM(g, 1), st.GROUPUTM(g, 2), st.GROUPELEV(g));
+  }
+  report.blank();
+}
 
 }  // namespace mv
