@@ -34,6 +34,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   st.sizeLocationTables();
   READINPUT(st, folder, console);
   STARTSTOPDAYS(st, console);
+  checkStudySpan(st, console);
   st.sizeLocationTrapDays();
   GETNUMBEROFLOCATIONS(st, folder);
   st.sizeMapTables();

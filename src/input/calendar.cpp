@@ -15,8 +15,16 @@ int FINDDAY(int base, int year, int month, int day) {
   // Whole years from the base year, then the months of the year, then the day.
   // Only 1..12 ever reach here as months: picture months are checked before,
   // and period months are checked when Input.txt is read.
+  // Years base..year-1 hold 365 days each plus one for every multiple of 4.
   int days = 0;
-  for (int a = base; a < year; ++a) days += isLeap(a) ? 366 : 365;
+  if (year > base) {
+    // Leap years before y, counted from year 0: floor((y + 3) / 4).
+    const auto leapYearsBefore = [](int y) {
+      const int v = y + 3;
+      return v >= 0 ? v / 4 : -((-v + 3) / 4);
+    };
+    days = 365 * (year - base) + leapYearsBefore(year) - leapYearsBefore(base);
+  }
   const int* lengths = kMonthLength[isLeap(year) ? 1 : 0];
   for (int m = 1; m < month && m <= 12; ++m) days += lengths[m - 1];
   return days + day;

@@ -24,6 +24,10 @@ void READINPUTPARAMETERS(Study& st, const std::filesystem::path& folder, Console
 void READINPUT(Study& st, const std::filesystem::path& folder, Console& console);
 // FIRSTYEAR, LASTYEAR, day numbers of the periods, FIRSTDAY, LASTDAY.
 void STARTSTOPDAYS(Study& st, Console& console);
+// Ends the run (message, wait, status 1) when the study's last day does not
+// fit the 7-column minute numbers of the picture list, before any table is
+// sized from the study years.
+void checkStudySpan(const Study& st, Console& console);
 
 // GroupMap.txt.
 void GETNUMBEROFLOCATIONS(Study& st, const std::filesystem::path& folder);

@@ -164,6 +164,11 @@ void READINPUT(Study& st, const std::filesystem::path& folder, Console& console)
         console.out().free("Input.txt period month out of range for location ", st.LOCATIONNAME(l));
         in.terminate();
       }
+      // Years are four-digit calendar years, as in the picture lines.
+      if (v[0] < 1 || v[0] > 9999 || v[3] < 1 || v[3] > 9999) {
+        console.out().free("Input.txt period year out of range for location ", st.LOCATIONNAME(l));
+        in.terminate();
+      }
       st.PERIODSTART(l, p, kYear) = v[0];
       st.PERIODSTART(l, p, kMonth) = v[1];
       st.PERIODSTART(l, p, kDay) = v[2];

@@ -166,6 +166,16 @@ class DayNumbers {
 
 }  // namespace
 
+void checkStudySpan(const Study& st, Console& console) {
+  if (st.FIRSTYEAR > st.LASTYEAR) return;  // no operating period at all
+  const std::int64_t lastMinute = static_cast<std::int64_t>(st.LASTDAY) * 1440 + 23 * 60 + 59;
+  if (lastMinute > kMaxMinuteNumber)
+    endWithError(console, "Study too long for FinalPicsList.txt: last day number " + std::to_string(st.LASTDAY) +
+                              " counted from 1 January " + std::to_string(st.FIRSTYEAR) + ", at most " +
+                              std::to_string((kMaxMinuteNumber - 1439) / 1440) +
+                              " (the study spans too many years)");
+}
+
 void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console) {
   Writer& con = console.out();
   con.free("READ ALLPICTURES.TXT");

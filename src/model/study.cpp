@@ -15,8 +15,8 @@ void Study::sizeLocationTables() {
   NPERIODS.resize({loc}, 0);
   SPECIESNAME.resize({species()}, Name(kNameLength, ' '));
   LOCATIONUTM.resize({loc, Range{1, 2}}, 0);
-  PERIODSTART.resize({loc, Range{1, MAXPERIODS}, Range{1, 4}}, 0);
-  PERIODSTOP.resize({loc, Range{1, MAXPERIODS}, Range{1, 4}}, 0);
+  PERIODSTART.resize(NLOCATIONS, MAXPERIODS);
+  PERIODSTOP.resize(NLOCATIONS, MAXPERIODS);
 }
 
 void Study::sizeLocationTrapDays() {

@@ -55,8 +55,8 @@ struct Study {
   Table<int, 2> LOCATIONUTM;     // location, 1 east-west / 2 north-south
   Table<int, 1> LOCATIONELEV;
   Table<int, 1> NPERIODS;
-  Table<int, 3> PERIODSTART;     // location, period 1..MAXPERIODS, field 1..4
-  Table<int, 3> PERIODSTOP;
+  PeriodTable PERIODSTART;       // location, period 1..MAXPERIODS, field 1..4
+  PeriodTable PERIODSTOP;
   Table<Name, 1> LOCATIONGROUP;
 
   // Group map (1..NMAPLINES, file order).

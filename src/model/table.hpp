@@ -76,4 +76,44 @@ class Table {
   std::vector<T> data_;
 };
 
+// Operating periods: location x period x field 1..4. Locations may have very
+// different numbers of periods, so each location keeps only the periods it
+// uses (a square location x MAXPERIODS table could be enormous for a study
+// with many locations and one long-running camera). Slots never written read 0.
+class PeriodTable {
+ public:
+  void resize(int locations, int maxPeriods) {
+    maxPeriods_ = maxPeriods;
+    rows_.assign(static_cast<std::size_t>(locations > 0 ? locations : 0), {});
+  }
+  int& operator()(int location, int period, int field) {
+    check(location, period, field);
+    auto& row = rows_[static_cast<std::size_t>(location - 1)];
+    if (row.size() < static_cast<std::size_t>(period)) row.resize(static_cast<std::size_t>(period), Fields{});
+    return row[static_cast<std::size_t>(period - 1)][static_cast<std::size_t>(field - 1)];
+  }
+  int operator()(int location, int period, int field) const {
+    check(location, period, field);
+    const auto& row = rows_[static_cast<std::size_t>(location - 1)];
+    return row.size() < static_cast<std::size_t>(period) ? 0 : row[static_cast<std::size_t>(period - 1)][static_cast<std::size_t>(field - 1)];
+  }
+  // Number of period slots held in memory, over all locations.
+  std::size_t size() const {
+    std::size_t n = 0;
+    for (const auto& row : rows_) n += row.size() * 4;
+    return n;
+  }
+
+ private:
+  using Fields = std::array<int, 4>;
+  void check(int location, int period, int field) const {
+    if (location < 1 || location > static_cast<int>(rows_.size()))
+      indexOutOfRange(0, location, Range{1, static_cast<int>(rows_.size())});
+    if (period < 1 || period > maxPeriods_) indexOutOfRange(1, period, Range{1, maxPeriods_});
+    if (field < 1 || field > 4) indexOutOfRange(2, field, Range{1, 4});
+  }
+  int maxPeriods_ = 0;
+  std::vector<std::vector<Fields>> rows_;
+};
+
 }  // namespace mv

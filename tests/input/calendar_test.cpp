@@ -20,6 +20,15 @@ TEST(Calendar, LeapYearsAreEveryFourthYear) {
   EXPECT_EQ(mv::monthLength(2100, 2), 29);
 }
 
+TEST(Calendar, WholeYearsAgreeWithCountingYearByYear) {
+  for (int base = -9; base <= 2030; base += (base < 10 ? 1 : 7))
+    for (int year = base; year <= base + 40; ++year) {
+      int days = 0;
+      for (int a = base; a < year; ++a) days += (a % 4 == 0) ? 366 : 365;
+      ASSERT_EQ(mv::FINDDAY(base, year, 1, 0), days) << base << " " << year;
+    }
+}
+
 TEST(Calendar, DayIsNotCheckedAgainstTheMonth) {
   EXPECT_EQ(mv::FINDDAY(2010, 2010, 2, 31), mv::FINDDAY(2010, 2010, 3, 3));
   EXPECT_EQ(mv::FINDDAY(2010, 2010, 3, 0), 59);  // last day of February
@@ -72,4 +81,36 @@ TEST(Calendar, NoPeriodsLeavesStartingValues) {
   EXPECT_EQ(st.LASTYEAR, 1000);
   EXPECT_EQ(st.FIRSTDAY, 366);
   EXPECT_EQ(st.LASTDAY, 1);
+}
+
+TEST(Calendar, StudyMustFitTheSevenDigitMinuteNumbers) {
+  // Day 6943 ends at minute 6943*1440 + 1439 = 9999359; day 6944 would reach 10000799.
+  for (int lastDay : {6943, 6944}) {
+    mv::Study st;
+    st.FIRSTYEAR = 2000;
+    st.LASTYEAR = 2019;
+    st.FIRSTDAY = 1;
+    st.LASTDAY = lastDay;
+    std::ostringstream out;
+    std::istringstream in("\nnot read\n");
+    mv::Console console(out, in);
+    int status = 0;
+    try {
+      mv::checkStudySpan(st, console);
+    } catch (const mv::RunEnded& e) {
+      status = e.status;
+    }
+    if (lastDay == 6943) {
+      EXPECT_EQ(status, 0);
+      EXPECT_EQ(out.str(), "");
+    } else {
+      EXPECT_EQ(status, 1);
+      EXPECT_EQ(out.str(),
+                " Study too long for FinalPicsList.txt: last day number 6944 counted from 1 January 2000, at most "
+                "6943 (the study spans too many years)\r\n Hit enter to TERMINATE WITH ERROR\r\n");
+      std::string rest;
+      std::getline(in, rest);
+      EXPECT_EQ(rest, "not read");
+    }
+  }
 }

@@ -229,3 +229,21 @@ TEST(InputParameters, PeriodAnswerMayFollowEmptyLines) {
   EXPECT_EQ(st.PERIOD, 90);
   EXPECT_EQ(run.lines().back(), periodLine("90"));
 }
+
+TEST(InputParameters, PeriodYearOutOfRangeNamesTheLocation) {
+  // Years are four-digit calendar years; anything else would make the study
+  // span absurd and its tables enormous.
+  for (const char* period : {"0 3 15 2010 11 30", "2010 3 15 10000 1 30", "2010 3 15 -5 1 30"}) {
+    SCOPED_TRACE(period);
+    mvtest::TempDir dir;
+    mvtest::writeFile(dir / "Input.txt", std::string("Title\n2\n") + kLoc1 + "0\nCreek B\n1\n" + period + "\n0\n");
+    mv::Study st;
+    ConsoleRun run("\nnot read\n");
+    EXPECT_EQ(readInputFile(st, dir, run), 1);
+    EXPECT_EQ(run.lines(), (std::vector<std::string>{" READ INPUT.TXT",
+                                                     " Input.txt period year out of range for location Creek B" +
+                                                         std::string(18, ' '),
+                                                     kTerminate}));
+    EXPECT_EQ(run.unread(), "not read\n");
+  }
+}
