@@ -1,0 +1,83 @@
+// What an import makes of a package: the locations with their periods,
+// positions, elevations and groups, the species and the picture lines, plus
+// the counts and notes of the summary.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "import/timestamp.hpp"
+#include "import/utm.hpp"
+
+namespace mv::camtrap {
+
+struct ImportOptions {
+  std::filesystem::path packageDir;
+  std::filesystem::path studyDir;
+  std::string groupBy = "location";               // "location" or a deploymentGroups key
+  std::optional<std::filesystem::path> elevationFile;
+  std::optional<int> defaultElevation;
+  std::optional<std::string> title;
+  bool force = false;
+};
+
+// One operating period: a deployment's start and end dates on its own clock.
+struct Period {
+  DateTime start;
+  DateTime stop;
+};
+
+struct Location {
+  std::string key;                        // locationName, else locationID (cleaned)
+  std::string name;                       // 25 columns
+  std::vector<std::string> locationIDs;   // of its deployments
+  std::vector<Period> periods;            // one per deployment, in file order
+  std::optional<LatLon> position;         // mean of its deployments' coordinates
+  int east = 0;                           // UTM, metres; 0 when not given
+  int north = 0;
+  int elevation = 0;
+  std::string group;                      // 25 columns
+};
+
+struct Species {
+  std::string scientificName;
+  std::string name;                       // 25 columns
+};
+
+struct Picture {
+  int location = 0;                       // index into locations
+  int species = 0;                        // index into species
+  DateTime time;                          // on the deployment's clock
+  int individuals = 1;
+};
+
+struct SkipCount {
+  std::string reason;
+  int count = 0;
+};
+
+struct StudyData {
+  std::string title;                      // at most 75 columns
+  std::string version;                    // Camtrap DP version declared by the package
+  int deployments = 0;
+  std::vector<Location> locations;        // in order of first appearance in deployments.csv
+  std::vector<std::string> groups;        // distinct 25-column group names, sorted
+  std::string groupedBy;                  // "location" or the deploymentGroups key
+  std::vector<Species> species;           // in order of first appearance
+  std::vector<Picture> pictures;          // sorted by group, species and time
+  int mediaPictures = 0;
+  int eventPictures = 0;
+  int cappedCounts = 0;                   // counts above 99 written as 99
+  std::vector<SkipCount> skipped;         // observations left out, by reason
+  std::optional<UtmZone> zone;            // none when no location has coordinates
+  LatLon centroid;
+  std::vector<std::string> notes;         // things the user should know
+};
+
+// Reads the package and builds the study. Throws ImportError with a message
+// for the user when the package cannot be turned into a study folder.
+StudyData buildStudy(const ImportOptions& options);
+
+}  // namespace mv::camtrap

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include "import/command_line.hpp"
+#include "import_support.hpp"
+
+namespace fs = std::filesystem;
+namespace mc = mv::camtrap;
+using importtest::runImport;
+
+TEST(ImportCommandLine, HelpAndVersion) {
+  for (const char* help : {"--help", "-h"}) {
+    const auto r = runImport({help});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, mc::usageText());
+    EXPECT_EQ(r.err, "");
+  }
+  EXPECT_EQ(mc::usageText().rfind("Usage: morvelstrand-import PACKAGE_DIR STUDY_DIR [options]\n", 0), 0u);
+  // --help wins over whatever else stands on the line.
+  EXPECT_EQ(runImport({"a", "--bogus", "--help"}).status, 2);
+  EXPECT_EQ(runImport({"a", "b", "--help"}).status, 0);
+  const auto v = runImport({"--version"});
+  EXPECT_EQ(v.status, 0);
+  EXPECT_EQ(v.out, "morvelstrand-import 1.0.0\n");
+}
+
+TEST(ImportCommandLine, UsageErrors) {
+  const auto expectUsage = [](std::vector<std::string> args, const std::string& message) {
+    const auto r = runImport(args);
+    EXPECT_EQ(r.status, 2) << message;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "morvelstrand-import: " + message +
+                         "\nTry 'morvelstrand-import --help' for more information.\n");
+  };
+  expectUsage({}, "PACKAGE_DIR and STUDY_DIR are both needed");
+  expectUsage({"pkg"}, "PACKAGE_DIR and STUDY_DIR are both needed");
+  expectUsage({"pkg", "study", "third"}, "too many arguments: \"third\"");
+  expectUsage({"pkg", "study", "--bogus"}, "unknown option --bogus");
+  expectUsage({"pkg", "study", "--group-by"}, "option --group-by needs a value");
+  expectUsage({"pkg", "study", "--group-by="}, "option --group-by needs \"location\" or a deploymentGroups key");
+  expectUsage({"pkg", "study", "--force=yes"}, "option --force takes no value");
+  expectUsage({"pkg", "study", "--default-elevation", "12.5"},
+              "option --default-elevation needs whole metres from -9999 to 99999, not \"12.5\"");
+  expectUsage({"pkg", "study", "--default-elevation=100000"},
+              "option --default-elevation needs whole metres from -9999 to 99999, not \"100000\"");
+}
+
+TEST(ImportCommandLine, OptionsAnywhereAndAfterDoubleDash) {
+  const mc::CommandLine c = mc::parseCommandLine(
+      {"--title", "T", "pkg", "--elevation=e.csv", "study", "--default-elevation", "-5", "--force", "--group-by",
+       "area"});
+  ASSERT_EQ(c.action, mc::CommandLine::Action::Import);
+  EXPECT_EQ(c.options.packageDir, fs::path("pkg"));
+  EXPECT_EQ(c.options.studyDir, fs::path("study"));
+  EXPECT_EQ(c.options.title, "T");
+  EXPECT_EQ(c.options.elevationFile, fs::path("e.csv"));
+  EXPECT_EQ(c.options.defaultElevation, -5);
+  EXPECT_TRUE(c.options.force);
+  EXPECT_EQ(c.options.groupBy, "area");
+  const mc::CommandLine d = mc::parseCommandLine({"--", "--pkg", "-"});
+  ASSERT_EQ(d.action, mc::CommandLine::Action::Import);
+  EXPECT_EQ(d.options.packageDir, fs::path("--pkg"));
+  EXPECT_EQ(d.options.studyDir, fs::path("-"));
+  EXPECT_EQ(d.options.groupBy, "location");
+  EXPECT_FALSE(d.options.force);
+}
+
+TEST(ImportCommandLine, RefusesToOverwriteWithoutForce) {
+  mvtest::TempDir dir;
+  mvtest::writeFile(dir / "Input.txt", "mine\r\n");
+  mvtest::writeFile(dir / "AllPictures.txt", "");
+  const std::string pkg = importtest::dataDir("savanna").string();
+  const auto r = runImport({pkg, dir.path().string()});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "morvelstrand-import: " + dir.path().string() +
+                       " already holds Input.txt, AllPictures.txt; use --force to replace them\n");
+  EXPECT_EQ(mvtest::readFile(dir / "Input.txt"), "mine\r\n");
+  EXPECT_FALSE(fs::exists(dir / "GroupMap.txt"));
+
+  const auto forced = runImport({pkg, dir.path().string(), "--force"});
+  EXPECT_EQ(forced.status, importtest::successStatus()) << forced.err;
+  EXPECT_EQ(mvtest::readLines(dir / "Input.txt").at(0), "Savanna waterholes");
+  EXPECT_TRUE(fs::exists(dir / "GroupMap.txt"));
+}
+
+// The executable itself: status and streams as a shell sees them.
+TEST(ImportCommandLine, TheExecutable) {
+  mvtest::TempDir dir;
+  const auto shell = [&](const std::string& args) {
+    const std::string cmd = "'" + std::string(MORVELSTRAND_IMPORT_EXE) + "' " + args + " > '" +
+                            (dir / "out.txt").string() + "' 2> '" + (dir / "err.txt").string() + "'";
+    const int rc = std::system(cmd.c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  };
+  EXPECT_EQ(shell("--version"), 0);
+  EXPECT_EQ(mvtest::readFile(dir / "out.txt"), "morvelstrand-import 1.0.0\n");
+  EXPECT_EQ(shell("--nope"), 2);
+  EXPECT_EQ(mvtest::readFile(dir / "err.txt"),
+            "morvelstrand-import: unknown option --nope\nTry 'morvelstrand-import --help' for more information.\n");
+  EXPECT_EQ(shell("'" + (dir / "none").string() + "' '" + (dir / "study").string() + "'"), 1);
+  EXPECT_EQ(shell("'" + importtest::dataDir("forest").string() + "' '" + (dir / "study").string() + "'"),
+            importtest::successStatus())
+      << mvtest::readFile(dir / "err.txt");
+  EXPECT_TRUE(fs::exists(dir / "study" / "AllPictures.txt"));
+}
