@@ -385,8 +385,12 @@ void render(const Layout& layout, std::span<const Value> values, LineSink& sink)
   const bool data = hasDataItem(layout.items());
   std::size_t from = 0;
   for (;;) {
+    const std::size_t before = r.next;
     if (!r.run(layout.items(), from)) break;
     if (r.next >= values.size() || !data) break;
+    // A resumed pass that takes no value would never end.
+    if (from != 0 && r.next == before)
+      throw std::logic_error("layout \"" + layout.text() + "\": values remain but the resumed group takes none");
     // Values remain at the closing parenthesis: new line, resume at the last
     // top-level group with its repeat count.
     r.endLine();

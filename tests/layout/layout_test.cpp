@@ -159,6 +159,8 @@ TEST(LayoutLines, MalformedLayoutFailsAtParse) {
   EXPECT_THROW(mv::Layout("(q5)"), std::logic_error);
   EXPECT_THROW(mv::Layout("(5i3)"), std::logic_error);
   EXPECT_THROW(lines("(i3)", "text"), std::logic_error);
+  // Values left over and a last group without data items: refused, not an endless run of lines.
+  EXPECT_THROW(lines("(0(a25,1x),i5,6(11x))", 1, 2), std::logic_error);
 }
 
 TEST(FreeForm, TextIntegerText) {
