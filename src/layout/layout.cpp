@@ -153,8 +153,31 @@ bool hasDataItem(const std::vector<LayoutItem>& items) {
 
 }  // namespace
 
+namespace {
+
+// Items one pass of a list expands to, saturating at `limit`.
+std::size_t expandedSize(const std::vector<LayoutItem>& items, std::size_t limit) {
+  std::size_t n = 0;
+  for (const auto& it : items) {
+    std::size_t add = 1;
+    if (it.kind == LayoutItem::Kind::Group) {
+      const std::size_t inner = expandedSize(it.items, limit);
+      add = static_cast<std::size_t>(it.repeat) * inner;
+      if (it.repeat != 0 && add / static_cast<std::size_t>(it.repeat) != inner) add = limit;
+    }
+    n = std::min(limit, n + std::min(add, limit));
+  }
+  return n;
+}
+
+}  // namespace
+
 Layout::Layout(std::string_view text) : text_(text) {
   items_ = Parser(text).parseAll();
+  // The program's own layouts expand to a few hundred items per pass.
+  constexpr std::size_t kMaxExpanded = 100000;
+  if (expandedSize(items_, kMaxExpanded) >= kMaxExpanded)
+    throw std::logic_error("layout \"" + text_ + "\": repeat counts too large");
   for (std::size_t k = 0; k < items_.size(); ++k)
     if (items_[k].kind == LayoutItem::Kind::Group) reversion_ = k;
 }
