@@ -104,7 +104,8 @@ class PictureLoop {
 bool parsePictureLine(std::string_view line, PictureLine& p);
 
 // The picture loop: reads folder/FinalPicsList.txt into PICCOUNT,
-// SPECIESFIRSTDAY, FIRSTLASTPIC and the activity tables.
+// SPECIESFIRSTDAY, FIRSTLASTPIC and the activity tables. Throws
+// std::runtime_error when the list cannot be opened or read.
 void READPICTURELIST(Study& st, const std::filesystem::path& folder);
 
 }  // namespace mv

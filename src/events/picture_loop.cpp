@@ -1,4 +1,8 @@
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <string>
 
 #include "events/events.hpp"
 #include "layout/sinks.hpp"
@@ -133,7 +137,11 @@ bool parsePictureLine(std::string_view line, PictureLine& p) {
 
 void READPICTURELIST(Study& st, const std::filesystem::path& folder) {
   FileLines file;
-  if (!file.open(folder / "FinalPicsList.txt")) return;
+  // The list was written by this run a moment ago. If it cannot be read back,
+  // every tally would stay 0 and the report would describe a study without
+  // pictures, so the run ends here instead.
+  if (!file.open(folder / "FinalPicsList.txt"))
+    throw std::runtime_error("Cannot read FinalPicsList.txt: " + std::string(std::strerror(errno)));
   PictureLoop loop(st);
   PictureLine p;
   std::string_view line;
@@ -144,7 +152,9 @@ void READPICTURELIST(Study& st, const std::filesystem::path& folder) {
     if (!parsePictureLine(line, p) || !fitsTables(st, p)) continue;
     loop.add(p);
   }
+  const bool readFailed = file.readError();
   file.close();
+  if (readFailed) throw std::runtime_error("Error reading FinalPicsList.txt");
 }
 
 }  // namespace mv

@@ -1,4 +1,5 @@
 #include <array>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -321,11 +322,22 @@ TEST(ReadPictureList, TalliesFromTheFile) {
   EXPECT_TRUE(std::filesystem::exists(dir / "FinalPicsList.txt"));
 }
 
-TEST(ReadPictureList, NoFileOrNoLinesLeavesTheTallies) {
+TEST(ReadPictureList, AListThatCannotBeReadEndsTheRun) {
+  // Silently empty tallies would make a report of a study without pictures.
   mvtest::TempDir dir;
   mv::Study st = makeStudy(1, 1, 60);
-  mv::READPICTURELIST(st, dir.path());
+  try {
+    mv::READPICTURELIST(st, dir.path());
+    ADD_FAILURE() << "no exception";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Cannot read FinalPicsList.txt: ", 0), 0u) << e.what();
+  }
   EXPECT_EQ(kinds(st, 1, 1, 2010, 1), (Kinds{0, 0, 0, 0}));
+}
+
+TEST(ReadPictureList, NoLinesLeavesTheTallies) {
+  mvtest::TempDir dir;
+  mv::Study st = makeStudy(1, 1, 60);
   mvtest::writeFile(dir / "FinalPicsList.txt", "");
   mv::READPICTURELIST(st, dir.path());
   EXPECT_EQ(st.SPECIESFIRSTDAY(1), 999999);
