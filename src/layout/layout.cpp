@@ -91,7 +91,10 @@ class Parser {
       ++p_;
       it.kind = LayoutItem::Kind::Group;
       it.repeat = count < 0 ? 1 : count;
+      // The program's layouts nest groups two deep; a little room beyond.
+      if (++depth_ > 8) fail("groups nested too deeply");
       it.items = parseList();
+      --depth_;
       expect(')');
       return it;
     }
@@ -132,6 +135,7 @@ class Parser {
 
   std::string_view t_;
   std::size_t p_ = 0;
+  int depth_ = 0;
 };
 
 bool hasDataItem(const std::vector<LayoutItem>& items) {

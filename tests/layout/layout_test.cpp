@@ -163,6 +163,7 @@ TEST(LayoutLines, MalformedLayoutFailsAtParse) {
   EXPECT_THROW(lines("(0(a25,1x),i5,6(11x))", 1, 2), std::logic_error);
   EXPECT_THROW(mv::Layout("(551(251(225(/))/))"), std::logic_error);  // tens of millions of lines
   EXPECT_NO_THROW(mv::Layout("(50(2x,5(a25,1x)/))"));
+  EXPECT_THROW(mv::Layout(std::string(100000, '(') + "i3" + std::string(100000, ')')), std::logic_error);
 }
 
 TEST(FreeForm, TextIntegerText) {
