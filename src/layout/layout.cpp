@@ -1,6 +1,9 @@
 #include "layout/layout.hpp"
 
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -157,36 +160,81 @@ Layout::Layout(std::string_view text) : text_(text) {
   items_ = Parser(text).parseAll();
   for (std::size_t k = 0; k < items_.size(); ++k)
     if (items_[k].kind == LayoutItem::Kind::Group) reversion_ = k;
+  hasData_ = hasDataItem(items_);
 }
 
 const Layout& Layout::of(std::string_view text) {
   // One parse per distinct text; the program is single-threaded.
   static std::unordered_map<std::string_view, std::unique_ptr<Layout>> cache;
-  auto found = cache.find(text);
-  if (found != cache.end()) return *found->second;
-  auto layout = std::make_unique<Layout>(text);
-  const Layout& ref = *layout;
-  cache.emplace(std::string_view(layout->text()), std::move(layout));
-  return ref;
+  // Nearly every call passes a literal met before: a small table keyed by
+  // the text's address answers those without hashing the text. The text is
+  // still compared, since a buffer may hold another layout at a later call.
+  struct Recent {
+    const char* data = nullptr;
+    std::size_t size = 0;
+    const Layout* layout = nullptr;
+  };
+  static std::array<Recent, 512> recent;
+  const auto address = reinterpret_cast<std::uintptr_t>(text.data());
+  Recent& slot = recent[static_cast<std::size_t>(((address ^ text.size()) * 0x9E3779B97F4A7C15ull) >> 55)];
+  if (slot.data == text.data() && slot.size == text.size() &&
+      std::memcmp(slot.layout->text().data(), text.data(), text.size()) == 0)
+    return *slot.layout;
+
+  const Layout* found;
+  if (auto it = cache.find(text); it != cache.end()) {
+    found = it->second.get();
+  } else {
+    auto layout = std::make_unique<Layout>(text);
+    found = layout.get();
+    cache.emplace(std::string_view(layout->text()), std::move(layout));
+  }
+  slot = Recent{text.data(), text.size(), found};
+  return *found;
 }
 
 // ---- Numbers ----------------------------------------------------------------
 
-void appendInt(std::string& out, std::int32_t value, int width) {
-  char buf[16];
-  int n = 0;
+namespace {
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+}  // namespace
+
+void putInt(char* out, std::int32_t value, int width) {
+  char buf[12];
+  char* const end = buf + sizeof buf;
+  char* p = end;
   std::uint32_t mag = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-  do {
-    buf[n++] = static_cast<char>('0' + mag % 10);
-    mag /= 10;
-  } while (mag != 0);
-  if (value < 0) buf[n++] = '-';
-  if (n > width) {
-    out.append(static_cast<std::size_t>(width), '*');
+  while (mag >= 100) {
+    const std::uint32_t pair = mag % 100;
+    mag /= 100;
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * pair, 2);
+  }
+  if (mag >= 10) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * mag, 2);
+  } else {
+    *--p = static_cast<char>('0' + mag);
+  }
+  if (value < 0) *--p = '-';
+  const auto n = static_cast<int>(end - p);
+  if (n > width) {  // too wide for the field: asterisks
+    std::memset(out, '*', static_cast<std::size_t>(width));
     return;
   }
-  out.append(static_cast<std::size_t>(width - n), ' ');
-  while (n > 0) out.push_back(buf[--n]);
+  std::memset(out, ' ', static_cast<std::size_t>(width - n));
+  std::memcpy(out + (width - n), p, static_cast<std::size_t>(n));
+}
+
+void appendInt(std::string& out, std::int32_t value, int width) {
+  const std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(width));
+  putInt(out.data() + at, value, width);
 }
 
 void appendFixed(std::string& out, double value, int width, int decimals) {
@@ -206,8 +254,11 @@ void appendFixed(std::string& out, double value, int width, int decimals) {
   const bool negative = std::signbit(value);
   // The magnitude as 16 significant decimal digits d.ddd...e±x, then cut
   // after the wanted decimal and rounded up when the first cut digit is 5+.
+  // to_chars with a precision gives exactly what printf's "%.15e" gives,
+  // without the cost of printf.
   char sci[40];
-  std::snprintf(sci, sizeof sci, "%.15e", std::fabs(value));
+  const auto printed = std::to_chars(sci, sci + sizeof sci - 1, std::fabs(value), std::chars_format::scientific, 15);
+  *printed.ptr = '\0';
   char mant[16];
   mant[0] = sci[0];
   std::memcpy(mant + 1, sci + 2, 15);
@@ -310,7 +361,7 @@ namespace {
 struct Renderer {
   std::span<const Value> values;
   LineSink& sink;
-  std::string line;
+  std::string& line;
   std::size_t pos = 0;
   std::size_t next = 0;
   const Layout& layout;
@@ -380,9 +431,25 @@ struct Renderer {
 }  // namespace
 
 void render(const Layout& layout, std::span<const Value> values, LineSink& sink) {
-  Renderer r{values, sink, {}, 0, 0, layout};
-  r.line.reserve(128);
-  const bool data = hasDataItem(layout.items());
+  // The line is built in one buffer kept from call to call, so that a line
+  // costs no allocation; a render started from within a sink (none does so
+  // today) builds its own.
+  static std::string kept;
+  static bool keptInUse = false;
+  std::string own;
+  const bool useKept = !keptInUse;
+  std::string& line = useKept ? kept : own;
+  line.clear();
+  if (useKept) keptInUse = true;
+  struct Release {
+    bool active;
+    ~Release() {
+      if (active) keptInUse = false;
+    }
+  } release{useKept};
+
+  Renderer r{values, sink, line, 0, 0, layout};
+  const bool data = layout.hasDataItems();
   std::size_t from = 0;
   for (;;) {
     if (!r.run(layout.items(), from)) break;

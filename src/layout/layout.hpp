@@ -81,12 +81,16 @@ class Layout {
   // Index of the top-level item where output resumes when values remain at
   // the closing parenthesis: the last top-level group, or 0.
   std::size_t reversion() const { return reversion_; }
+  // Whether any A, I or F item can take a value (groups repeated 0 times
+  // hold none); without one, the values never reach the layout.
+  bool hasDataItems() const { return hasData_; }
   const std::string& text() const { return text_; }
 
  private:
   std::string text_;
   std::vector<LayoutItem> items_;
   std::size_t reversion_ = 0;
+  bool hasData_ = false;
 };
 
 // Applies a layout to values, sending each finished line to the sink.
@@ -101,6 +105,8 @@ std::string renderToString(const Layout& layout, std::span<const Value> values, 
 
 // Field renderers, exposed for the few hand-tuned hot paths and for tests.
 void appendInt(std::string& out, std::int32_t value, int width);
+// An iW field written into exactly `width` characters at `out`.
+void putInt(char* out, std::int32_t value, int width);
 void appendFixed(std::string& out, double value, int width, int decimals);
 std::string freeReal4(float value);
 std::string freeReal8(double value);
@@ -154,6 +160,28 @@ std::string fitString(std::string_view field, int width, std::size_t length);
 
 // Parses an `iW` field: blanks ignored, optional sign, digits. Empty reads 0.
 bool parseIntField(std::string_view field, std::int32_t& value);
+
+// parseIntField on the `width` columns of a line starting at index `from`
+// (cut where the line ends), for the per-line hot paths: the usual field,
+// blanks followed by digits within a line long enough, is read on the spot.
+inline bool parseIntColumns(std::string_view line, std::size_t from, std::size_t width, std::int32_t& value) {
+  if (width <= 9 && from + width <= line.size()) {  // nine digits cannot overflow
+    const char* p = line.data() + from;
+    std::size_t k = 0;
+    while (k < width && p[k] == ' ') ++k;
+    std::int32_t v = 0;
+    for (; k < width; ++k) {
+      const auto digit = static_cast<unsigned char>(p[k] - '0');
+      if (digit > 9) break;
+      v = v * 10 + digit;
+    }
+    if (k == width) {
+      value = v;
+      return true;
+    }
+  }
+  return parseIntField(from < line.size() ? line.substr(from, width) : std::string_view(), value);
+}
 
 // Pads or cuts to `length` characters.
 std::string padded(std::string_view text, std::size_t length);
