@@ -70,6 +70,10 @@ struct PictureLine {
 };
 
 void copyName(std::string_view line, std::size_t from, char* out) {
+  if (from + kName <= line.size()) {
+    std::memcpy(out, line.data() + from, kName);
+    return;
+  }
   const std::string_view text = from < line.size() ? line.substr(from, kName) : std::string_view();
   if (!text.empty()) std::memcpy(out, text.data(), text.size());
   std::memset(out + text.size(), ' ', kName - text.size());

@@ -195,43 +195,30 @@ const Layout& Layout::of(std::string_view text) {
 
 // ---- Numbers ----------------------------------------------------------------
 
-namespace {
-
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-}  // namespace
-
 void putInt(char* out, std::int32_t value, int width) {
-  char buf[12];
-  char* const end = buf + sizeof buf;
-  char* p = end;
+  // Digits from the right end of the field, then the sign and blanks.
+  char* p = out + width;
   std::uint32_t mag = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-  while (mag >= 100) {
-    const std::uint32_t pair = mag % 100;
-    mag /= 100;
-    p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * pair, 2);
-  }
-  if (mag >= 10) {
-    p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * mag, 2);
-  } else {
-    *--p = static_cast<char>('0' + mag);
-  }
-  if (value < 0) *--p = '-';
-  const auto n = static_cast<int>(end - p);
-  if (n > width) {  // too wide for the field: asterisks
+  do {
+    if (p == out) break;
+    *--p = static_cast<char>('0' + mag % 10);
+    mag /= 10;
+  } while (mag != 0);
+  if (mag != 0 || (value < 0 && p == out)) {  // too wide for the field: asterisks
     std::memset(out, '*', static_cast<std::size_t>(width));
     return;
   }
-  std::memset(out, ' ', static_cast<std::size_t>(width - n));
-  std::memcpy(out + (width - n), p, static_cast<std::size_t>(n));
+  if (value < 0) *--p = '-';
+  while (p != out) *--p = ' ';
 }
 
 void appendInt(std::string& out, std::int32_t value, int width) {
+  if (width <= 32) {
+    char field[32];
+    putInt(field, value, width);
+    out.append(field, static_cast<std::size_t>(width));
+    return;
+  }
   const std::size_t at = out.size();
   out.resize(at + static_cast<std::size_t>(width));
   putInt(out.data() + at, value, width);
