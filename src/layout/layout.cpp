@@ -1,6 +1,7 @@
 #include "layout/layout.hpp"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -224,6 +225,144 @@ void appendInt(std::string& out, std::int32_t value, int width) {
   putInt(out.data() + at, value, width);
 }
 
+namespace {
+
+constexpr std::uint64_t kPow10[20] = {1ull,
+                                      10ull,
+                                      100ull,
+                                      1000ull,
+                                      10000ull,
+                                      100000ull,
+                                      1000000ull,
+                                      10000000ull,
+                                      100000000ull,
+                                      1000000000ull,
+                                      10000000000ull,
+                                      100000000000ull,
+                                      1000000000000ull,
+                                      10000000000000ull,
+                                      100000000000000ull,
+                                      1000000000000000ull,
+                                      10000000000000000ull,
+                                      100000000000000000ull,
+                                      1000000000000000000ull,
+                                      10000000000000000000ull};
+
+// The 16 significant digits "%.15e" shows for a positive finite value, as
+// the integer S (10^15 <= S < 10^16) and the decimal exponent e of its first
+// digit: S = value * 10^(15 - e) rounded to nearest, ties to even, worked
+// out exactly in 128-bit integers. False for the values this cannot reach
+// (below 1e-7, from 2^52 up, or subnormal).
+#ifdef __SIZEOF_INT128__
+__extension__ typedef unsigned __int128 U128;
+
+bool sixteenDigits(double value, std::uint64_t& S, int& e) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  if (biased == 0) return false;
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int shift = 1075 - biased;  // value = m / 2^shift
+  if (shift <= 0 || shift > 127) return false;
+  // value lies in [2^(52 - shift), 2^(53 - shift)): a first guess at e, at
+  // most one too low, corrected below.
+  e = static_cast<int>(std::floor(static_cast<double>(52 - shift) * 0.30102999566398120));
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int k = 15 - e;
+    if (k < 0 || k > 22) return false;  // m * 10^22 < 2^127
+    U128 scaled = static_cast<U128>(m) * kPow10[k > 19 ? 19 : k];
+    if (k > 19) scaled *= kPow10[k - 19];
+    const U128 whole = scaled >> shift;
+    if (whole >= kPow10[16]) {
+      ++e;
+      continue;
+    }
+    if (whole < kPow10[15]) {
+      --e;
+      continue;
+    }
+    const U128 rest = scaled - (whole << shift);
+    const U128 half = static_cast<U128>(1) << (shift - 1);
+    S = static_cast<std::uint64_t>(whole);
+    if (rest > half || (rest == half && (S & 1) != 0)) ++S;
+    if (S == kPow10[16]) {  // rounded up to the next power of ten
+      S = kPow10[15];
+      ++e;
+    }
+    return true;
+  }
+  return false;
+}
+#else
+bool sixteenDigits(double, std::uint64_t&, int&) { return false; }  // no 128-bit integers: the general way
+#endif
+
+// round(|value| * 10^decimals) as the field shows it: the 16 significant
+// digits cut after the wanted decimal and rounded up when the first cut digit
+// is 5 or more. False where the general conversion is needed.
+bool fixedDigits(double magnitude, int decimals, std::uint64_t& K) {
+  if (magnitude == 0.0) {
+    K = 0;
+    return true;
+  }
+  std::uint64_t S = 0;
+  int e = 0;
+  if (decimals > 17 || !sixteenDigits(magnitude, S, e)) return false;
+  const int kept = e + 1 + decimals;
+  if (kept > 18) return false;
+  if (kept < 0) {
+    K = 0;
+  } else if (kept == 0) {
+    K = S / kPow10[15] >= 5 ? 1 : 0;
+  } else if (kept < 16) {
+    K = S / kPow10[16 - kept];
+    if ((S / kPow10[15 - kept]) % 10 >= 5) ++K;
+  } else {
+    K = S * kPow10[kept - 16];
+  }
+  return true;
+}
+
+// The field for K / 10^decimals with its sign: right-justified, the leading
+// zero of a value below one dropped when exactly one column short,
+// asterisks when it does not fit.
+void appendScaled(std::string& out, bool negative, std::uint64_t K, int width, int decimals) {
+  char text[48];
+  char* const end = text + sizeof text;
+  char* p = end;
+  std::uint64_t rest = K;
+  for (int k = 0; k < decimals; ++k) {
+    *--p = static_cast<char>('0' + rest % 10);
+    rest /= 10;
+  }
+  *--p = '.';
+  const bool belowOne = rest == 0;
+  if (belowOne) {
+    *--p = '0';
+  } else {
+    while (rest != 0) {
+      *--p = static_cast<char>('0' + rest % 10);
+      rest /= 10;
+    }
+  }
+  if (negative && K != 0) *--p = '-';
+  auto len = static_cast<std::size_t>(end - p);
+  const auto w = static_cast<std::size_t>(width);
+  if (len == w + 1 && belowOne) {
+    // Exactly one column short: the leading zero gives way.
+    char* zero = end - decimals - 2;
+    std::memmove(p + 1, p, static_cast<std::size_t>(zero - p));
+    ++p;
+    --len;
+  }
+  if (len > w) {
+    out.append(w, '*');
+    return;
+  }
+  out.append(w - len, ' ').append(p, len);
+}
+
+}  // namespace
+
 void appendFixed(std::string& out, double value, int width, int decimals) {
   const std::size_t w = static_cast<std::size_t>(width);
   if (std::isnan(value)) {
@@ -239,6 +378,11 @@ void appendFixed(std::string& out, double value, int width, int decimals) {
     return;
   }
   const bool negative = std::signbit(value);
+  std::uint64_t scaled = 0;
+  if (fixedDigits(std::fabs(value), decimals, scaled)) {
+    appendScaled(out, negative, scaled, width, decimals);
+    return;
+  }
   // The magnitude as 16 significant decimal digits d.ddd...e±x, then cut
   // after the wanted decimal and rounded up when the first cut digit is 5+.
   // to_chars with a precision gives exactly what printf's "%.15e" gives,
