@@ -1,5 +1,6 @@
 #include "layout/layout.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -322,10 +323,21 @@ bool fixedDigits(double magnitude, int decimals, std::uint64_t& K) {
   return true;
 }
 
+// A text right-justified in a field of w characters, or asterisks when it
+// does not fit.
+void putRight(char* out, std::size_t w, const char* text, std::size_t len) {
+  if (len > w) {
+    std::memset(out, '*', w);
+    return;
+  }
+  std::memset(out, ' ', w - len);
+  std::memcpy(out + (w - len), text, len);
+}
+
 // The field for K / 10^decimals with its sign: right-justified, the leading
 // zero of a value below one dropped when exactly one column short,
 // asterisks when it does not fit.
-void appendScaled(std::string& out, bool negative, std::uint64_t K, int width, int decimals) {
+void putScaled(char* out, bool negative, std::uint64_t K, int width, int decimals) {
   char text[48];
   char* const end = text + sizeof text;
   char* p = end;
@@ -354,33 +366,26 @@ void appendScaled(std::string& out, bool negative, std::uint64_t K, int width, i
     ++p;
     --len;
   }
-  if (len > w) {
-    out.append(w, '*');
-    return;
-  }
-  out.append(w - len, ' ').append(p, len);
+  putRight(out, w, p, len);
 }
 
 }  // namespace
 
-void appendFixed(std::string& out, double value, int width, int decimals) {
+void putFixed(char* out, double value, int width, int decimals) {
   const std::size_t w = static_cast<std::size_t>(width);
   if (std::isnan(value)) {
-    if (width < 3) out.append(w, '*');
-    else out.append(w - 3, ' ').append("NaN");
+    putRight(out, w, "NaN", 3);
     return;
   }
   if (std::isinf(value)) {
     const char* text = value < 0 ? (width >= 9 ? "-Infinity" : "-Inf") : (width >= 8 ? "Infinity" : "Inf");
-    std::size_t len = std::strlen(text);
-    if (len > w) out.append(w, '*');
-    else out.append(w - len, ' ').append(text);
+    putRight(out, w, text, std::strlen(text));
     return;
   }
   const bool negative = std::signbit(value);
   std::uint64_t scaled = 0;
   if (fixedDigits(std::fabs(value), decimals, scaled)) {
-    appendScaled(out, negative, scaled, width, decimals);
+    putScaled(out, negative, scaled, width, decimals);
     return;
   }
   // The magnitude as 16 significant decimal digits d.ddd...e±x, then cut
@@ -400,7 +405,7 @@ void appendFixed(std::string& out, double value, int width, int decimals) {
   std::string digits;
   if (kept > 0) {
     if (kept > 400) {  // far beyond any field: certainly asterisks
-      out.append(w, '*');
+      std::memset(out, '*', w);
       return;
     }
     for (long k = 0; k < kept; ++k) digits.push_back(k < 16 ? mant[k] : '0');
@@ -431,11 +436,13 @@ void appendFixed(std::string& out, double value, int width, int decimals) {
     // Exactly one column short: the leading zero gives way.
     text.erase(text.size() - frac.size() - 2, 1);
   }
-  if (text.size() > w) {
-    out.append(w, '*');
-    return;
-  }
-  out.append(w - text.size(), ' ').append(text);
+  putRight(out, w, text.data(), text.size());
+}
+
+void appendFixed(std::string& out, double value, int width, int decimals) {
+  const std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(width));
+  putFixed(out.data() + at, value, width, decimals);
 }
 
 namespace {
@@ -489,44 +496,64 @@ std::string freeReal8(double value) { return freeReal(value, 16, 25, 20); }
 
 namespace {
 
+// Lines are built in a buffer that holds blanks beyond the line, so that
+// gaps and the blank part of a field cost nothing; the buffer is blanked
+// again behind each line.
 struct Renderer {
   std::span<const Value> values;
   LineSink& sink;
-  std::string& line;
+  std::string& buf;      // the line is buf[0, len); every character after it is blank
+  const Layout& layout;
+  std::size_t len = 0;
   std::size_t pos = 0;
   std::size_t next = 0;
-  const Layout& layout;
+
+  Renderer(std::span<const Value> v, LineSink& s, std::string& b, const Layout& l)
+      : values(v), sink(s), buf(b), layout(l) {}
+  Renderer(const Renderer&) = delete;
+  Renderer& operator=(const Renderer&) = delete;
+  ~Renderer() { std::memset(buf.data(), ' ', len); }  // also after a failed render
 
   void endLine() {
-    sink.line(line);
-    line.clear();
+    sink.line(std::string_view(buf.data(), len));
+    std::memset(buf.data(), ' ', len);
+    len = 0;
     pos = 0;
   }
 
+  // The `width` characters of the field at the current column.
+  char* field(std::size_t width) {
+    const std::size_t need = pos + width;
+    if (need > buf.size()) buf.resize(std::max(need, 2 * buf.size()), ' ');
+    return buf.data() + pos;
+  }
+
   void put(const LayoutItem& it, const Value& v) {
-    if (line.size() < pos) line.resize(pos, ' ');
-    const std::size_t before = line.size();
+    std::size_t w = static_cast<std::size_t>(it.width);
     switch (it.kind) {
       case LayoutItem::Kind::A: {
         if (v.kind() != Value::Kind::Str) mismatch(it);
-        std::string_view s = v.str();
-        const std::size_t w = it.width == 0 ? s.size() : static_cast<std::size_t>(it.width);
-        if (s.size() >= w) line.append(s.substr(0, w));
-        else line.append(w - s.size(), ' ').append(s);
+        const std::string_view s = v.str();
+        if (it.width == 0) w = s.size();
+        char* out = field(w);
+        // Cut to the field, or right-justified on the blanks already there.
+        if (s.size() >= w) std::memcpy(out, s.data(), w);
+        else if (!s.empty()) std::memcpy(out + (w - s.size()), s.data(), s.size());
         break;
       }
       case LayoutItem::Kind::I:
         if (v.kind() != Value::Kind::Int) mismatch(it);
-        appendInt(line, v.integer(), it.width);
+        putInt(field(w), v.integer(), it.width);
         break;
       case LayoutItem::Kind::F:
         if (v.kind() != Value::Kind::Real4 && v.kind() != Value::Kind::Real8) mismatch(it);
-        appendFixed(line, v.real(), it.width, it.decimals);
+        putFixed(field(w), v.real(), it.width, it.decimals);
         break;
       default:
-        break;
+        return;
     }
-    pos = pos + (line.size() - before);
+    pos += w;
+    len = pos;
   }
 
   [[noreturn]] void mismatch(const LayoutItem&) const {
@@ -562,15 +589,15 @@ struct Renderer {
 }  // namespace
 
 void render(const Layout& layout, std::span<const Value> values, LineSink& sink) {
-  // The line is built in one buffer kept from call to call, so that a line
-  // costs no allocation; a render started from within a sink (none does so
-  // today) builds its own.
+  // The line buffer is kept from call to call, so that a line costs no
+  // allocation; a render started from within a sink (none does so today)
+  // uses its own.
   static std::string kept;
   static bool keptInUse = false;
   std::string own;
   const bool useKept = !keptInUse;
-  std::string& line = useKept ? kept : own;
-  line.clear();
+  std::string& buf = useKept ? kept : own;
+  if (buf.size() < 256) buf.assign(256, ' ');
   if (useKept) keptInUse = true;
   struct Release {
     bool active;
@@ -579,7 +606,7 @@ void render(const Layout& layout, std::span<const Value> values, LineSink& sink)
     }
   } release{useKept};
 
-  Renderer r{values, sink, line, 0, 0, layout};
+  Renderer r(values, sink, buf, layout);
   const bool data = layout.hasDataItems();
   std::size_t from = 0;
   for (;;) {

@@ -108,6 +108,8 @@ void appendInt(std::string& out, std::int32_t value, int width);
 // An iW field written into exactly `width` characters at `out`.
 void putInt(char* out, std::int32_t value, int width);
 void appendFixed(std::string& out, double value, int width, int decimals);
+// An fW.D field written into exactly `width` characters at `out`.
+void putFixed(char* out, double value, int width, int decimals);
 std::string freeReal4(float value);
 std::string freeReal8(double value);
 
