@@ -198,7 +198,8 @@ const Layout& Layout::of(std::string_view text) {
 // ---- Numbers ----------------------------------------------------------------
 
 void putInt(char* out, std::int32_t value, int width) {
-  // Digits from the right end of the field, then the sign and blanks.
+  // Digits from the right end of the field, then the sign; the blanks before
+  // them are there already.
   char* p = out + width;
   std::uint32_t mag = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
   do {
@@ -211,18 +212,18 @@ void putInt(char* out, std::int32_t value, int width) {
     return;
   }
   if (value < 0) *--p = '-';
-  while (p != out) *--p = ' ';
 }
 
 void appendInt(std::string& out, std::int32_t value, int width) {
   if (width <= 32) {
     char field[32];
+    std::memset(field, ' ', sizeof field);
     putInt(field, value, width);
     out.append(field, static_cast<std::size_t>(width));
     return;
   }
   const std::size_t at = out.size();
-  out.resize(at + static_cast<std::size_t>(width));
+  out.resize(at + static_cast<std::size_t>(width), ' ');
   putInt(out.data() + at, value, width);
 }
 
@@ -266,7 +267,7 @@ bool sixteenDigits(double value, std::uint64_t& S, int& e) {
   if (shift <= 0 || shift > 127) return false;
   // value lies in [2^(52 - shift), 2^(53 - shift)): a first guess at e, at
   // most one too low, corrected below.
-  e = static_cast<int>(std::floor(static_cast<double>(52 - shift) * 0.30102999566398120));
+  e = ((52 - shift) * 78913) >> 18;  // 78913 / 2^18 is just below log10(2)
   for (int attempt = 0; attempt < 3; ++attempt) {
     const int k = 15 - e;
     if (k < 0 || k > 22) return false;  // m * 10^22 < 2^127
@@ -315,22 +316,22 @@ bool fixedDigits(double magnitude, int decimals, std::uint64_t& K) {
   } else if (kept == 0) {
     K = S / kPow10[15] >= 5 ? 1 : 0;
   } else if (kept < 16) {
-    K = S / kPow10[16 - kept];
-    if ((S / kPow10[15 - kept]) % 10 >= 5) ++K;
+    const std::uint64_t withNext = S / kPow10[15 - kept];  // the kept digits and the first cut one
+    K = withNext / 10;
+    if (withNext % 10 >= 5) ++K;
   } else {
     K = S * kPow10[kept - 16];
   }
   return true;
 }
 
-// A text right-justified in a field of w characters, or asterisks when it
-// does not fit.
+// A text right-justified over a blank field of w characters, or asterisks
+// when it does not fit.
 void putRight(char* out, std::size_t w, const char* text, std::size_t len) {
   if (len > w) {
     std::memset(out, '*', w);
     return;
   }
-  std::memset(out, ' ', w - len);
   std::memcpy(out + (w - len), text, len);
 }
 
@@ -441,7 +442,7 @@ void putFixed(char* out, double value, int width, int decimals) {
 
 void appendFixed(std::string& out, double value, int width, int decimals) {
   const std::size_t at = out.size();
-  out.resize(at + static_cast<std::size_t>(width));
+  out.resize(at + static_cast<std::size_t>(width), ' ');
   putFixed(out.data() + at, value, width, decimals);
 }
 
@@ -512,7 +513,9 @@ struct Renderer {
       : values(v), sink(s), buf(b), layout(l) {}
   Renderer(const Renderer&) = delete;
   Renderer& operator=(const Renderer&) = delete;
-  ~Renderer() { std::memset(buf.data(), ' ', len); }  // also after a failed render
+  ~Renderer() {  // also after a failed render
+    if (len != 0) std::memset(buf.data(), ' ', len);
+  }
 
   void endLine() {
     sink.line(std::string_view(buf.data(), len));

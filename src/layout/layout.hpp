@@ -105,10 +105,10 @@ std::string renderToString(const Layout& layout, std::span<const Value> values, 
 
 // Field renderers, exposed for the few hand-tuned hot paths and for tests.
 void appendInt(std::string& out, std::int32_t value, int width);
-// An iW field written into exactly `width` characters at `out`.
+// An iW field written over `width` blanks at `out`.
 void putInt(char* out, std::int32_t value, int width);
 void appendFixed(std::string& out, double value, int width, int decimals);
-// An fW.D field written into exactly `width` characters at `out`.
+// An fW.D field written over `width` blanks at `out`.
 void putFixed(char* out, double value, int width, int decimals);
 std::string freeReal4(float value);
 std::string freeReal8(double value);

@@ -51,7 +51,7 @@ TEST(FastFields, ColumnsReadAsTheGeneralReader) {
 
 TEST(FastFields, IntegersIntoFixedColumns) {
   auto put = [](std::int32_t v, int w) {
-    std::string s(static_cast<std::size_t>(w), '?');
+    std::string s(static_cast<std::size_t>(w), ' ');
     mv::putInt(s.data(), v, w);
     return s;
   };
