@@ -66,6 +66,19 @@ TEST(FastFields, IntegersIntoFixedColumns) {
   std::string s = "x";
   mv::appendInt(s, 1234, 6);
   EXPECT_EQ(s, "x  1234");
+  // Every width against the plain digits, around each power of ten.
+  for (std::int64_t ten = 1; ten <= 1000000000; ten *= 10)
+    for (const std::int64_t base : {ten - 1, ten, ten + 1}) {
+      for (const std::int64_t v : {base, -base}) {
+        const std::string digits = std::to_string(v);
+        for (int w = 1; w <= 12; ++w) {
+          const std::string expected = digits.size() > static_cast<std::size_t>(w)
+                                           ? std::string(static_cast<std::size_t>(w), '*')
+                                           : std::string(static_cast<std::size_t>(w) - digits.size(), ' ') + digits;
+          ASSERT_EQ(put(static_cast<std::int32_t>(v), w), expected) << v << " i" << w;
+        }
+      }
+    }
 }
 
 namespace {
