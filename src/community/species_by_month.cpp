@@ -162,22 +162,34 @@ void groupsByElevation(const Study& st, Writer& report, Writer& console, const s
   }
 
   std::vector<Value> values;
-  // The species' counts of this kind, copied out group by group: PICCOUNT
-  // holds all species of a group together, so reading it group after group
-  // for one species would jump through the whole table for every year.
+  // The counts of this kind for a batch of species, copied out group by
+  // group: PICCOUNT holds all species of a group together, so reading it
+  // group after group for one species at a time would jump through the
+  // whole table; a batch reads a run of neighbouring species at once.
+  constexpr int kBatch = 16;
   const int years = st.years().size();
   const std::size_t perGroup = static_cast<std::size_t>(years) * 12;
-  std::vector<int> slice(static_cast<std::size_t>(st.NGROUPS + 1) * perGroup, 0);
+  const std::size_t perSpecies = static_cast<std::size_t>(st.NGROUPS + 1) * perGroup;
+  std::vector<int> slice(perSpecies * kBatch, 0);
+  int batchFirst = 1;
+  const int* current = slice.data();  // the slice of species s
   const auto count = [&](int g, int y, int m) -> int {
-    return slice[static_cast<std::size_t>(g) * perGroup + static_cast<std::size_t>(y - st.FIRSTYEAR) * 12 +
-                 static_cast<std::size_t>(m - 1)];
+    return current[static_cast<std::size_t>(g) * perGroup + static_cast<std::size_t>(y - st.FIRSTYEAR) * 12 +
+                   static_cast<std::size_t>(m - 1)];
   };
   for (int s = 1; s <= st.NSPECIES; ++s) {
-    for (int g = 1; g <= st.NGROUPS; ++g)
-      for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-        for (int m = 1; m <= 12; ++m)
-          slice[static_cast<std::size_t>(g) * perGroup + static_cast<std::size_t>(y - st.FIRSTYEAR) * 12 +
-                static_cast<std::size_t>(m - 1)] = st.PICCOUNT(g, s, y, m, kind);
+    if (s == 1 || s >= batchFirst + kBatch) {
+      batchFirst = s;
+      const int batchLast = std::min(s + kBatch - 1, st.NSPECIES);
+      for (int g = 1; g <= st.NGROUPS; ++g)
+        for (int b = batchFirst; b <= batchLast; ++b) {
+          int* out = slice.data() + static_cast<std::size_t>(b - batchFirst) * perSpecies +
+                     static_cast<std::size_t>(g) * perGroup;
+          for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+            for (int m = 1; m <= 12; ++m) *out++ = st.PICCOUNT(g, b, y, m, kind);
+        }
+    }
+    current = slice.data() + static_cast<std::size_t>(s - batchFirst) * perSpecies;
     report.write("(a25)", st.SPECIESNAME(s));
     for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
       // The totals count a group's month only when it had camera trap days

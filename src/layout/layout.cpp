@@ -197,43 +197,6 @@ const Layout& Layout::of(std::string_view text) {
 
 // ---- Numbers ----------------------------------------------------------------
 
-namespace {
-
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-}  // namespace
-
-void putInt(char* out, std::int32_t value, int width) {
-  // Digits from the right end of the field, two at a time, then the sign;
-  // the blanks before them are there already. Asterisks when they do not fit.
-  char* p = out + width;
-  std::uint32_t mag = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-  const auto room = [&] { return p - out; };
-  while (mag >= 100) {
-    if (room() < 2) {
-      std::memset(out, '*', static_cast<std::size_t>(width));
-      return;
-    }
-    p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * (mag % 100), 2);
-    mag /= 100;
-  }
-  if (room() < (mag >= 10 ? 2 : 1) + (value < 0 ? 1 : 0)) {
-    std::memset(out, '*', static_cast<std::size_t>(width));
-    return;
-  }
-  if (mag >= 10) {
-    p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * mag, 2);
-  } else {
-    *--p = static_cast<char>('0' + mag);
-  }
-  if (value < 0) *--p = '-';
-}
-
 void appendInt(std::string& out, std::int32_t value, int width) {
   if (width <= 32) {
     char field[32];

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <span>
@@ -105,8 +106,38 @@ std::string renderToString(const Layout& layout, std::span<const Value> values, 
 
 // Field renderers, exposed for the few hand-tuned hot paths and for tests.
 void appendInt(std::string& out, std::int32_t value, int width);
-// An iW field written over `width` blanks at `out`.
-void putInt(char* out, std::int32_t value, int width);
+// An iW field written over `width` blanks at `out` (inline: the picture
+// list writes twelve per line).
+inline void putInt(char* out, std::int32_t value, int width) {
+  constexpr char kDigitPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  // Digits from the right end of the field, two at a time, then the sign;
+  // the blanks before them are there already. Asterisks when they do not fit.
+  char* p = out + width;
+  std::uint32_t mag = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+  while (mag >= 100) {
+    if (p - out < 2) {
+      std::memset(out, '*', static_cast<std::size_t>(width));
+      return;
+    }
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * (mag % 100), 2);
+    mag /= 100;
+  }
+  if (p - out < (mag >= 10 ? 2 : 1) + (value < 0 ? 1 : 0)) {
+    std::memset(out, '*', static_cast<std::size_t>(width));
+    return;
+  }
+  if (mag >= 10) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * mag, 2);
+  } else {
+    *--p = static_cast<char>('0' + mag);
+  }
+  if (value < 0) *--p = '-';
+}
 void appendFixed(std::string& out, double value, int width, int decimals);
 // An fW.D field written over `width` blanks at `out`.
 void putFixed(char* out, double value, int width, int decimals);
