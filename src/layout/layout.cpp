@@ -699,6 +699,10 @@ bool parseIntField(std::string_view field, std::int32_t& value) {
   return true;
 }
 
+bool parseIntColumnsAnyhow(std::string_view line, std::size_t from, std::size_t width, std::int32_t& value) {
+  return parseIntField(from < line.size() ? line.substr(from, width) : std::string_view(), value);
+}
+
 namespace {
 
 void readItems(const std::vector<LayoutItem>& items, std::string_view line, std::size_t& pos,

@@ -106,13 +106,15 @@ std::string renderToString(const Layout& layout, std::span<const Value> values, 
 
 // Field renderers, exposed for the few hand-tuned hot paths and for tests.
 void appendInt(std::string& out, std::int32_t value, int width);
+// The two digits of 00 to 99.
+inline constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // An iW field written over `width` blanks at `out` (inline: the picture
 // list writes twelve per line).
 inline void putInt(char* out, std::int32_t value, int width) {
-  constexpr char kDigitPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
   // Digits from the right end of the field, two at a time, then the sign;
   // the blanks before them are there already. Asterisks when they do not fit.
   char* p = out + width;
@@ -194,10 +196,13 @@ std::string fitString(std::string_view field, int width, std::size_t length);
 // Parses an `iW` field: blanks ignored, optional sign, digits. Empty reads 0.
 bool parseIntField(std::string_view field, std::int32_t& value);
 
+// parseIntField on the columns of parseIntColumns, for the unusual fields.
+bool parseIntColumnsAnyhow(std::string_view line, std::size_t from, std::size_t width, std::int32_t& value);
+
 // parseIntField on the `width` columns of a line starting at index `from`
 // (cut where the line ends), for the per-line hot paths: the usual field,
 // blanks followed by digits within a line long enough, is read on the spot.
-inline bool parseIntColumns(std::string_view line, std::size_t from, std::size_t width, std::int32_t& value) {
+[[gnu::always_inline]] inline bool parseIntColumns(std::string_view line, std::size_t from, std::size_t width, std::int32_t& value) {
   if (width <= 9 && from + width <= line.size()) {  // nine digits cannot overflow
     const char* p = line.data() + from;
     std::size_t k = 0;
@@ -213,7 +218,7 @@ inline bool parseIntColumns(std::string_view line, std::size_t from, std::size_t
       return true;
     }
   }
-  return parseIntField(from < line.size() ? line.substr(from, width) : std::string_view(), value);
+  return parseIntColumnsAnyhow(line, from, width, value);
 }
 
 // Pads or cuts to `length` characters.
