@@ -194,10 +194,12 @@ void groupsByElevation(const Study& st, Writer& report, Writer& console, const s
     for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
       // The totals count a group's month only when it had camera trap days
       // then; the group rows and the year total show every picture.
+      // (Integer sums: taken in group order, which reads the slice straight
+      // through.)
       Months pictures{};
       Months days{};
       int yearTotal = 0;
-      for (const int g : order)
+      for (int g = 1; g <= st.NGROUPS; ++g)
         for (int m = 1; m <= 12; ++m) {
           const int x = count(g, y, m);
           if (st.GROUPTRAPDAYS(g, y, m) > 0) {
