@@ -248,8 +248,8 @@ bool sixteenDigits(double value, std::uint64_t& S, int& e) {
   const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
   const int shift = 1075 - biased;  // value = m / 2^shift
   if (shift <= 0 || shift > 127) return false;
-  // value lies in [2^(52 - shift), 2^(53 - shift)): a first guess at e, at
-  // most one too low, corrected below.
+  // value lies in [2^(52 - shift), 2^(53 - shift)): a first guess at e, off
+  // by at most one, corrected below.
   e = ((52 - shift) * 78913) >> 18;  // 78913 / 2^18 is just below log10(2)
   for (int attempt = 0; attempt < 3; ++attempt) {
     const int k = 15 - e;
@@ -523,8 +523,11 @@ struct Renderer {
         if (it.width == 0) w = s.size();
         char* out = field(w);
         // Cut to the field, or right-justified on the blanks already there.
-        if (s.size() >= w) std::memcpy(out, s.data(), w);
-        else if (!s.empty()) std::memcpy(out + (w - s.size()), s.data(), s.size());
+        if (s.size() >= w) {
+          if (w != 0) std::memcpy(out, s.data(), w);
+        } else if (!s.empty()) {
+          std::memcpy(out + (w - s.size()), s.data(), s.size());
+        }
         break;
       }
       case LayoutItem::Kind::I:

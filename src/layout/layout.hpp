@@ -140,6 +140,7 @@ inline void putInt(char* out, std::int32_t value, int width) {
   }
   if (value < 0) *--p = '-';
 }
+
 void appendFixed(std::string& out, double value, int width, int decimals);
 // An fW.D field written over `width` blanks at `out`.
 void putFixed(char* out, double value, int width, int decimals);
@@ -202,7 +203,8 @@ bool parseIntColumnsAnyhow(std::string_view line, std::size_t from, std::size_t 
 // parseIntField on the `width` columns of a line starting at index `from`
 // (cut where the line ends), for the per-line hot paths: the usual field,
 // blanks followed by digits within a line long enough, is read on the spot.
-[[gnu::always_inline]] inline bool parseIntColumns(std::string_view line, std::size_t from, std::size_t width, std::int32_t& value) {
+[[gnu::always_inline]] inline bool parseIntColumns(std::string_view line, std::size_t from, std::size_t width,
+                                                   std::int32_t& value) {
   if (width <= 9 && from + width <= line.size()) {  // nine digits cannot overflow
     const char* p = line.data() + from;
     std::size_t k = 0;
