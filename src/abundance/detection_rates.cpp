@@ -140,10 +140,10 @@ void monthTable(const Study& st, Writer& report, int first, int last) {
     std::array<int, 13> monthDays{};
     std::array<int, 13> monthRecords{};
     for (int y = first; y <= last; ++y)
-      for (int m = 1; m <= 12; ++m) {
-        monthDays[m] += st.GROUPTRAPDAYS(g, y, m);
-        for (int s = 1; s <= st.NSPECIES; ++s) monthRecords[m] += st.PICCOUNT(g, s, y, m, kIndependentPictures);
-      }
+      for (int m = 1; m <= 12; ++m) monthDays[m] += st.GROUPTRAPDAYS(g, y, m);
+    for (int s = 1; s <= st.NSPECIES; ++s)
+      for (int y = first; y <= last; ++y)
+        for (int m = 1; m <= 12; ++m) monthRecords[m] += st.PICCOUNT(g, s, y, m, kIndependentPictures);
     int days = 0;
     int records = 0;
     for (int m = 1; m <= 12; ++m) {

@@ -1,16 +1,20 @@
+#include <vector>
+
 #include "abundance/abundance.hpp"
 
 namespace mv {
 
 namespace {
 
-// A species' tally of one kind over every group, study year and month.
-int speciesTotal(const Study& st, int s, int kind) {
-  int total = 0;
+// Every species' tally of one kind over every group, study year and month,
+// summed in storage order (group first).
+std::vector<int> speciesTotals(const Study& st, int kind) {
+  std::vector<int> totals(static_cast<std::size_t>(st.NSPECIES) + 1, 0);
   for (int g = 1; g <= st.NGROUPS; ++g)
-    for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-      for (int m = 1; m <= 12; ++m) total += st.PICCOUNT(g, s, y, m, kind);
-  return total;
+    for (int s = 1; s <= st.NSPECIES; ++s)
+      for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+        for (int m = 1; m <= 12; ++m) totals[static_cast<std::size_t>(s)] += st.PICCOUNT(g, s, y, m, kind);
+  return totals;
 }
 
 }  // namespace
@@ -22,17 +26,19 @@ void SPECIESABUNDANCE(const Study& st, Writer& report, Writer& console) {
   report.write("(a7,19x,a11,6x,a18,5x,a14,5x,a19)", "SPECIES", "NUMBER PICS", "RELATIVE ABUNDANCE",
                "AVG NUM INDIVS", "ABUNDANCE OF INDIVS");
 
+  const std::vector<int> recordTotals = speciesTotals(st, kIndependentPictures);
+  const std::vector<int> individualTotals = speciesTotals(st, kIndividuals);
   int allRecords = 0;
   int allIndividuals = 0;
   for (int s = 1; s <= st.NSPECIES; ++s) {
-    allRecords += speciesTotal(st, s, kIndependentPictures);
-    allIndividuals += speciesTotal(st, s, kIndividuals);
+    allRecords += recordTotals[static_cast<std::size_t>(s)];
+    allIndividuals += individualTotals[static_cast<std::size_t>(s)];
   }
 
   for (int s = 1; s <= st.NSPECIES; ++s) {
-    const int records = speciesTotal(st, s, kIndependentPictures);
+    const int records = recordTotals[static_cast<std::size_t>(s)];
     if (records == 0) continue;  // so allRecords > 0 below
-    const int individuals = speciesTotal(st, s, kIndividuals);
+    const int individuals = individualTotals[static_cast<std::size_t>(s)];
     const float relative = static_cast<float>(records) * 100.0f / static_cast<float>(allRecords);
     const float average = static_cast<float>(individuals) / static_cast<float>(records);
     // Records may all carry 0 individuals: then every share of individuals is 0.

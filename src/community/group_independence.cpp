@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <vector>
 
 #include "community/community.hpp"
@@ -63,28 +65,55 @@ void GROUPINDEPENDENCE(const Study& st, Writer& report, Writer& console) {
 
   // Row-major marks, blank on and below the diagonal.
   std::vector<char> marks(static_cast<std::size_t>(ng) * static_cast<std::size_t>(ng), ' ');
+  // The statistic of every pair i < j, the species terms added in species
+  // order. The pairs of one row i are computed side by side (the loop over j
+  // innermost), so that the same operations on several pairs can run at once;
+  // each pair still sees exactly the operations, in the order, of its own sum.
+  // With no pictures at either group every expected count is undefined (0/0)
+  // and adds nothing.
+  const std::size_t N = static_cast<std::size_t>(ng) + 1;
+  std::vector<float> count(static_cast<std::size_t>(ns + 1) * N, 0.0f);  // species-major
+  for (int g = 1; g <= ng; ++g)
+    for (int s = 1; s <= ns; ++s)
+      count[static_cast<std::size_t>(s) * N + static_cast<std::size_t>(g)] = static_cast<float>(n(g, s));
+  std::vector<float> groupTotal(N, 0.0f);
+  for (int g = 1; g <= ng; ++g)
+    groupTotal[static_cast<std::size_t>(g)] = static_cast<float>(total[static_cast<std::size_t>(g)]);
+  std::vector<float> X(N, 0.0f);
+  // Counts and totals are whole numbers, never negative, so a test of their
+  // bits for zero tells 0 from a positive count. An expected count ea (eb) is
+  // positive exactly when the species' row sum r and the group total A (B)
+  // both are; a term that does not count is masked to +0.0, which leaves the
+  // sum (never negative) exactly as it is. Masks instead of comparisons of
+  // reals keep the loop free of branches.
+  const auto bits = [](float x) { return std::bit_cast<std::uint32_t>(x); };
+  const auto positive = [](std::uint32_t b) -> std::uint32_t { return b != 0 ? ~0u : 0u; };
   for (int i = 1; i <= ng - 1; ++i) {
-    const float A = static_cast<float>(total[static_cast<std::size_t>(i)]);
-    for (int j = i + 1; j <= ng; ++j) {
-      const float B = static_cast<float>(total[static_cast<std::size_t>(j)]);
-      const float T = A + B;
-      float X = 0.0f;
-      // With no pictures at either group every expected count is undefined
-      // and adds nothing.
-      if (T > 0.0f) {
-        for (int s = 1; s <= ns; ++s) {
-          const float a = static_cast<float>(n(i, s));
-          const float b = static_cast<float>(n(j, s));
-          const float r = a + b;
-          const float ea = r * A / T;
-          const float eb = r * B / T;
-          if (ea > 0.0f) X = X + (a - ea) * (a - ea) / ea;
-          if (eb > 0.0f) X = X + (b - eb) * (b - eb) / eb;
-        }
+    const std::size_t first = static_cast<std::size_t>(i) + 1;
+    const float A = groupTotal[static_cast<std::size_t>(i)];
+    const std::uint32_t hasA = positive(bits(A));
+    std::fill(X.begin() + static_cast<std::ptrdiff_t>(first), X.end(), 0.0f);
+    for (int s = 1; s <= ns; ++s) {
+      const float* row = count.data() + static_cast<std::size_t>(s) * N;
+      const float a = row[i];
+      for (std::size_t j = first; j < N; ++j) {
+        const float B = groupTotal[j];
+        const float T = A + B;
+        const float b = row[j];
+        const float r = a + b;
+        const float ea = r * A / T;
+        const float eb = r * B / T;
+        const float termA = (a - ea) * (a - ea) / ea;
+        const float termB = (b - eb) * (b - eb) / eb;
+        const std::uint32_t hasR = positive(bits(r));
+        const float addA = std::bit_cast<float>(bits(termA) & (hasR & hasA));
+        const float addB = std::bit_cast<float>(bits(termB) & (hasR & positive(bits(B))));
+        X[j] = (X[j] + addA) + addB;
       }
-      marks[static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(ng) + static_cast<std::size_t>(j - 1)] =
-          testable && X >= critical ? 'R' : '-';
     }
+    for (std::size_t j = first; j < N; ++j)
+      marks[static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(ng) + (j - 1)] =
+          testable && X[j] >= critical ? 'R' : '-';
   }
 
   if (ng <= 10) {

@@ -26,17 +26,16 @@ void fillTopList(const Study& st, const Table<float, 2>& cells, std::vector<Pair
     PairEntry& e = list[k];
     for (int i = 1; i <= n - 1; ++i)
       for (int j = i + 1; j <= n; ++j) {
+        const float v = cells(i, j);
+        if (v == -1.0f || std::isnan(v)) continue;
+        if (!better(v, e.value)) continue;
         bool taken = false;
         for (std::size_t t = 0; t < k && !taken; ++t) taken = list[t].row == i && list[t].col == j;
         if (taken) continue;
-        const float v = cells(i, j);
-        if (v == -1.0f || std::isnan(v)) continue;
-        if (better(v, e.value)) {
-          e.value = v;
-          e.row = i;
-          e.col = j;
-          e.paired = true;
-        }
+        e.value = v;
+        e.row = i;
+        e.col = j;
+        e.paired = true;
       }
   }
 }
@@ -166,24 +165,34 @@ void GROUPSBYSPECIES(const Study& st, Writer& report, Writer& console) {
   std::vector<int> total(static_cast<std::size_t>(ng) + 1, 0);
   for (int g = 1; g <= ng; ++g)
     for (int s = 1; s <= ns; ++s) total[static_cast<std::size_t>(g)] += n(g, s);
-  Table<float, 2> freq;
-  freq.resize({st.groups(), st.species()}, 0.0f);
+  // Frequencies species-major: the sums of all pairs (i, j) of one row i
+  // are built side by side over j, each in species order.
+  const std::size_t N = static_cast<std::size_t>(ng) + 1;
+  std::vector<float> freq(static_cast<std::size_t>(ns + 1) * N, 0.0f);
   for (int g = 1; g <= ng; ++g) {
     const int t = total[static_cast<std::size_t>(g)];
     if (t <= 0) continue;
-    for (int s = 1; s <= ns; ++s) freq(g, s) = static_cast<float>(n(g, s)) / static_cast<float>(t);
+    for (int s = 1; s <= ns; ++s)
+      freq[static_cast<std::size_t>(s) * N + static_cast<std::size_t>(g)] =
+          static_cast<float>(n(g, s)) / static_cast<float>(t);
   }
-  for (int i = 1; i <= ng - 1; ++i)
-    for (int j = i + 1; j <= ng; ++j) {
-      // Only two groups that both have pictures get a distance.
-      if (total[static_cast<std::size_t>(i)] <= 0 || total[static_cast<std::size_t>(j)] <= 0) continue;
-      float sum = 0.0f;
-      for (int s = 1; s <= ns; ++s) {
-        const float d = freq(i, s) - freq(j, s);
-        sum = sum + d * d;
+  std::vector<float> sums(N, 0.0f);
+  for (int i = 1; i <= ng - 1; ++i) {
+    // Only two groups that both have pictures get a distance.
+    if (total[static_cast<std::size_t>(i)] <= 0) continue;
+    const std::size_t first = static_cast<std::size_t>(i) + 1;
+    std::fill(sums.begin() + static_cast<std::ptrdiff_t>(first), sums.end(), 0.0f);
+    for (int s = 1; s <= ns; ++s) {
+      const float* row = freq.data() + static_cast<std::size_t>(s) * N;
+      const float fi = row[i];
+      for (std::size_t j = first; j < N; ++j) {
+        const float d = fi - row[j];
+        sums[j] = sums[j] + d * d;
       }
-      pairs(i, j) = std::sqrt(sum) * 10.0f / static_cast<float>(ns);
     }
+    for (std::size_t j = first; j < N; ++j)
+      if (total[j] > 0) pairs(i, static_cast<int>(j)) = std::sqrt(sums[j]) * 10.0f / static_cast<float>(ns);
+  }
 
   TopPairs top = DIFMINMAX(st, pairs);
   report.write("(a52)", "Top 10 group pairs most similar in species frequency");

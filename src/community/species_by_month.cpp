@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "community/community.hpp"
+#include "community/independent_counts.hpp"
 
 namespace mv {
 
@@ -67,7 +68,19 @@ std::vector<int> elevationOrder(const Study& st) {
 
 // Section 1: for each year, the species by month with totals, effort, the
 // rate per camera trap day and the number of species seen in each month.
-void yearlySpecies(const Study& st, Writer& report, Writer& console) {
+// Independent pictures of each species in each year and month, all groups
+// added: one pass through PICCOUNT in storage order (group first).
+Table<int, 3> speciesMonths(const Study& st) {
+  Table<int, 3> t;
+  t.resize({st.species(), st.years(), Range{1, 12}}, 0);
+  for (int g = 1; g <= st.NGROUPS; ++g)
+    for (int s = 1; s <= st.NSPECIES; ++s)
+      for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+        for (int m = 1; m <= 12; ++m) t(s, y, m) += st.PICCOUNT(g, s, y, m, kIndependentPictures);
+  return t;
+}
+
+void yearlySpecies(const Study& st, const Table<int, 3>& monthly, Writer& report, Writer& console) {
   console.free("SPECIES AND SPECIES RICHNESS BY YEAR AND MONTH");
   report.write("(a46)", "SPECIES AND SPECIES RICHNESS BY YEAR AND MONTH");
   report.write("(a52)", kRecordNote);
@@ -79,8 +92,7 @@ void yearlySpecies(const Study& st, Writer& report, Writer& console) {
     Months days{};
     for (int s = 1; s <= st.NSPECIES; ++s) {
       Months counts{};
-      for (int g = 1; g <= st.NGROUPS; ++g)
-        for (int m = 1; m <= 12; ++m) counts[m] += st.PICCOUNT(g, s, y, m, kIndependentPictures);
+      for (int m = 1; m <= 12; ++m) counts[m] = monthly(s, y, m);
       for (int m = 1; m <= 12; ++m) {
         if (counts[m] > 0) ++richness[m];
         pictures[m] += counts[m];
@@ -101,7 +113,7 @@ void yearlySpecies(const Study& st, Writer& report, Writer& console) {
 }
 
 // Section 2: every species by month with all years added.
-void allYearsSpecies(const Study& st, Writer& report, Writer& console) {
+void allYearsSpecies(const Study& st, const Table<int, 3>& monthly, Writer& report, Writer& console) {
   console.free("SPECIES ALL YEARS BY MONTH");
   report.write("(a26)", "SPECIES ALL YEARS BY MONTH");
   report.write("(a52)", kRecordNote);
@@ -114,9 +126,8 @@ void allYearsSpecies(const Study& st, Writer& report, Writer& console) {
   Months richness{};
   for (int s = 1; s <= st.NSPECIES; ++s) {
     Months counts{};
-    for (int g = 1; g <= st.NGROUPS; ++g)
-      for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-        for (int m = 1; m <= 12; ++m) counts[m] += st.PICCOUNT(g, s, y, m, kIndependentPictures);
+    for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+      for (int m = 1; m <= 12; ++m) counts[m] += monthly(s, y, m);
     for (int m = 1; m <= 12; ++m) {
       pictures[m] += counts[m];
       if (counts[m] > 0) ++richness[m];
@@ -151,17 +162,46 @@ void groupsByElevation(const Study& st, Writer& report, Writer& console, const s
   }
 
   std::vector<Value> values;
+  // The counts of this kind for a batch of species, copied out group by
+  // group: PICCOUNT holds all species of a group together, so reading it
+  // group after group for one species at a time would jump through the
+  // whole table; a batch reads a run of neighbouring species at once.
+  constexpr int kBatch = 16;
+  const int years = st.years().size();
+  const std::size_t perGroup = static_cast<std::size_t>(years) * 12;
+  const std::size_t perSpecies = static_cast<std::size_t>(st.NGROUPS + 1) * perGroup;
+  std::vector<int> slice(perSpecies * kBatch, 0);
+  int batchFirst = 1;
+  const int* current = slice.data();  // the slice of species s
+  const auto count = [&](int g, int y, int m) -> int {
+    return current[static_cast<std::size_t>(g) * perGroup + static_cast<std::size_t>(y - st.FIRSTYEAR) * 12 +
+                   static_cast<std::size_t>(m - 1)];
+  };
   for (int s = 1; s <= st.NSPECIES; ++s) {
+    if (s == 1 || s >= batchFirst + kBatch) {
+      batchFirst = s;
+      const int batchLast = std::min(s + kBatch - 1, st.NSPECIES);
+      for (int g = 1; g <= st.NGROUPS; ++g)
+        for (int b = batchFirst; b <= batchLast; ++b) {
+          int* out = slice.data() + static_cast<std::size_t>(b - batchFirst) * perSpecies +
+                     static_cast<std::size_t>(g) * perGroup;
+          for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+            for (int m = 1; m <= 12; ++m) *out++ = st.PICCOUNT(g, b, y, m, kind);
+        }
+    }
+    current = slice.data() + static_cast<std::size_t>(s - batchFirst) * perSpecies;
     report.write("(a25)", st.SPECIESNAME(s));
     for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
       // The totals count a group's month only when it had camera trap days
       // then; the group rows and the year total show every picture.
+      // (Integer sums: taken in group order, which reads the slice straight
+      // through.)
       Months pictures{};
       Months days{};
       int yearTotal = 0;
-      for (const int g : order)
+      for (int g = 1; g <= st.NGROUPS; ++g)
         for (int m = 1; m <= 12; ++m) {
-          const int x = st.PICCOUNT(g, s, y, m, kind);
+          const int x = count(g, y, m);
           if (st.GROUPTRAPDAYS(g, y, m) > 0) {
             pictures[m] += x;
             days[m] += st.GROUPTRAPDAYS(g, y, m);
@@ -174,7 +214,7 @@ void groupsByElevation(const Study& st, Writer& report, Writer& console, const s
       monthHeader(report, groupHeader, {Value("Group"), Value("Elevation")});
       for (const int g : order) {
         Months counts{};
-        for (int m = 1; m <= 12; ++m) counts[m] = st.PICCOUNT(g, s, y, m, kind);
+        for (int m = 1; m <= 12; ++m) counts[m] = count(g, y, m);
         if (sum12(counts) <= 0) continue;
         values.clear();
         values.emplace_back(st.GROUPNAME(g));
@@ -200,7 +240,7 @@ void groupsByElevation(const Study& st, Writer& report, Writer& console, const s
         Months counts{};
         for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
           for (int m = 1; m <= 12; ++m) {
-            counts[m] += st.PICCOUNT(g, s, y, m, kind);
+            counts[m] += count(g, y, m);
             days[m] += st.GROUPTRAPDAYS(g, y, m);
           }
         for (int m = 1; m <= 12; ++m) pictures[m] += counts[m];
@@ -220,13 +260,6 @@ void groupsByElevation(const Study& st, Writer& report, Writer& console, const s
   }
 }
 
-int studyPictures(const Study& st, int g, int s) {
-  int total = 0;
-  for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-    for (int m = 1; m <= 12; ++m) total += st.PICCOUNT(g, s, y, m, kIndependentPictures);
-  return total;
-}
-
 int studyDays(const Study& st, int g) {
   int total = 0;
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
@@ -236,7 +269,8 @@ int studyDays(const Study& st, int g) {
 
 // Section 5: each species' pictures per camera trap day at each group over
 // the whole study, and the group's share of the species' rates.
-void normalizedByEffort(const Study& st, Writer& report, Writer& console, const std::vector<int>& order) {
+void normalizedByEffort(const Study& st, const Table<int, 2>& studyPictures, Writer& report, Writer& console,
+                        const std::vector<int>& order) {
   console.free("SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT");
   report.write("(a61)", "SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT");
   report.write("(a52)", kRecordNote);
@@ -251,7 +285,7 @@ void normalizedByEffort(const Study& st, Writer& report, Writer& console, const 
     std::fill(rate.begin(), rate.end(), 0.0f);
     float sum = 0.0f;
     for (const int g : order) {
-      const int pictures = studyPictures(st, g, s);
+      const int pictures = studyPictures(g, s);
       const int days = studyDays(st, g);
       // A group with pictures but no camera trap days keeps rate 0 and gets
       // no line.
@@ -269,7 +303,8 @@ void normalizedByEffort(const Study& st, Writer& report, Writer& console, const 
 }
 
 // Section 6: for each group, its share of every species' pictures.
-void normalizedTable(const Study& st, Writer& report, const std::vector<int>& order) {
+void normalizedTable(const Study& st, const Table<int, 2>& studyPictures, Writer& report,
+                     const std::vector<int>& order) {
   report.write("(a67)", "SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT TABLE");
   report.write("(a52)", kRecordNote);
   report.write("(a77)", "  Table shows frequency of all pictures normalized by effort for each species");
@@ -287,7 +322,7 @@ void normalizedTable(const Study& st, Writer& report, const std::vector<int>& or
   std::vector<int> speciesTotal(ns, 0);
   for (int s = 1; s <= st.NSPECIES; ++s)
     for (int g = 1; g <= st.NGROUPS; ++g) {
-      pictures[s][g] = studyPictures(st, g, s);
+      pictures[s][g] = studyPictures(g, s);
       speciesTotal[s] += pictures[s][g];
     }
 
@@ -309,13 +344,15 @@ void normalizedTable(const Study& st, Writer& report, const std::vector<int>& or
 }  // namespace
 
 void SPECIESBYMONTH(const Study& st, Writer& report, Writer& console) {
-  yearlySpecies(st, report, console);
-  if (st.FIRSTYEAR != st.LASTYEAR) allYearsSpecies(st, report, console);
+  const Table<int, 3> monthly = speciesMonths(st);
+  yearlySpecies(st, monthly, report, console);
+  if (st.FIRSTYEAR != st.LASTYEAR) allYearsSpecies(st, monthly, report, console);
   const std::vector<int> order = elevationOrder(st);
   groupsByElevation(st, report, console, order, kIndependentPictures);
   groupsByElevation(st, report, console, order, kIndividuals);
-  normalizedByEffort(st, report, console, order);
-  normalizedTable(st, report, order);
+  const Table<int, 2> studyPictures = independentPictures(st);
+  normalizedByEffort(st, studyPictures, report, console, order);
+  normalizedTable(st, studyPictures, report, order);
 }
 
 }  // namespace mv

@@ -26,17 +26,23 @@ void COUNTPICS(const Study& st, Writer& report, Writer& console) {
   console.free("NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR");
   report.write("(a49)", "NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR");
   report.write("(8x,a42)", "Year       All Activity   Period Abundance");
-  for (int s = 1; s <= ns; ++s)
-    for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
-      for (int g = 1; g <= ng; ++g) {
-        for (int m = 1; m <= 12; ++m)
+  // One pass through PICCOUNT in storage order (group, species, year,
+  // month, kind): the sums are integers, so their order does not matter.
+  // `groupsWith` counts the groups with a picture of the species in any year.
+  std::vector<int> groupsWith(static_cast<std::size_t>(ns) + 1, 0);
+  for (int g = 1; g <= ng; ++g)
+    for (int s = 1; s <= ns; ++s) {
+      bool seen = false;
+      for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
+        bool seenInYear = false;
+        for (int m = 1; m <= 12; ++m) {
           for (int k = 1; k <= 4; ++k) SY(s, y, k) += st.PICCOUNT(g, s, y, m, k);
-        for (int m = 1; m <= 12; ++m)
-          if (st.PICCOUNT(g, s, y, m, kAllPictures) > 0) {
-            SY(s, y, 5) += 1;
-            break;
-          }
+          seenInYear = seenInYear || st.PICCOUNT(g, s, y, m, kAllPictures) > 0;
+        }
+        if (seenInYear) SY(s, y, 5) += 1;
+        seen = seen || seenInYear;
       }
+      if (seen) groupsWith[static_cast<std::size_t>(s)] += 1;
     }
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
     int YT[5] = {0, 0, 0, 0, 0};
@@ -58,12 +64,7 @@ void COUNTPICS(const Study& st, Writer& report, Writer& console) {
       for (int k = 1; k <= 4; ++k) ST(s, k) += SY(s, y, k);
     }
     for (int k = 1; k <= 4; ++k) AT[k] += ST(s, k);
-    for (int g = 1; g <= ng; ++g) {
-      bool seen = false;
-      for (int y = st.FIRSTYEAR; y <= st.LASTYEAR && !seen; ++y)
-        for (int m = 1; m <= 12 && !seen; ++m) seen = st.PICCOUNT(g, s, y, m, kAllPictures) > 0;
-      if (seen) ST(s, 5) += 1;
-    }
+    ST(s, 5) = groupsWith[static_cast<std::size_t>(s)];
     report.write("(8x,a5,5(2x,i7))", "Total", ST(s, 1), ST(s, 2), ST(s, 3), ST(s, 4), ST(s, 5));
     report.blank();
   }

@@ -89,31 +89,6 @@ void PictureLoop::add(const PictureLine& p) {
 
 namespace {
 
-// An `iW` field: blanks ignored, an optional sign, digits; all blanks read 0.
-// The field is cut at the end of a short line.
-inline bool readInt(std::string_view line, std::size_t pos, std::size_t width, int& value) {
-  const std::size_t end = std::min(line.size(), pos + width);
-  int v = 0;
-  bool negative = false;
-  bool sign = false;
-  bool digits = false;
-  for (std::size_t i = pos; i < end; ++i) {
-    const char c = line[i];
-    if (c == ' ') continue;
-    if ((c == '-' || c == '+') && !sign && !digits) {
-      sign = true;
-      negative = c == '-';
-      continue;
-    }
-    if (c < '0' || c > '9') return false;
-    digits = true;
-    v = v * 10 + (c - '0');  // at most 7 digits: no overflow
-  }
-  if (sign && !digits) return false;
-  value = negative ? -v : v;
-  return true;
-}
-
 // Whether every index the line uses lies within the tables.
 bool fitsTables(const Study& st, const PictureLine& p) {
   return p.group >= 1 && p.group <= st.NGROUPS && p.species >= 1 && p.species <= st.NSPECIES &&
@@ -128,11 +103,12 @@ bool parsePictureLine(std::string_view line, PictureLine& p) {
   // hour 20-21, minute 23-24, second 26-27, individuals 29-30, day number
   // 32-38, hour number 40-46, minute number 48-54.
   if (line.size() > 54) line = line.substr(0, 54);
-  return readInt(line, 0, 3, p.group) && readInt(line, 4, 3, p.species) && readInt(line, 8, 4, p.year) &&
-         readInt(line, 13, 2, p.month) && readInt(line, 16, 2, p.day) && readInt(line, 19, 2, p.hour) &&
-         readInt(line, 22, 2, p.minute) && readInt(line, 25, 2, p.second) && readInt(line, 28, 2, p.individuals) &&
-         readInt(line, 31, 7, p.dayNumber) && readInt(line, 39, 7, p.hourNumber) &&
-         readInt(line, 47, 7, p.minuteNumber);
+  return parseIntColumns(line, 0, 3, p.group) && parseIntColumns(line, 4, 3, p.species) &&
+         parseIntColumns(line, 8, 4, p.year) && parseIntColumns(line, 13, 2, p.month) &&
+         parseIntColumns(line, 16, 2, p.day) && parseIntColumns(line, 19, 2, p.hour) &&
+         parseIntColumns(line, 22, 2, p.minute) && parseIntColumns(line, 25, 2, p.second) &&
+         parseIntColumns(line, 28, 2, p.individuals) && parseIntColumns(line, 31, 7, p.dayNumber) &&
+         parseIntColumns(line, 39, 7, p.hourNumber) && parseIntColumns(line, 47, 7, p.minuteNumber);
 }
 
 void READPICTURELIST(Study& st, const std::filesystem::path& folder) {

@@ -1,6 +1,11 @@
 #include "layout/layout.hpp"
 
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -184,57 +189,223 @@ Layout::Layout(std::string_view text) : text_(text) {
     throw std::logic_error("layout \"" + text_ + "\": repeat counts too large");
   for (std::size_t k = 0; k < items_.size(); ++k)
     if (items_[k].kind == LayoutItem::Kind::Group) reversion_ = k;
+  hasData_ = hasDataItem(items_);
 }
 
 const Layout& Layout::of(std::string_view text) {
   // One parse per distinct text; the program is single-threaded.
   static std::unordered_map<std::string_view, std::unique_ptr<Layout>> cache;
-  auto found = cache.find(text);
-  if (found != cache.end()) return *found->second;
-  auto layout = std::make_unique<Layout>(text);
-  const Layout& ref = *layout;
-  cache.emplace(std::string_view(layout->text()), std::move(layout));
-  return ref;
+  // Nearly every call passes a literal met before: a small table keyed by
+  // the text's address answers those without hashing the text. The text is
+  // still compared, since a buffer may hold another layout at a later call.
+  struct Recent {
+    const char* data = nullptr;
+    std::size_t size = 0;
+    const Layout* layout = nullptr;
+  };
+  static std::array<Recent, 512> recent;
+  const auto address = reinterpret_cast<std::uintptr_t>(text.data());
+  Recent& slot = recent[static_cast<std::size_t>(((address ^ text.size()) * 0x9E3779B97F4A7C15ull) >> 55)];
+  if (slot.data == text.data() && slot.size == text.size() &&
+      std::memcmp(slot.layout->text().data(), text.data(), text.size()) == 0)
+    return *slot.layout;
+
+  const Layout* found;
+  if (auto it = cache.find(text); it != cache.end()) {
+    found = it->second.get();
+  } else {
+    auto layout = std::make_unique<Layout>(text);
+    found = layout.get();
+    cache.emplace(std::string_view(layout->text()), std::move(layout));
+  }
+  slot = Recent{text.data(), text.size(), found};
+  return *found;
 }
 
 // ---- Numbers ----------------------------------------------------------------
 
 void appendInt(std::string& out, std::int32_t value, int width) {
-  char buf[16];
-  int n = 0;
-  std::uint32_t mag = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-  do {
-    buf[n++] = static_cast<char>('0' + mag % 10);
-    mag /= 10;
-  } while (mag != 0);
-  if (value < 0) buf[n++] = '-';
-  if (n > width) {
-    out.append(static_cast<std::size_t>(width), '*');
+  if (width <= 32) {
+    char field[32];
+    std::memset(field, ' ', sizeof field);
+    putInt(field, value, width);
+    out.append(field, static_cast<std::size_t>(width));
     return;
   }
-  out.append(static_cast<std::size_t>(width - n), ' ');
-  while (n > 0) out.push_back(buf[--n]);
+  const std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(width), ' ');
+  putInt(out.data() + at, value, width);
 }
 
-void appendFixed(std::string& out, double value, int width, int decimals) {
+namespace {
+
+constexpr std::uint64_t kPow10[20] = {1ull,
+                                      10ull,
+                                      100ull,
+                                      1000ull,
+                                      10000ull,
+                                      100000ull,
+                                      1000000ull,
+                                      10000000ull,
+                                      100000000ull,
+                                      1000000000ull,
+                                      10000000000ull,
+                                      100000000000ull,
+                                      1000000000000ull,
+                                      10000000000000ull,
+                                      100000000000000ull,
+                                      1000000000000000ull,
+                                      10000000000000000ull,
+                                      100000000000000000ull,
+                                      1000000000000000000ull,
+                                      10000000000000000000ull};
+
+// The 16 significant digits "%.15e" shows for a positive finite value, as
+// the integer S (10^15 <= S < 10^16) and the decimal exponent e of its first
+// digit: S = value * 10^(15 - e) rounded to nearest, ties to even, worked
+// out exactly in 128-bit integers. False for the values this cannot reach
+// (below 1e-7, from 2^52 up, or subnormal).
+#ifdef __SIZEOF_INT128__
+__extension__ typedef unsigned __int128 U128;
+
+bool sixteenDigits(double value, std::uint64_t& S, int& e) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  if (biased == 0) return false;
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int shift = 1075 - biased;  // value = m / 2^shift
+  if (shift <= 0 || shift > 127) return false;
+  // value lies in [2^(52 - shift), 2^(53 - shift)): a first guess at e, off
+  // by at most one, corrected below.
+  e = ((52 - shift) * 78913) >> 18;  // 78913 / 2^18 is just below log10(2)
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int k = 15 - e;
+    if (k < 0 || k > 22) return false;  // m * 10^22 < 2^127
+    U128 scaled = static_cast<U128>(m) * kPow10[k > 19 ? 19 : k];
+    if (k > 19) scaled *= kPow10[k - 19];
+    const U128 whole = scaled >> shift;
+    if (whole >= kPow10[16]) {
+      ++e;
+      continue;
+    }
+    if (whole < kPow10[15]) {
+      --e;
+      continue;
+    }
+    const U128 rest = scaled - (whole << shift);
+    const U128 half = static_cast<U128>(1) << (shift - 1);
+    S = static_cast<std::uint64_t>(whole);
+    if (rest > half || (rest == half && (S & 1) != 0)) ++S;
+    if (S == kPow10[16]) {  // rounded up to the next power of ten
+      S = kPow10[15];
+      ++e;
+    }
+    return true;
+  }
+  return false;
+}
+#else
+bool sixteenDigits(double, std::uint64_t&, int&) { return false; }  // no 128-bit integers: the general way
+#endif
+
+// round(|value| * 10^decimals) as the field shows it: the 16 significant
+// digits cut after the wanted decimal and rounded up when the first cut digit
+// is 5 or more. False where the general conversion is needed.
+bool fixedDigits(double magnitude, int decimals, std::uint64_t& K) {
+  if (magnitude == 0.0) {
+    K = 0;
+    return true;
+  }
+  std::uint64_t S = 0;
+  int e = 0;
+  if (decimals > 17 || !sixteenDigits(magnitude, S, e)) return false;
+  const int kept = e + 1 + decimals;
+  if (kept > 18) return false;
+  if (kept < 0) {
+    K = 0;
+  } else if (kept == 0) {
+    K = S / kPow10[15] >= 5 ? 1 : 0;
+  } else if (kept < 16) {
+    const std::uint64_t withNext = S / kPow10[15 - kept];  // the kept digits and the first cut one
+    K = withNext / 10;
+    if (withNext % 10 >= 5) ++K;
+  } else {
+    K = S * kPow10[kept - 16];
+  }
+  return true;
+}
+
+// A text right-justified over a blank field of w characters, or asterisks
+// when it does not fit.
+void putRight(char* out, std::size_t w, const char* text, std::size_t len) {
+  if (len > w) {
+    std::memset(out, '*', w);
+    return;
+  }
+  std::memcpy(out + (w - len), text, len);
+}
+
+// The field for K / 10^decimals with its sign: right-justified, the leading
+// zero of a value below one dropped when exactly one column short,
+// asterisks when it does not fit.
+void putScaled(char* out, bool negative, std::uint64_t K, int width, int decimals) {
+  char text[48];
+  char* const end = text + sizeof text;
+  char* p = end;
+  std::uint64_t rest = K;
+  for (int k = 0; k < decimals; ++k) {
+    *--p = static_cast<char>('0' + rest % 10);
+    rest /= 10;
+  }
+  *--p = '.';
+  const bool belowOne = rest == 0;
+  if (belowOne) {
+    *--p = '0';
+  } else {
+    while (rest != 0) {
+      *--p = static_cast<char>('0' + rest % 10);
+      rest /= 10;
+    }
+  }
+  if (negative && K != 0) *--p = '-';
+  auto len = static_cast<std::size_t>(end - p);
+  const auto w = static_cast<std::size_t>(width);
+  if (len == w + 1 && belowOne) {
+    // Exactly one column short: the leading zero gives way.
+    char* zero = end - decimals - 2;
+    std::memmove(p + 1, p, static_cast<std::size_t>(zero - p));
+    ++p;
+    --len;
+  }
+  putRight(out, w, p, len);
+}
+
+}  // namespace
+
+void putFixed(char* out, double value, int width, int decimals) {
   const std::size_t w = static_cast<std::size_t>(width);
   if (std::isnan(value)) {
-    if (width < 3) out.append(w, '*');
-    else out.append(w - 3, ' ').append("NaN");
+    putRight(out, w, "NaN", 3);
     return;
   }
   if (std::isinf(value)) {
     const char* text = value < 0 ? (width >= 9 ? "-Infinity" : "-Inf") : (width >= 8 ? "Infinity" : "Inf");
-    std::size_t len = std::strlen(text);
-    if (len > w) out.append(w, '*');
-    else out.append(w - len, ' ').append(text);
+    putRight(out, w, text, std::strlen(text));
     return;
   }
   const bool negative = std::signbit(value);
+  std::uint64_t scaled = 0;
+  if (fixedDigits(std::fabs(value), decimals, scaled)) {
+    putScaled(out, negative, scaled, width, decimals);
+    return;
+  }
   // The magnitude as 16 significant decimal digits d.ddd...e±x, then cut
   // after the wanted decimal and rounded up when the first cut digit is 5+.
+  // to_chars with a precision gives exactly what printf's "%.15e" gives,
+  // without the cost of printf.
   char sci[40];
-  std::snprintf(sci, sizeof sci, "%.15e", std::fabs(value));
+  const auto printed = std::to_chars(sci, sci + sizeof sci - 1, std::fabs(value), std::chars_format::scientific, 15);
+  *printed.ptr = '\0';
   char mant[16];
   mant[0] = sci[0];
   std::memcpy(mant + 1, sci + 2, 15);
@@ -245,7 +416,7 @@ void appendFixed(std::string& out, double value, int width, int decimals) {
   std::string digits;
   if (kept > 0) {
     if (kept > 400) {  // far beyond any field: certainly asterisks
-      out.append(w, '*');
+      std::memset(out, '*', w);
       return;
     }
     for (long k = 0; k < kept; ++k) digits.push_back(k < 16 ? mant[k] : '0');
@@ -276,11 +447,13 @@ void appendFixed(std::string& out, double value, int width, int decimals) {
     // Exactly one column short: the leading zero gives way.
     text.erase(text.size() - frac.size() - 2, 1);
   }
-  if (text.size() > w) {
-    out.append(w, '*');
-    return;
-  }
-  out.append(w - text.size(), ' ').append(text);
+  putRight(out, w, text.data(), text.size());
+}
+
+void appendFixed(std::string& out, double value, int width, int decimals) {
+  const std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(width), ' ');
+  putFixed(out.data() + at, value, width, decimals);
 }
 
 namespace {
@@ -334,44 +507,69 @@ std::string freeReal8(double value) { return freeReal(value, 16, 25, 20); }
 
 namespace {
 
+// Lines are built in a buffer that holds blanks beyond the line, so that
+// gaps and the blank part of a field cost nothing; the buffer is blanked
+// again behind each line.
 struct Renderer {
   std::span<const Value> values;
   LineSink& sink;
-  std::string line;
+  std::string& buf;      // the line is buf[0, len); every character after it is blank
+  const Layout& layout;
+  std::size_t len = 0;
   std::size_t pos = 0;
   std::size_t next = 0;
-  const Layout& layout;
+
+  Renderer(std::span<const Value> v, LineSink& s, std::string& b, const Layout& l)
+      : values(v), sink(s), buf(b), layout(l) {}
+  Renderer(const Renderer&) = delete;
+  Renderer& operator=(const Renderer&) = delete;
+  ~Renderer() {  // also after a failed render
+    if (len != 0) std::memset(buf.data(), ' ', len);
+  }
 
   void endLine() {
-    sink.line(line);
-    line.clear();
+    sink.line(std::string_view(buf.data(), len));
+    std::memset(buf.data(), ' ', len);
+    len = 0;
     pos = 0;
   }
 
+  // The `width` characters of the field at the current column.
+  char* field(std::size_t width) {
+    const std::size_t need = pos + width;
+    if (need > buf.size()) buf.resize(std::max(need, 2 * buf.size()), ' ');
+    return buf.data() + pos;
+  }
+
   void put(const LayoutItem& it, const Value& v) {
-    if (line.size() < pos) line.resize(pos, ' ');
-    const std::size_t before = line.size();
+    std::size_t w = static_cast<std::size_t>(it.width);
     switch (it.kind) {
       case LayoutItem::Kind::A: {
         if (v.kind() != Value::Kind::Str) mismatch(it);
-        std::string_view s = v.str();
-        const std::size_t w = it.width == 0 ? s.size() : static_cast<std::size_t>(it.width);
-        if (s.size() >= w) line.append(s.substr(0, w));
-        else line.append(w - s.size(), ' ').append(s);
+        const std::string_view s = v.str();
+        if (it.width == 0) w = s.size();
+        char* out = field(w);
+        // Cut to the field, or right-justified on the blanks already there.
+        if (s.size() >= w) {
+          if (w != 0) std::memcpy(out, s.data(), w);
+        } else if (!s.empty()) {
+          std::memcpy(out + (w - s.size()), s.data(), s.size());
+        }
         break;
       }
       case LayoutItem::Kind::I:
         if (v.kind() != Value::Kind::Int) mismatch(it);
-        appendInt(line, v.integer(), it.width);
+        putInt(field(w), v.integer(), it.width);
         break;
       case LayoutItem::Kind::F:
         if (v.kind() != Value::Kind::Real4 && v.kind() != Value::Kind::Real8) mismatch(it);
-        appendFixed(line, v.real(), it.width, it.decimals);
+        putFixed(field(w), v.real(), it.width, it.decimals);
         break;
       default:
-        break;
+        return;
     }
-    pos = pos + (line.size() - before);
+    pos += w;
+    len = pos;
   }
 
   [[noreturn]] void mismatch(const LayoutItem&) const {
@@ -407,9 +605,25 @@ struct Renderer {
 }  // namespace
 
 void render(const Layout& layout, std::span<const Value> values, LineSink& sink) {
-  Renderer r{values, sink, {}, 0, 0, layout};
-  r.line.reserve(128);
-  const bool data = hasDataItem(layout.items());
+  // The line buffer is kept from call to call, so that a line costs no
+  // allocation; a render started from within a sink (none does so today)
+  // uses its own.
+  static std::string kept;
+  static bool keptInUse = false;
+  std::string own;
+  const bool useKept = !keptInUse;
+  std::string& buf = useKept ? kept : own;
+  if (buf.size() < 256) buf.assign(256, ' ');
+  if (useKept) keptInUse = true;
+  struct Release {
+    bool active;
+    ~Release() {
+      if (active) keptInUse = false;
+    }
+  } release{useKept};
+
+  Renderer r(values, sink, buf, layout);
+  const bool data = layout.hasDataItems();
   std::size_t from = 0;
   for (;;) {
     const std::size_t before = r.next;
@@ -517,6 +731,10 @@ bool parseIntField(std::string_view field, std::int32_t& value) {
   if (v > 2147483647LL || v < -2147483648LL) return false;
   value = static_cast<std::int32_t>(v);
   return true;
+}
+
+bool parseIntColumnsAnyhow(std::string_view line, std::size_t from, std::size_t width, std::int32_t& value) {
+  return parseIntField(from < line.size() ? line.substr(from, width) : std::string_view(), value);
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <span>
@@ -81,12 +82,16 @@ class Layout {
   // Index of the top-level item where output resumes when values remain at
   // the closing parenthesis: the last top-level group, or 0.
   std::size_t reversion() const { return reversion_; }
+  // Whether any A, I or F item can take a value (groups repeated 0 times
+  // hold none); without one, the values never reach the layout.
+  bool hasDataItems() const { return hasData_; }
   const std::string& text() const { return text_; }
 
  private:
   std::string text_;
   std::vector<LayoutItem> items_;
   std::size_t reversion_ = 0;
+  bool hasData_ = false;
 };
 
 // Applies a layout to values, sending each finished line to the sink.
@@ -101,7 +106,44 @@ std::string renderToString(const Layout& layout, std::span<const Value> values, 
 
 // Field renderers, exposed for the few hand-tuned hot paths and for tests.
 void appendInt(std::string& out, std::int32_t value, int width);
+// The two digits of 00 to 99.
+inline constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// An iW field written over `width` blanks at `out` (inline: the picture
+// list writes twelve per line).
+inline void putInt(char* out, std::int32_t value, int width) {
+  // Digits from the right end of the field, two at a time, then the sign;
+  // the blanks before them are there already. Asterisks when they do not fit.
+  char* p = out + width;
+  std::uint32_t mag = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+  while (mag >= 100) {
+    if (p - out < 2) {
+      std::memset(out, '*', static_cast<std::size_t>(width));
+      return;
+    }
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * (mag % 100), 2);
+    mag /= 100;
+  }
+  if (p - out < (mag >= 10 ? 2 : 1) + (value < 0 ? 1 : 0)) {
+    std::memset(out, '*', static_cast<std::size_t>(width));
+    return;
+  }
+  if (mag >= 10) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * mag, 2);
+  } else {
+    *--p = static_cast<char>('0' + mag);
+  }
+  if (value < 0) *--p = '-';
+}
+
 void appendFixed(std::string& out, double value, int width, int decimals);
+// An fW.D field written over `width` blanks at `out`.
+void putFixed(char* out, double value, int width, int decimals);
 std::string freeReal4(float value);
 std::string freeReal8(double value);
 
@@ -154,6 +196,32 @@ std::string fitString(std::string_view field, int width, std::size_t length);
 
 // Parses an `iW` field: blanks ignored, optional sign, digits. Empty reads 0.
 bool parseIntField(std::string_view field, std::int32_t& value);
+
+// parseIntField on the columns of parseIntColumns, for the unusual fields.
+bool parseIntColumnsAnyhow(std::string_view line, std::size_t from, std::size_t width, std::int32_t& value);
+
+// parseIntField on the `width` columns of a line starting at index `from`
+// (cut where the line ends), for the per-line hot paths: the usual field,
+// blanks followed by digits within a line long enough, is read on the spot.
+[[gnu::always_inline]] inline bool parseIntColumns(std::string_view line, std::size_t from, std::size_t width,
+                                                   std::int32_t& value) {
+  if (width <= 9 && from + width <= line.size()) {  // nine digits cannot overflow
+    const char* p = line.data() + from;
+    std::size_t k = 0;
+    while (k < width && p[k] == ' ') ++k;
+    std::int32_t v = 0;
+    for (; k < width; ++k) {
+      const auto digit = static_cast<unsigned char>(p[k] - '0');
+      if (digit > 9) break;
+      v = v * 10 + digit;
+    }
+    if (k == width) {
+      value = v;
+      return true;
+    }
+  }
+  return parseIntColumnsAnyhow(line, from, width, value);
+}
 
 // Pads or cuts to `length` characters.
 std::string padded(std::string_view text, std::size_t length);

@@ -1,5 +1,6 @@
 #include "layout/sinks.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -88,18 +89,20 @@ void FileLines::close() {
 
 bool FileLines::fill() {
   if (eof_ || file_ == nullptr) return false;
-  // Keep the unread tail, then append one more block.
-  buf_.erase(0, start_);
-  end_ -= start_;
+  // Keep the unread tail, then append one more block. The buffer only grows
+  // when a tail and a block do not fit yet, so it is not cleared for every
+  // block.
+  const std::size_t tail = end_ - start_;
+  if (start_ > 0 && tail > 0) std::memmove(buf_.data(), buf_.data() + start_, tail);
   start_ = 0;
-  buf_.resize(end_ + kBlock);
+  end_ = tail;
+  if (buf_.size() < end_ + kBlock) buf_.resize(end_ + kBlock);
   const std::size_t got = std::fread(buf_.data() + end_, 1, kBlock, file_);
   if (got < kBlock) {
     eof_ = true;
     if (std::ferror(file_)) readError_ = true;
   }
   end_ += got;
-  buf_.resize(end_);
   return got > 0;
 }
 
@@ -107,17 +110,20 @@ bool FileLines::nextView(std::string_view& line) {
   std::size_t scan = start_;
   for (;;) {
     const char* base = buf_.data();
-    const void* hit = nullptr;
-    std::size_t p = scan;
-    // Find the first CR or LF.
-    for (; p < end_; ++p) {
-      const char c = base[p];
-      if (c == '\n' || c == '\r') {
-        hit = base + p;
-        break;
-      }
+    // The first CR or LF: the first LF, unless a CR comes before it. The
+    // search goes in short steps, so that a file whose lines end with a
+    // lone CR is not searched to the end of the buffer for each line.
+    const char* hit = nullptr;
+    for (std::size_t from = scan; from < end_ && hit == nullptr;) {
+      const std::size_t span = std::min<std::size_t>(end_ - from, 256);
+      const auto* lf = static_cast<const char*>(std::memchr(base + from, '\n', span));
+      const std::size_t upTo = lf != nullptr ? static_cast<std::size_t>(lf - (base + from)) : span;
+      const auto* cr = static_cast<const char*>(std::memchr(base + from, '\r', upTo));
+      hit = cr != nullptr ? cr : lf;
+      from += span;
     }
     if (hit != nullptr) {
+      const std::size_t p = static_cast<std::size_t>(hit - base);
       // A CR right at the end of the buffer may be followed by LF in the next block.
       if (base[p] == '\r' && p + 1 >= end_ && !eof_) {
         const std::size_t off = p - start_;
@@ -125,7 +131,7 @@ bool FileLines::nextView(std::string_view& line) {
         scan = start_ + off;
         continue;
       }
-      line = std::string_view(buf_.data() + start_, p - start_);
+      line = std::string_view(base + start_, p - start_);
       std::size_t after = p + 1;
       if (base[p] == '\r' && after < end_ && base[after] == '\n') ++after;
       start_ = after;

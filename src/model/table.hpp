@@ -33,8 +33,10 @@ class Table {
   void resize(const std::array<Range, Rank>& ranges, const T& init = T()) {
     ranges_ = ranges;
     std::size_t total = 1;
+    origin_ = 0;
     for (std::size_t d = Rank; d-- > 0;) {
-      strides_[d] = total;
+      strides_[d] = static_cast<std::ptrdiff_t>(total);
+      origin_ += static_cast<std::ptrdiff_t>(ranges_[d].lo) * strides_[d];
       total *= static_cast<std::size_t>(ranges_[d].size());
     }
     data_.assign(total, init);
@@ -61,18 +63,21 @@ class Table {
   std::size_t offset(I... index) const {
     static_assert(sizeof...(I) == Rank, "wrong number of indexes");
     const std::array<int, Rank> idx{index...};
-    std::size_t off = 0;
-    for (std::size_t d = 0; d < Rank; ++d) {
 #ifndef NDEBUG
+    for (std::size_t d = 0; d < Rank; ++d)
       if (idx[d] < ranges_[d].lo || idx[d] > ranges_[d].hi) indexOutOfRange(static_cast<int>(d), idx[d], ranges_[d]);
 #endif
-      off += static_cast<std::size_t>(idx[d] - ranges_[d].lo) * strides_[d];
-    }
-    return off;
+    // The offset of (lo, lo, ...) is taken off once, so that the lower
+    // bounds (ints, which any int written to a table might alias) need not
+    // be read again for every cell.
+    std::ptrdiff_t off = -origin_;
+    for (std::size_t d = 0; d < Rank; ++d) off += static_cast<std::ptrdiff_t>(idx[d]) * strides_[d];
+    return static_cast<std::size_t>(off);
   }
 
   std::array<Range, Rank> ranges_{};
-  std::array<std::size_t, Rank> strides_{};
+  std::array<std::ptrdiff_t, Rank> strides_{};
+  std::ptrdiff_t origin_ = 0;
   std::vector<T> data_;
 };
 

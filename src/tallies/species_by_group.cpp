@@ -13,7 +13,10 @@ namespace {
 // sums, not the mean of the yearly cells.
 void writeBlocks(const Study& st, Writer& report, int first, int last) {
   const int ng = st.NGROUPS;
-  std::vector<float> cell(static_cast<std::size_t>(ng) + 1, 0.0f);
+  const auto ns = static_cast<std::size_t>(st.NSPECIES);
+  // The cells of one block, species by the block's 12 columns, worked out
+  // group after group (PICCOUNT holds a group's species together).
+  std::vector<float> cell((ns + 1) * 12, 0.0f);
   std::vector<Value> values;
   const int blocks = (ng + 11) / 12;
   for (int b = 1; b <= blocks; ++b) {
@@ -25,9 +28,9 @@ void writeBlocks(const Study& st, Writer& report, int first, int last) {
     for (int g = g1; g <= g2; ++g) values.emplace_back(st.GROUPNAME(g));
     report.writeValues("(a7,20x,12(a10,1x))", values);
 
-    for (int s = 1; s <= st.NSPECIES; ++s) {
-      std::fill(cell.begin(), cell.end(), 0.0f);
-      for (int g = g1; g <= g2; ++g) {
+    std::fill(cell.begin(), cell.end(), 0.0f);
+    for (int g = g1; g <= g2; ++g)
+      for (int s = 1; s <= st.NSPECIES; ++s) {
         int records = 0;
         int individuals = 0;
         for (int y = first; y <= last; ++y)
@@ -35,11 +38,15 @@ void writeBlocks(const Study& st, Writer& report, int first, int last) {
             records += st.PICCOUNT(g, s, y, m, kIndependentPictures);
             individuals += st.PICCOUNT(g, s, y, m, kIndividuals);
           }
-        if (records > 0) cell[g] = static_cast<float>(individuals) / static_cast<float>(records);
+        if (records > 0)
+          cell[static_cast<std::size_t>(s) * 12 + static_cast<std::size_t>(g - g1)] =
+              static_cast<float>(individuals) / static_cast<float>(records);
       }
+    for (int s = 1; s <= st.NSPECIES; ++s) {
       values.clear();
       values.emplace_back(st.SPECIESNAME(s));
-      for (int g = g1; g <= g2; ++g) values.emplace_back(cell[g]);
+      for (int g = g1; g <= g2; ++g)
+        values.emplace_back(cell[static_cast<std::size_t>(s) * 12 + static_cast<std::size_t>(g - g1)]);
       report.writeValues("(a25,1x,12(f5.2,6x))", values);
     }
     report.blank();

@@ -1,0 +1,65 @@
+#include <string>
+#include <vector>
+
+#include "layout/sinks.hpp"
+#include "support/test_support.hpp"
+
+using Lines = std::vector<std::string>;
+
+namespace {
+
+Lines readAll(const std::filesystem::path& path) {
+  mv::FileLines file;
+  EXPECT_TRUE(file.open(path));
+  Lines out;
+  std::string_view line;
+  while (file.nextView(line)) out.emplace_back(line);
+  EXPECT_FALSE(file.readError());
+  return out;
+}
+
+constexpr std::size_t kBlock = 1u << 20;  // the reader's block size
+
+}  // namespace
+
+TEST(FileLines, EveryLineEnding) {
+  mvtest::TempDir dir;
+  mvtest::writeFile(dir / "lf.txt", "one\ntwo\n\nfour\n");
+  EXPECT_EQ(readAll(dir / "lf.txt"), (Lines{"one", "two", "", "four"}));
+  mvtest::writeFile(dir / "crlf.txt", "one\r\ntwo\r\n\r\nfour\r\n");
+  EXPECT_EQ(readAll(dir / "crlf.txt"), (Lines{"one", "two", "", "four"}));
+  // A lone CR ends a line too; LF CR is two line ends.
+  mvtest::writeFile(dir / "cr.txt", "one\rtwo\r\rfour\n\rsix");
+  EXPECT_EQ(readAll(dir / "cr.txt"), (Lines{"one", "two", "", "four", "", "six"}));
+  mvtest::writeFile(dir / "last.txt", "one\r\nlast without end");
+  EXPECT_EQ(readAll(dir / "last.txt"), (Lines{"one", "last without end"}));
+  mvtest::writeFile(dir / "empty.txt", "");
+  EXPECT_EQ(readAll(dir / "empty.txt"), Lines{});
+}
+
+TEST(FileLines, LineEndsAcrossBlocks) {
+  mvtest::TempDir dir;
+  // CR as the last byte of the first block, its LF first in the next.
+  const std::string first(kBlock - 1, 'a');
+  mvtest::writeFile(dir / "split.txt", first + "\r\nnext\r\n");
+  EXPECT_EQ(readAll(dir / "split.txt"), (Lines{first, "next"}));
+  // A lone CR as the last byte of a block, then a line.
+  mvtest::writeFile(dir / "lone.txt", first + "\rnext");
+  EXPECT_EQ(readAll(dir / "lone.txt"), (Lines{first, "next"}));
+  // A line longer than a block, between short ones.
+  const std::string longLine(kBlock + kBlock / 2, 'x');
+  mvtest::writeFile(dir / "long.txt", "a\n" + longLine + "\r\nb\n");
+  EXPECT_EQ(readAll(dir / "long.txt"), (Lines{"a", longLine, "b"}));
+}
+
+TEST(FileLines, ManyShortLinesWithLoneCarriageReturns) {
+  mvtest::TempDir dir;
+  std::string text;
+  Lines expected;
+  for (int k = 0; k < 300000; ++k) {
+    expected.push_back(std::to_string(k));
+    text += expected.back() + "\r";
+  }
+  mvtest::writeFile(dir / "cr.txt", text);
+  EXPECT_EQ(readAll(dir / "cr.txt"), expected);
+}
