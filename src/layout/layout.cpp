@@ -170,7 +170,8 @@ std::size_t expandedSize(const std::vector<LayoutItem>& items, std::size_t limit
   for (const auto& it : items) {
     std::size_t add = 1;
     if (it.kind == LayoutItem::Kind::Group) {
-      const std::size_t inner = expandedSize(it.items, limit);
+      // Each repetition costs a step even when it writes nothing.
+      const std::size_t inner = expandedSize(it.items, limit) + 1;
       add = static_cast<std::size_t>(it.repeat) * inner;
       if (it.repeat != 0 && add / static_cast<std::size_t>(it.repeat) != inner) add = limit;
     }
