@@ -3,14 +3,11 @@
 #include <vector>
 
 #include "abundance/abundance.hpp"
+#include "model/labels.hpp"
 
 namespace mv {
 
 namespace {
-
-constexpr std::string_view kMonthNames = "JanFebMarAprMayJunJulAugSepOctNovDec";
-
-std::string_view monthName(int m) { return kMonthNames.substr(static_cast<std::size_t>(3 * (m - 1)), 3); }
 
 constexpr std::string_view kRowLayout = "(a25,2x,i6,2x,i6,1x,f8.2,2x,40(f8.2))";
 constexpr std::string_view kTotalLabel = "Total days pics; Avg rate";

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "activity/activity.hpp"
-#include "activity/labels.hpp"
+#include "model/labels.hpp"
 
 namespace mv {
 

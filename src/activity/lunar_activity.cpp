@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "activity/activity.hpp"
-#include "activity/labels.hpp"
+#include "model/labels.hpp"
 
 namespace mv {
 

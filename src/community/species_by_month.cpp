@@ -5,15 +5,12 @@
 #include <vector>
 
 #include "community/community.hpp"
+#include "model/labels.hpp"
 #include "community/independent_counts.hpp"
 
 namespace mv {
 
 namespace {
-
-constexpr std::string_view kMonthNames = "JanFebMarAprMayJunJulAugSepOctNovDec";
-
-std::string_view monthName(int m) { return kMonthNames.substr(static_cast<std::size_t>(3 * (m - 1)), 3); }
 
 constexpr std::string_view kRecordNote = "  One record of each species per location per period";
 

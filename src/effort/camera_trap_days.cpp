@@ -4,17 +4,12 @@
 #include <vector>
 
 #include "effort/effort.hpp"
+#include "model/labels.hpp"
 #include "input/input.hpp"
 
 namespace mv {
 
 namespace {
-
-constexpr std::string_view kMonthNames = "JanFebMarAprMayJunJulAugSepOctNovDec";
-
-std::string_view monthName(int month) {
-  return kMonthNames.substr(static_cast<std::size_t>(month - 1) * 3, 3);
-}
 
 // The days of a walking month. A month outside 1..12 (period dates are taken
 // as written) has no calendar length; it is walked as a 31-day month so the

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "report/report.hpp"
+#include "model/labels.hpp"
 
 namespace mv {
 
@@ -27,14 +28,8 @@ void OPENOUTFILE(const Study& st, const std::filesystem::path& folder, FileSink&
 
 namespace {
 
-constexpr std::string_view kMonthNames = "JanFebMarAprMayJunJulAugSepOctNovDec";
 // Names five to a line, each line opened by two blanks.
 constexpr std::string_view kNameList = "(50(2x,5(a25,1x)/))";
-
-std::string_view monthName(int month) {
-  if (month < 1 || month > 12) return "   ";
-  return kMonthNames.substr(static_cast<std::size_t>(month - 1) * 3, 3);
-}
 
 }  // namespace
 

@@ -3,14 +3,11 @@
 #include <vector>
 
 #include "tallies/tallies.hpp"
+#include "model/labels.hpp"
 
 namespace mv {
 
 namespace {
-
-constexpr std::string_view kMonthNames = "JanFebMarAprMayJunJulAugSepOctNovDec";
-
-std::string_view monthName(int m) { return kMonthNames.substr(static_cast<std::size_t>(3 * (m - 1)), 3); }
 
 using Months = std::array<int, 13>;  // 1..12
 

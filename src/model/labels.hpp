@@ -1,4 +1,4 @@
-// Hour labels and month names shared by the activity sections.
+// Hour labels and month names shared by the report sections.
 #pragma once
 
 #include <string_view>
@@ -13,7 +13,10 @@ inline constexpr std::string_view kMonthNames = "JanFebMarAprMayJunJulAugSepOctN
 
 // Two-character label of hour 0..24.
 inline std::string_view hourLabel(int h) { return kHourLabels.substr(static_cast<std::size_t>(2 * h), 2); }
-// Three-character name of month 1..12.
-inline std::string_view monthName(int m) { return kMonthNames.substr(static_cast<std::size_t>(3 * (m - 1)), 3); }
+// Three-character name of month 1..12; three blanks for any other number.
+inline std::string_view monthName(int m) {
+  if (m < 1 || m > 12) return "   ";
+  return kMonthNames.substr(static_cast<std::size_t>(3 * (m - 1)), 3);
+}
 
 }  // namespace mv
