@@ -159,6 +159,15 @@ void groupsByElevation(const Study& st, Writer& report, Writer& console, const s
   }
 
   std::vector<Value> values;
+  // One group's name, elevation, twelve months and their sum.
+  const auto groupRow = [&](std::string_view layout, int g, const Months& counts) {
+    values.clear();
+    values.emplace_back(st.GROUPNAME(g));
+    values.emplace_back(st.GROUPELEV(g));
+    for (int m = 1; m <= 12; ++m) values.emplace_back(counts[m]);
+    values.emplace_back(sum12(counts));
+    report.writeValues(layout, values);
+  };
   // The counts of this kind for a batch of species, copied out group by
   // group: PICCOUNT holds all species of a group together, so reading it
   // group after group for one species at a time would jump through the
@@ -213,12 +222,7 @@ void groupsByElevation(const Study& st, Writer& report, Writer& console, const s
         Months counts{};
         for (int m = 1; m <= 12; ++m) counts[m] = count(g, y, m);
         if (sum12(counts) <= 0) continue;
-        values.clear();
-        values.emplace_back(st.GROUPNAME(g));
-        values.emplace_back(st.GROUPELEV(g));
-        for (int m = 1; m <= 12; ++m) values.emplace_back(counts[m]);
-        values.emplace_back(sum12(counts));
-        report.writeValues("(a25,2x,i5,3x,12(i5,1x),2x,i5)", values);
+        groupRow("(a25,2x,i5,3x,12(i5,1x),2x,i5)", g, counts);
       }
       countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total pics", pictures);
       countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total days", days);
@@ -242,12 +246,7 @@ void groupsByElevation(const Study& st, Writer& report, Writer& console, const s
           }
         for (int m = 1; m <= 12; ++m) pictures[m] += counts[m];
         if (sum12(counts) <= 0) continue;
-        values.clear();
-        values.emplace_back(st.GROUPNAME(g));
-        values.emplace_back(st.GROUPELEV(g));
-        for (int m = 1; m <= 12; ++m) values.emplace_back(counts[m]);
-        values.emplace_back(sum12(counts));
-        report.writeValues("(a25,3x,i5,2x,12(i5,1x),2x,i5)", values);
+        groupRow("(a25,3x,i5,2x,12(i5,1x),2x,i5)", g, counts);
       }
       countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total pics", pictures);
       countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total days", days);
