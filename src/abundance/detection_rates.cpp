@@ -209,7 +209,9 @@ void DETECTIONRATES(const Study& st, Writer& report, Writer& console) {
     report.blank();
   }
 
-  if (severalYears) {
+  // Written whenever the first and last study years differ, which includes
+  // a study without operating periods (years 3000 to 1000).
+  if (st.FIRSTYEAR != st.LASTYEAR) {
     report.write("(a46)", "DETECTION RATE SUMMARY FOR EACH GROUP BY MONTH");
     report.write("(a52)", kRecordNote);
     report.write("(a6,i4,a4,i4)", "Years ", st.FIRSTYEAR, " to ", st.LASTYEAR);

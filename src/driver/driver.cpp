@@ -21,12 +21,27 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int runSteps(const std::filesystem::path& folder, Console& console, const RunOptions& options) {
+// Files of this run that must not outlive an early end.
+struct Cleanup {
+  std::filesystem::path pictureList;
+  void removePictureList() {
+    if (pictureList.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove(pictureList, ignored);
+    pictureList.clear();
+  }
+};
+
+int runSteps(const std::filesystem::path& folder, Console& console, const RunOptions& options, Cleanup& cleanup) {
   Writer& con = console.out();
   con.write("(a51)", "Program Morvelstrand, Version 6.0, October 24, 2017");
   con.blank();
   con.free("BEGIN GROUP CAMERA TRAP DATA ANALYSIS");
   const auto start = Clock::now();
+
+  // A PERIOD given on the command line is checked before any file is
+  // touched.
+  if (options.period && !periodInRange(*options.period)) rejectPeriod(console);
 
   Study st;
   // Input.
@@ -41,11 +56,14 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   READGROUPMAP(st, folder, console);
   st.sizeGroupTables();
   CREATESHORTGROUPLIST(st);
+  // From here on the run has written FinalPicsList.txt; an early end
+  // removes it.
+  cleanup.pictureList = folder / "FinalPicsList.txt";
   READALLPICTURES(st, folder, console);
 
   // Tallies.
   st.sizeTallies();
-  GETPERIOD(st, console);
+  GETPERIOD(st, console, options.period);
   MOONPHASES(st);
   READPICTURELIST(st, folder);
 
@@ -82,14 +100,15 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   AREAOFEACHGROUP(st, report, con);
 
   // End: the picture list was only needed within the run.
-  std::error_code ignored;
-  std::filesystem::remove(folder / "FinalPicsList.txt", ignored);
+  cleanup.removePictureList();
   const auto stop = Clock::now();
   const auto ticks = std::chrono::duration_cast<std::chrono::microseconds>(stop - start).count();
   const float elapsed = static_cast<float>(ticks) / 1000000.0f;
   report.write("(a13,2x,f9.3,a8)", "Elasped time ", elapsed, " seconds");
-  if (!file.close()) {
-    con.free("Error writing OutputGroups.txt: " + file.errorText());
+  // The report takes its name only now that it is complete.
+  if (!file.commit()) {
+    console.error().free("Error writing OutputGroups.txt: " + file.errorText() +
+                         " (the incomplete report was removed)");
     return 1;
   }
   con.free("Elasped time ", elapsed);
@@ -101,15 +120,19 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
 }  // namespace
 
 int run(const std::filesystem::path& folder, std::istream& in, std::ostream& out, const RunOptions& options) {
-  Console console(out, in);
+  Console console(out, in, options.err != nullptr ? *options.err : out, options.console);
+  Cleanup cleanup;
+  int status = 1;
   try {
-    return runSteps(folder, console, options);
+    status = runSteps(folder, console, options, cleanup);
   } catch (const RunEnded& ended) {
-    return ended.status;
+    status = ended.status;
   } catch (const std::exception& e) {
-    console.out().free("Morvelstrand stopped: ", std::string_view(e.what()));
-    return 1;
+    console.error().free("Morvelstrand stopped: ", std::string_view(e.what()));
+    status = 1;
   }
+  if (status != 0) cleanup.removePictureList();
+  return status;
 }
 
 }  // namespace mv

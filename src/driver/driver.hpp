@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 
+#include "layout/console.hpp"
 #include "report/report.hpp"
 
 namespace mv {
@@ -13,6 +14,12 @@ namespace mv {
 struct RunOptions {
   // The date shown in the report header; today's local date when unset.
   std::optional<LocalDate> date;
+  // The PERIOD in minutes, taken instead of asking for it.
+  std::optional<int> period;
+  // Console behaviour: progress lines, and the waits for Enter.
+  ConsoleMode console;
+  // Where errors and warnings go in a quiet run; `out` when unset.
+  std::ostream* err = nullptr;
 };
 
 // Runs one study in `folder`, talking to the operator through `in`/`out`.

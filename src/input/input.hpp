@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "layout/console.hpp"
 #include "model/study.hpp"
@@ -41,7 +42,12 @@ int GETSITEID(const Study& st, const Name& name);
 // AllPictures.txt -> Reject.txt and FinalPicsList.txt, with the counters.
 void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console);
 
-// The PERIOD dialogue; throws RunEnded on a bad answer.
-void GETPERIOD(Study& st, Console& console);
+// The PERIOD dialogue; throws RunEnded on a bad answer. A PERIOD given on
+// the command line is taken without the prompt, under the same rule.
+void GETPERIOD(Study& st, Console& console, std::optional<int> given = std::nullopt);
+// The range a PERIOD must lie in, 1 to 1440 minutes.
+bool periodInRange(long long minutes);
+// The message for a PERIOD out of range; throws RunEnded.
+[[noreturn]] void rejectPeriod(Console& console);
 
 }  // namespace mv

@@ -38,10 +38,10 @@ class InputFile {
  public:
   InputFile(const std::filesystem::path& folder, Console& console) : console_(console) {
     if (!lines_.open(folder / "Input.txt")) {
-      Writer& con = console.out();
+      Writer& con = console.error();
       con.free("Input.txt was not present");
       con.free("File Input.txt must be in the same folder as Morvelstrand");
-      con.free(kTerminate);
+      console.out().free(kTerminate);
       console.waitForEnter();
       throw RunEnded{1};
     }
@@ -79,7 +79,7 @@ class InputFile {
   }
 
   [[noreturn]] void fail(const std::string& message) {
-    console_.out().free(message);
+    console_.error().free(message);
     terminate();
   }
 
@@ -183,8 +183,21 @@ void READINPUT(Study& st, const std::filesystem::path& folder, Console& console)
         fitString(readFixed(speciesLayout, in.line(speciesLineText(s, st.NSPECIES)))[0].text, 25, kNameLength);
 }
 
-void GETPERIOD(Study& st, Console& console) {
+bool periodInRange(long long minutes) { return minutes >= 1 && minutes <= 1440; }
+
+void rejectPeriod(Console& console) {
+  console.error().free("PERIOD must be greater than 1 minute and less than 60*24 minutes ... TERMINATING");
+  throw RunEnded{1};
+}
+
+void GETPERIOD(Study& st, Console& console, std::optional<int> given) {
   Writer& con = console.out();
+  if (given) {
+    st.PERIOD = *given;
+    con.free("PERIOD = ", st.PERIOD, " minutes");
+    if (!periodInRange(st.PERIOD)) rejectPeriod(console);
+    return;
+  }
   con.blank();
   con.free("Enter PERIOD in minutes for independent pictures; 60 means 60 minutes");
   std::vector<std::int32_t> answer;
@@ -193,10 +206,9 @@ void GETPERIOD(Study& st, Console& console) {
   if (console.reader().readInts(1, answer) == FreeReader::Status::Ok) {
     st.PERIOD = answer[0];
     con.free("PERIOD = ", st.PERIOD, " minutes");
-    if (st.PERIOD >= 1 && st.PERIOD <= 1440) return;
+    if (periodInRange(st.PERIOD)) return;
   }
-  con.free("PERIOD must be greater than 1 minute and less than 60*24 minutes ... TERMINATING");
-  throw RunEnded{1};
+  rejectPeriod(console);
 }
 
 }  // namespace mv

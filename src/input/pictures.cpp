@@ -176,7 +176,7 @@ class DayNumbers {
 };
 
 [[noreturn]] void endWithError(Console& console, const std::string& message) {
-  console.out().free(message);
+  console.error().free(message);
   console.out().free("Hit enter to TERMINATE WITH ERROR");
   console.waitForEnter();
   throw RunEnded{1};
@@ -203,7 +203,7 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
 
   FileLines pictures;
   if (!pictures.open(folder / "AllPictures.txt")) {
-    con.free("AllPictures.txt file not present ... Hit enter to TERMINATE with ERROR");
+    console.error().free("AllPictures.txt file not present ... Hit enter to TERMINATE with ERROR");
     console.waitForEnter();
     throw RunEnded{1};
   }
@@ -219,8 +219,12 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
   const std::filesystem::path listPath = folder / "FinalPicsList.txt";
   FileSink rejectFile;
   FileSink listFile;
-  if (!rejectFile.open(rejectPath)) endWithError(console, "Cannot create Reject.txt: " + rejectFile.errorText());
-  if (!listFile.open(listPath)) endWithError(console, "Cannot create FinalPicsList.txt: " + listFile.errorText());
+  // Both files are written beside their names and renamed into place only
+  // complete; an early end removes them (the destructors do).
+  if (!rejectFile.openReplacing(rejectPath))
+    endWithError(console, "Cannot create Reject.txt: " + rejectFile.errorText());
+  if (!listFile.openReplacing(listPath))
+    endWithError(console, "Cannot create FinalPicsList.txt: " + listFile.errorText());
   Writer reject(rejectFile);
 
   NameLookup species = speciesLookup(st);
@@ -328,11 +332,19 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
   const bool rejectOk = rejectFile.close();
   const bool listOk = listFile.close();
   if (readFailed) endWithError(console, "Error reading AllPictures.txt");
-  if (!rejectOk) endWithError(console, "Error writing Reject.txt: " + rejectFile.errorText());
-  if (!listOk) endWithError(console, "Error writing FinalPicsList.txt: " + listFile.errorText());
+  if (!rejectOk)
+    endWithError(console, "Error writing Reject.txt: " + rejectFile.errorText() + " (the incomplete file was removed)");
+  if (!listOk)
+    endWithError(console,
+                 "Error writing FinalPicsList.txt: " + listFile.errorText() + " (the incomplete file was removed)");
+  if (!listFile.commit()) endWithError(console, "Cannot create FinalPicsList.txt: " + listFile.errorText());
   if (st.NREJECTED == 0) {
+    // Nothing rejected: no Reject.txt, not even one from an earlier run.
+    rejectFile.discard();
     std::error_code ignored;
     std::filesystem::remove(rejectPath, ignored);
+  } else if (!rejectFile.commit()) {
+    endWithError(console, "Cannot create Reject.txt: " + rejectFile.errorText());
   }
 
   con.free("   Processed        ", st.NPROCESSED);

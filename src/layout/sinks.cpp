@@ -1,7 +1,11 @@
 #include "layout/sinks.hpp"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace mv {
@@ -11,10 +15,81 @@ constexpr std::size_t kBlock = 1u << 20;
 }
 
 FileSink::~FileSink() {
+  if (!temporary_.empty())
+    discard();
+  else if (file_ != nullptr)
+    close();
+}
+
+namespace {
+
+// The permissions a newly created file gets from the process's umask.
+mode_t newFileMode() {
+  static const mode_t mode = [] {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+  }();
+  return mode;
+}
+
+}  // namespace
+
+bool FileSink::openReplacing(const std::filesystem::path& path) {
+  if (!temporary_.empty()) discard();
   if (file_ != nullptr) close();
+  failed_ = false;
+  error_.clear();
+  // A folder of that name could never be replaced: say so now, as opening
+  // it for writing would.
+  std::error_code ec;
+  if (std::filesystem::symlink_status(path, ec).type() == std::filesystem::file_type::directory) {
+    error_ = std::strerror(EISDIR);
+    return false;
+  }
+  std::string name = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+  const int fd = ::mkstemp(name.data());
+  if (fd < 0) {
+    error_ = std::strerror(errno);
+    return false;
+  }
+  ::fchmod(fd, newFileMode());
+  file_ = ::fdopen(fd, "wb");
+  if (file_ == nullptr) {
+    error_ = std::strerror(errno);
+    ::close(fd);
+    std::remove(name.c_str());
+    return false;
+  }
+  target_ = path;
+  temporary_ = name;
+  buffer_.clear();
+  buffer_.reserve(kBlock + 4096);
+  return true;
+}
+
+bool FileSink::commit() {
+  const bool written = close();
+  if (temporary_.empty()) return written;
+  if (written && std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    failed_ = true;
+    error_ = std::strerror(errno);
+  }
+  if (failed_) std::remove(temporary_.c_str());
+  temporary_.clear();
+  target_.clear();
+  return !failed_;
+}
+
+void FileSink::discard() {
+  close();
+  if (!temporary_.empty()) std::remove(temporary_.c_str());
+  temporary_.clear();
+  target_.clear();
 }
 
 bool FileSink::open(const std::filesystem::path& path) {
+  if (!temporary_.empty()) discard();
   if (file_ != nullptr) close();
   failed_ = false;
   error_.clear();

@@ -22,6 +22,16 @@ class FileSink final : public LineSink {
 
   // Creates (or replaces) the file; false with errorText() set on failure.
   bool open(const std::filesystem::path& path);
+  // Writes a new file beside `path` instead, which commit() renames over
+  // `path` once it is complete: nobody ever sees a partial file under that
+  // name, and a symbolic link there is replaced, never written through. A
+  // file that is not committed is removed (also by the destructor).
+  bool openReplacing(const std::filesystem::path& path);
+  // Closes and renames into place; false, with the new file removed and
+  // errorText() set, when a write, the close or the rename failed.
+  bool commit();
+  // Closes and removes the new file; the old one stays as it was.
+  void discard();
   bool isOpen() const { return file_ != nullptr; }
   void line(std::string_view text) override;
   // Raw bytes, for callers that format their own lines.
@@ -36,6 +46,8 @@ class FileSink final : public LineSink {
   std::string buffer_;
   bool failed_ = false;
   std::string error_;
+  std::filesystem::path target_;     // set while writing a replacement
+  std::filesystem::path temporary_;
 };
 
 // Lines onto a console stream.

@@ -18,8 +18,10 @@ void OPENOUTFILE(const Study& st, const std::filesystem::path& folder, FileSink&
                  const LocalDate& date) {
   console.out().free("OPEN OUTPUT FILE");
   const auto path = folder / "OutputGroups.txt";
-  if (!file.open(path)) {
-    console.out().free("Cannot create OutputGroups.txt: " + file.errorText());
+  // The report is written beside its name and renamed into place by the
+  // run driver once it is complete.
+  if (!file.openReplacing(path)) {
+    console.error().free("Cannot create OutputGroups.txt: " + file.errorText());
     throw RunEnded{1};
   }
   Writer report(file);

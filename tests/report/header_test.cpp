@@ -86,7 +86,8 @@ TEST(ReportHeader, OpenOutFileWritesTheHeaderToTheFile) {
   mv::Console console(out, in);
   mv::FileSink file;
   mv::OPENOUTFILE(st, dir.path(), file, console, mv::LocalDate{2010, 1, 31});
-  ASSERT_TRUE(file.close());
+  EXPECT_FALSE(std::filesystem::exists(dir / "OutputGroups.txt"));  // not before it is complete
+  ASSERT_TRUE(file.commit());
   EXPECT_EQ(out.str(), " OPEN OUTPUT FILE\r\n");
   const Lines lines = mvtest::readLines(dir / "OutputGroups.txt");
   ASSERT_EQ(lines.size(), 13u);
