@@ -1,5 +1,14 @@
 #include <iostream>
+#include <string>
+#include <vector>
 
+#include "driver/command_line.hpp"
 #include "driver/driver.hpp"
 
-int main() { return mv::run(std::filesystem::current_path(), std::cin, std::cout); }
+int main(int argc, char** argv) {
+  mv::CommandLine line;
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  if (const auto status = mv::parseCommandLine(args, line, std::cout, std::cerr)) return *status;
+  line.options.err = &std::cerr;
+  return mv::run(line.studyDir, std::cin, std::cout, line.options);
+}

@@ -201,3 +201,15 @@ TEST(DetectionRates, YearWithoutAnyCameraShowsZeroTotals) {
   ASSERT_LE(at + 5, lines.end());
   EXPECT_EQ(std::vector<std::string>(at, at + 5), months2014);
 }
+
+// A study without operating periods has years 3000 to 1000: no year section
+// and no species summary, but the month summary, as the first and last
+// study years differ.
+TEST(DetectionRates, StudyWithoutPeriodsWritesTheMonthSummary) {
+  mv::Study st = makeStudy({"Alto"}, {"Margay"}, 3000, 1000);
+  const std::vector<std::string> lines = runRates(st);
+  const auto at = std::find(lines.begin(), lines.end(), "DETECTION RATE SUMMARY FOR EACH GROUP BY MONTH");
+  ASSERT_NE(at, lines.end());
+  EXPECT_EQ(*(at + 2), "Years 3000 to 1000");
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "DETECTION RATE SUMMARY FOR EACH SPECIES"), 0);
+}

@@ -1,0 +1,80 @@
+#include "driver/command_line.hpp"
+
+#include <CLI/CLI.hpp>
+
+#include <climits>
+
+#ifndef MORVELSTRAND_VERSION
+#define MORVELSTRAND_VERSION "unknown"
+#endif
+
+namespace mv {
+
+const char* programVersion() { return MORVELSTRAND_VERSION; }
+
+namespace {
+
+constexpr const char* kDescription =
+    "Analyses the camera-trap study in STUDY_DIR (default: the current folder): checks\n"
+    "every line of AllPictures.txt against Input.txt and GroupMap.txt, writes rejected\n"
+    "lines to Reject.txt and the report to OutputGroups.txt.\n"
+    "Without options it asks for the PERIOD on the console and waits for Enter at the end.";
+
+constexpr const char* kFooter =
+    "Exit status:\n"
+    "  0  the report was written\n"
+    "  1  the run ended early (missing or unreadable file, bad PERIOD, limits, write error)\n"
+    "  2  wrong command line";
+
+}  // namespace
+
+std::optional<int> parseCommandLine(const std::vector<std::string>& args, CommandLine& line, std::ostream& out,
+                                    std::ostream& err) {
+  CLI::App app(kDescription, "morvelstrand");
+  app.set_help_flag("-h,--help", "Show this help and exit");
+  app.footer(kFooter);
+  app.get_formatter()->column_width(26);
+
+  bool version = false;
+  bool noWait = false;
+  bool quiet = false;
+  long long period = 0;
+  std::string studyDir;
+  app.add_flag("--version", version, "Show the version and exit");
+  CLI::Option* periodOption =
+      app.add_option("--period", period,
+                     "Independence PERIOD, 1 to 1440 minutes: no prompt, no waits")
+          ->type_name("MINUTES");
+  app.add_flag("--no-wait", noWait, "No waits for Enter");
+  app.add_flag("--quiet", quiet, "No progress lines; messages to stderr")->needs(periodOption);
+  app.add_option("STUDY_DIR", studyDir, "The study folder (default: the current folder)")
+      ->check(CLI::ExistingDirectory);
+
+  // CLI11 takes the arguments last to first.
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    return kExitReport;
+  } catch (const CLI::ParseError& e) {
+    err << "morvelstrand: " << e.what() << " (see morvelstrand --help)\n";
+    return kExitCommandLine;
+  }
+  if (version) {
+    out << "morvelstrand " << programVersion() << "\n";
+    return kExitReport;
+  }
+
+  line.studyDir = studyDir.empty() ? std::filesystem::current_path() : std::filesystem::path(studyDir);
+  if (*periodOption) {
+    // A value too large for the table is out of range like any other.
+    line.options.period = period >= INT_MIN && period <= INT_MAX ? static_cast<int>(period) : 0;
+    noWait = true;
+  }
+  line.options.console.noWait = noWait;
+  line.options.console.quiet = quiet;
+  return std::nullopt;
+}
+
+}  // namespace mv

@@ -1,0 +1,129 @@
+// The command line of the real program: help and version, wrong arguments,
+// and a scripted run that must give the report of the console dialogue.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/test_support.hpp"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kExample = fs::path(MORVELSTRAND_SOURCE_DIR) / "examples" / "study";
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+// Runs the program in `cwd` with a shell argument string; its input is the
+// printf format `answers`, or closed when that is empty.
+Result runIn(const fs::path& cwd, const std::string& arguments, const std::string& answers = "") {
+  const mvtest::TempDir streams;
+  const fs::path out = streams / "stdout";
+  const fs::path err = streams / "stderr";
+  const std::string input = answers.empty() ? "" : "printf '" + answers + "' | ";
+  const std::string cmd = "cd '" + cwd.string() + "' && " + input + "'" + std::string(MORVELSTRAND_EXE) + "' " +
+                          arguments + (answers.empty() ? " <&-" : "") + " > '" + out.string() + "' 2> '" +
+                          err.string() + "'";
+  const int rc = std::system(cmd.c_str());
+  return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, mvtest::readFile(out), mvtest::readFile(err)};
+}
+
+std::vector<std::string> entries(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  return names;
+}
+
+void copyExample(const fs::path& to) {
+  for (const char* name : {"Input.txt", "GroupMap.txt", "AllPictures.txt"}) fs::copy_file(kExample / name, to / name);
+}
+
+// The report without its date and elapsed-time lines.
+std::vector<std::string> maskedReport(const fs::path& file) {
+  std::vector<std::string> lines = mvtest::readLines(file);
+  if (lines.size() > 1) lines[1].clear();
+  if (!lines.empty()) lines.pop_back();
+  return lines;
+}
+
+}  // namespace
+
+TEST(CommandLine, HelpVersionAndWrongArgumentsTouchNoFile) {
+  mvtest::TempDir dir;
+  copyExample(dir.path());
+  const std::vector<std::string> before = entries(dir.path());
+
+  const Result help = runIn(dir.path(), "--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: morvelstrand [OPTIONS] [STUDY_DIR]"), std::string::npos);
+  EXPECT_NE(help.out.find("2  wrong command line"), std::string::npos);
+
+  const Result version = runIn(dir.path(), "--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("morvelstrand ", 0), 0u);
+  EXPECT_EQ(version.out.find('\n'), version.out.size() - 1);
+
+  for (const char* wrong : {"--bogus", ". .", "--period", "--period ten", "--quiet", "no-such-folder"}) {
+    SCOPED_TRACE(wrong);
+    const Result r = runIn(dir.path(), wrong);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;  // one line
+  }
+  EXPECT_EQ(entries(dir.path()), before);
+}
+
+TEST(CommandLine, PeriodOptionGivesTheReportOfTheDialogue) {
+  mvtest::TempDir dialogue;
+  copyExample(dialogue.path());
+  ASSERT_EQ(runIn(dialogue.path(), "", "60\\n\\n").status, 0);
+
+  // From another folder, with stdin closed: no prompt, no wait.
+  mvtest::TempDir scripted;
+  copyExample(scripted.path());
+  mvtest::TempDir elsewhere;
+  const Result r = runIn(elsewhere.path(), "--period 60 --quiet '" + scripted.path().string() + "'");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(maskedReport(scripted / "OutputGroups.txt"), maskedReport(dialogue / "OutputGroups.txt"));
+  EXPECT_EQ(mvtest::readFile(scripted / "Reject.txt"), mvtest::readFile(dialogue / "Reject.txt"));
+  EXPECT_FALSE(fs::exists(scripted / "FinalPicsList.txt"));
+  EXPECT_TRUE(fs::is_empty(elsewhere.path()));
+}
+
+TEST(CommandLine, BadPeriodEndsBeforeAnyFileIsTouched) {
+  mvtest::TempDir dir;
+  copyExample(dir.path());
+  const std::vector<std::string> before = entries(dir.path());
+  for (const char* period : {"0", "1441", "-5", "99999999999"}) {
+    SCOPED_TRACE(period);
+    const Result r = runIn(dir.path(), std::string("--quiet --period ") + period);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, " PERIOD must be greater than 1 minute and less than 60*24 minutes ... TERMINATING\r\n");
+  }
+  // The same answer at the prompt ends after the pictures were read, and
+  // takes this run's picture list with it.
+  const Result asked = runIn(dir.path(), "", "0\\n");
+  EXPECT_EQ(asked.status, 1);
+  EXPECT_NE(asked.out.find(" PERIOD must be greater than 1 minute"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "FinalPicsList.txt"));
+  EXPECT_FALSE(fs::exists(dir / "OutputGroups.txt"));
+}
+
+TEST(CommandLine, QuietRunSendsItsErrorToStandardError) {
+  mvtest::TempDir dir;
+  const Result r = runIn(dir.path(), "--quiet --period 60");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, " Input.txt was not present\r\n File Input.txt must be in the same folder as Morvelstrand\r\n");
+  EXPECT_TRUE(fs::is_empty(dir.path()));
+}
