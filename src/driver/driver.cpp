@@ -7,10 +7,12 @@
 #include "abundance/abundance.hpp"
 #include "activity/activity.hpp"
 #include "community/community.hpp"
+#include "driver/folder_lock.hpp"
 #include "effort/effort.hpp"
 #include "events/events.hpp"
 #include "input/input.hpp"
 #include "layout/console.hpp"
+#include "layout/removal_list.hpp"
 #include "layout/sinks.hpp"
 #include "model/study.hpp"
 #include "tallies/tallies.hpp"
@@ -21,15 +23,26 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Files of this run that must not outlive an early end.
-struct Cleanup {
-  std::filesystem::path pictureList;
-  void removePictureList() {
-    if (pictureList.empty()) return;
-    std::error_code ignored;
-    std::filesystem::remove(pictureList, ignored);
-    pictureList.clear();
+// Files of this run that must not outlive an early end (or a signal).
+class Cleanup {
+ public:
+  ~Cleanup() { dropFromRemovalList(slot_); }
+  void setPictureList(const std::filesystem::path& path) {
+    pictureList_ = path;
+    slot_ = addToRemovalList(path);
   }
+  void removePictureList() {
+    if (pictureList_.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove(pictureList_, ignored);
+    pictureList_.clear();
+    dropFromRemovalList(slot_);
+    slot_ = -1;
+  }
+
+ private:
+  std::filesystem::path pictureList_;
+  int slot_ = -1;
 };
 
 int runSteps(const std::filesystem::path& folder, Console& console, const RunOptions& options, Cleanup& cleanup) {
@@ -58,7 +71,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   CREATESHORTGROUPLIST(st);
   // From here on the run has written FinalPicsList.txt; an early end
   // removes it.
-  cleanup.pictureList = folder / "FinalPicsList.txt";
+  cleanup.setPictureList(folder / "FinalPicsList.txt");
   READALLPICTURES(st, folder, console);
 
   // Tallies.
@@ -121,6 +134,13 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
 
 int run(const std::filesystem::path& folder, std::istream& in, std::ostream& out, const RunOptions& options) {
   Console console(out, in, options.err != nullptr ? *options.err : out, options.console);
+  // Where no lock file can be made (a folder that cannot be written), no
+  // other run can write either; the run goes on and says what fails.
+  FolderLock lock;
+  if (lock.acquire(folder) == FolderLock::Outcome::Busy) {
+    console.error().free("another run is using this folder: " + folder.string());
+    return 1;
+  }
   Cleanup cleanup;
   int status = 1;
   try {

@@ -1,5 +1,7 @@
 #include "layout/sinks.hpp"
 
+#include "layout/removal_list.hpp"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,6 +65,7 @@ bool FileSink::openReplacing(const std::filesystem::path& path) {
   }
   target_ = path;
   temporary_ = name;
+  removalSlot_ = addToRemovalList(temporary_);
   buffer_.clear();
   buffer_.reserve(kBlock + 4096);
   return true;
@@ -76,6 +79,8 @@ bool FileSink::commit() {
     error_ = std::strerror(errno);
   }
   if (failed_) std::remove(temporary_.c_str());
+  dropFromRemovalList(removalSlot_);
+  removalSlot_ = -1;
   temporary_.clear();
   target_.clear();
   return !failed_;
@@ -84,6 +89,8 @@ bool FileSink::commit() {
 void FileSink::discard() {
   close();
   if (!temporary_.empty()) std::remove(temporary_.c_str());
+  dropFromRemovalList(removalSlot_);
+  removalSlot_ = -1;
   temporary_.clear();
   target_.clear();
 }

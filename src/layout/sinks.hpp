@@ -48,6 +48,7 @@ class FileSink final : public LineSink {
   std::string error_;
   std::filesystem::path target_;     // set while writing a replacement
   std::filesystem::path temporary_;
+  int removalSlot_ = -1;             // the temporary file on the removal list
 };
 
 // Lines onto a console stream.

@@ -1,0 +1,153 @@
+// The real program as a child process that is interrupted, killed or loses
+// its console, and a second run started in a folder that is in use. A run
+// never leaves its intermediate picture list, a temporary file or its lock
+// file behind, and the report is only ever there complete.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/test_support.hpp"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kExample = fs::path(MORVELSTRAND_SOURCE_DIR) / "examples" / "study";
+
+// The program in `dir` with the console dialogue on two pipes.
+class Child {
+ public:
+  explicit Child(const fs::path& dir) {
+    int in[2];
+    int out[2];
+    if (pipe(in) != 0 || pipe(out) != 0) std::abort();
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(in[0], 0);
+      dup2(out[1], 1);
+      for (const int fd : {in[0], in[1], out[0], out[1]}) close(fd);
+      if (chdir(dir.c_str()) != 0) _exit(127);
+      execl(MORVELSTRAND_EXE, MORVELSTRAND_EXE, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    toChild_ = in[1];
+    fromChild_ = out[0];
+  }
+  ~Child() {
+    closeConsole();
+    if (toChild_ >= 0) close(toChild_);
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  // Reads the console until `text` has appeared.
+  bool readUntil(const std::string& text) {
+    char c;
+    while (seen_.find(text) == std::string::npos) {
+      if (read(fromChild_, &c, 1) != 1) return false;
+      seen_.push_back(c);
+    }
+    return true;
+  }
+  void answer(const std::string& text) {
+    if (write(toChild_, text.data(), text.size()) != static_cast<ssize_t>(text.size())) std::abort();
+  }
+  void closeConsole() {
+    if (fromChild_ >= 0) close(fromChild_);
+    fromChild_ = -1;
+  }
+  // The raw wait status.
+  int wait() {
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return status;
+  }
+  pid_t pid() const { return pid_; }
+
+ private:
+  pid_t pid_ = -1;
+  int toChild_ = -1;
+  int fromChild_ = -1;
+  std::string seen_;
+};
+
+void copyExample(const fs::path& to) {
+  for (const char* name : {"Input.txt", "GroupMap.txt", "AllPictures.txt"}) fs::copy_file(kExample / name, to / name);
+}
+
+// Names in the folder besides the three study files.
+std::vector<std::string> leftOver(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    const std::string n = e.path().filename().string();
+    if (n != "Input.txt" && n != "GroupMap.txt" && n != "AllPictures.txt") names.push_back(n);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+const std::string kPrompt = "Enter PERIOD in minutes for independent pictures; 60 means 60 minutes\r\n";
+
+}  // namespace
+
+TEST(Interrupts, SecondRunStopsWhileTheFirstWaitsAndTheFirstIsKilled) {
+  mvtest::TempDir dir;
+  copyExample(dir.path());
+  Child first(dir.path());
+  ASSERT_TRUE(first.readUntil(kPrompt));
+  const std::vector<std::string> during = leftOver(dir.path());
+  EXPECT_EQ(during, (std::vector<std::string>{".morvelstrand.lock", "FinalPicsList.txt", "Reject.txt"}));
+
+  const std::string cmd = "cd '" + dir.path().string() + "' && '" + MORVELSTRAND_EXE +
+                          "' --period 60 --quiet < /dev/null > /dev/null 2> '" + (dir / "second.txt").string() + "'";
+  const int rc = std::system(cmd.c_str());
+  EXPECT_EQ(WEXITSTATUS(rc), 1);
+  EXPECT_EQ(mvtest::readFile(dir / "second.txt"),
+            " another run is using this folder: " + dir.path().string() + "\r\n");
+  fs::remove(dir / "second.txt");
+  EXPECT_EQ(leftOver(dir.path()), during);
+
+  kill(first.pid(), SIGTERM);
+  const int status = first.wait();
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+  // Reject.txt was complete before the prompt and stays.
+  EXPECT_EQ(leftOver(dir.path()), std::vector<std::string>{"Reject.txt"});
+}
+
+TEST(Interrupts, ClosedConsoleDuringTheReportLeavesNoPartialFile) {
+  mvtest::TempDir dir;
+  copyExample(dir.path());
+  Child run(dir.path());
+  ASSERT_TRUE(run.readUntil(kPrompt));
+  run.answer("60\n");
+  ASSERT_TRUE(run.readUntil("OPEN OUTPUT FILE\r\n"));
+  run.closeConsole();  // like `| head`: the next console line meets a closed pipe
+  run.answer("\n");
+  const int status = run.wait();
+  const std::vector<std::string> left = leftOver(dir.path());
+  if (WIFSIGNALED(status)) {
+    EXPECT_EQ(WTERMSIG(status), SIGPIPE);
+    // Either cut off before the report was complete (no report at all) or
+    // after it was renamed into place.
+    const bool reportThere = fs::exists(dir / "OutputGroups.txt");
+    EXPECT_EQ(left, reportThere ? (std::vector<std::string>{"OutputGroups.txt", "Reject.txt"})
+                                : std::vector<std::string>{"Reject.txt"});
+    if (reportThere) EXPECT_EQ(mvtest::readLines(dir / "OutputGroups.txt").back().rfind("Elasped time", 0), 0u);
+  } else {
+    ADD_FAILURE() << "the run was not ended by SIGPIPE";
+  }
+}
