@@ -5,6 +5,7 @@
 // Everything here is double precision.
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 
 #include "events/events.hpp"
@@ -117,65 +118,40 @@ double phaseJDE(double k, MoonPhase phase) {
 
 }  // namespace
 
+namespace {
+
+// c[0] + c[1] x + c[2] x^2 + ..., by Horner's rule.
+double polynomial(double x, std::initializer_list<double> c) {
+  double sum = 0.0;
+  for (auto it = c.end(); it != c.begin();) sum = sum * x + *--it;
+  return sum;
+}
+
+}  // namespace
+
 double deltaT(double y) {
   // One polynomial per range of years, each range including its first year.
-  if (y < -500.0) {
-    const double u = (y - 1820.0) / 100.0;
-    return -20.0 + 32.0 * u * u;
-  }
-  if (y < 500.0) {
-    const double u = y / 100.0;
-    return 10583.6 + u * (-1014.41 + u * (33.78311 + u * (-5.952053 + u * (-0.1798452 + u * (0.022174192 +
-                                                                                           u * 0.0090316521)))));
-  }
-  if (y < 1600.0) {
-    const double u = (y - 1000.0) / 100.0;
-    return 1574.2 + u * (-556.01 + u * (71.23472 + u * (0.319781 + u * (-0.8503463 + u * (-0.005050998 +
-                                                                                        u * 0.0083572073)))));
-  }
-  if (y < 1700.0) {
-    const double t = y - 1600.0;
-    return 120.0 + t * (-0.9808 + t * (-0.01532 + t / 7129.0));
-  }
-  if (y < 1800.0) {
-    const double t = y - 1700.0;
-    return 8.83 + t * (0.1603 + t * (-0.0059285 + t * (0.00013336 - t / 1174000.0)));
-  }
-  if (y < 1860.0) {
-    const double t = y - 1800.0;
-    return 13.72 +
-           t * (-0.332447 +
-                t * (0.0068612 +
-                     t * (0.0041116 + t * (-0.00037436 + t * (0.0000121272 + t * (-0.0000001699 + t * 0.000000000875))))));
-  }
-  if (y < 1900.0) {
-    const double t = y - 1860.0;
-    return 7.62 + t * (0.5737 + t * (-0.251754 + t * (0.01680668 + t * (-0.0004473624 + t / 233174.0))));
-  }
-  if (y < 1920.0) {
-    const double t = y - 1900.0;
-    return -2.79 + t * (1.494119 + t * (-0.0598939 + t * (0.0061966 - t * 0.000197)));
-  }
-  if (y < 1941.0) {
-    const double t = y - 1920.0;
-    return 21.20 + t * (0.84493 + t * (-0.076100 + t * 0.0020936));
-  }
-  if (y < 1961.0) {
-    const double t = y - 1950.0;
-    return 29.07 + t * (0.407 + t * (-1.0 / 233.0 + t / 2547.0));
-  }
-  if (y < 1986.0) {
-    const double t = y - 1975.0;
-    return 45.45 + t * (1.067 + t * (-1.0 / 260.0 - t / 718.0));
-  }
-  if (y < 2005.0) {
-    const double t = y - 2000.0;
-    return 63.86 + t * (0.3345 + t * (-0.060374 + t * (0.0017275 + t * (0.000651814 + t * 0.00002373599))));
-  }
-  if (y < 2050.0) {
-    const double t = y - 2000.0;
-    return 62.92 + t * (0.32217 + t * 0.005589);
-  }
+  if (y < -500.0) return polynomial((y - 1820.0) / 100.0, {-20.0, 0.0, 32.0});
+  if (y < 500.0)
+    return polynomial(y / 100.0,
+                      {10583.6, -1014.41, 33.78311, -5.952053, -0.1798452, 0.022174192, 0.0090316521});
+  if (y < 1600.0)
+    return polynomial((y - 1000.0) / 100.0,
+                      {1574.2, -556.01, 71.23472, 0.319781, -0.8503463, -0.005050998, 0.0083572073});
+  if (y < 1700.0) return polynomial(y - 1600.0, {120.0, -0.9808, -0.01532, 1.0 / 7129.0});
+  if (y < 1800.0) return polynomial(y - 1700.0, {8.83, 0.1603, -0.0059285, 0.00013336, -1.0 / 1174000.0});
+  if (y < 1860.0)
+    return polynomial(y - 1800.0, {13.72, -0.332447, 0.0068612, 0.0041116, -0.00037436, 0.0000121272,
+                                   -0.0000001699, 0.000000000875});
+  if (y < 1900.0)
+    return polynomial(y - 1860.0, {7.62, 0.5737, -0.251754, 0.01680668, -0.0004473624, 1.0 / 233174.0});
+  if (y < 1920.0) return polynomial(y - 1900.0, {-2.79, 1.494119, -0.0598939, 0.0061966, -0.000197});
+  if (y < 1941.0) return polynomial(y - 1920.0, {21.20, 0.84493, -0.076100, 0.0020936});
+  if (y < 1961.0) return polynomial(y - 1950.0, {29.07, 0.407, -1.0 / 233.0, 1.0 / 2547.0});
+  if (y < 1986.0) return polynomial(y - 1975.0, {45.45, 1.067, -1.0 / 260.0, -1.0 / 718.0});
+  if (y < 2005.0)
+    return polynomial(y - 2000.0, {63.86, 0.3345, -0.060374, 0.0017275, 0.000651814, 0.00002373599});
+  if (y < 2050.0) return polynomial(y - 2000.0, {62.92, 0.32217, 0.005589});
   const double u = (y - 1820.0) / 100.0;
   if (y < 2150.0) return -20.0 + 32.0 * u * u - 0.5628 * (2150.0 - y);
   return -20.0 + 32.0 * u * u;
