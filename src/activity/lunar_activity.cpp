@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "activity/activity.hpp"
+#include "events/events.hpp"
 #include "model/labels.hpp"
 
 namespace mv {
@@ -23,6 +24,10 @@ void LUNARACTIVITY(const Study& st, Writer& report, Writer& console) {
   report.write("(a23)", "LUNAR ACTIVITY PATTERNS");
   report.write("(a48)", "  New and full moon +/- 5 days activity patterns");
   report.write("(a42)", "  Difference (large is greater difference)");
+  // Said only when some moon days came from computed phases rather than the
+  // built-in calendar.
+  if (moonYearsComputed(st.FIRSTYEAR, st.LASTYEAR))
+    report.write("(a55)", "  Moon dates outside 2000 to 2016 computed as UTC dates");
 
   int mostDifferent = 0;
   float bestSum = 0.0f;

@@ -32,10 +32,47 @@ constexpr int kMoonCalendarEntries = 210;
 // month.
 extern const std::array<MoonEntry, kMoonCalendarEntries> MOONCALENDAR;
 
-// Day numbers of the built-in full and new moons within the study years:
-// MOONDAYS(1, k) full moon and MOONDAYS(2, k) new moon of entry k, 0 for a
-// date outside FIRSTYEAR..LASTYEAR. MOONDAYS arrives zeroed.
+// Day numbers of the full and new moons within the study years: MOONDAYS(1, k)
+// full moon and MOONDAYS(2, k) new moon of calendar entry k, 0 for a date
+// outside FIRSTYEAR..LASTYEAR; then, from slot 211 on in time order, the
+// computed full (row 1) and new (row 2) moons of the study years outside the
+// calendar. MOONDAYS arrives zeroed. Throws std::length_error should the
+// computed phases not fit the slots (never for a study the run accepts).
 void MOONPHASES(Study& st);
+
+// Years of the built-in calendar; the phases of every other study year are
+// computed.
+constexpr int kFirstTabledMoonYear = 2000;
+constexpr int kLastTabledMoonYear = 2016;
+
+// True when some study year from firstYear to lastYear lies outside the
+// built-in calendar, so that its moon days are computed.
+bool moonYearsComputed(int firstYear, int lastYear);
+
+enum class MoonPhase { New, Full };
+
+// One computed phase: its instant as a Julian day in universal time and the
+// UTC calendar date of that instant.
+struct ComputedMoon {
+  MoonPhase phase = MoonPhase::New;
+  double instant = 0.0;
+  CalendarDate date;
+};
+
+// Delta T (dynamical time minus universal time) in seconds for the decimal
+// year y, from the Espenak-Meeus polynomial of y's range.
+double deltaT(double y);
+
+// Instant, as a Julian day in universal time, of the new moon or the full
+// moon of lunation `lunation` (lunation 0: the new moon of 6 January 2000 and
+// the full moon after it).
+double moonPhaseInstant(int lunation, MoonPhase phase);
+
+// Proleptic Gregorian calendar date of a Julian day.
+CalendarDate utcDate(double julianDay);
+
+// Every new and full moon whose UTC date falls in `year`, in time order.
+std::vector<ComputedMoon> computedMoonPhases(int year);
 
 // The moon phase a day number counts for, taken from MOONDAYS: 1 when it
 // lies within 5 days of a listed full moon, else 2 when within 5 days of a

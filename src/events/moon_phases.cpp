@@ -1,8 +1,11 @@
 #include <algorithm>
 #include <limits>
+#include <stdexcept>
+#include <string>
 
 #include "events/events.hpp"
 #include "input/input.hpp"
+#include "input/picture_list.hpp"
 
 namespace mv {
 
@@ -228,6 +231,26 @@ const std::array<MoonEntry, kMoonCalendarEntries> MOONCALENDAR = {{
     {{2016, 12, 14}, {2016, 11, 29}},  // 210
 }};
 
+namespace {
+
+// Room for the computed phases. A run accepts a study only when its last day
+// number keeps minute numbers within the picture list's 7 columns, and the
+// last study year starts at least 365 days per year after the first: so a
+// study spans at most kMaxStudyYears calendar years. A calendar year holds at
+// most 13 full and 13 new moons, so each row needs at most 13 slots a year
+// after the calendar's.
+constexpr std::int64_t kMaxStudyDays = (kMaxMinuteNumber - (23 * 60 + 59)) / 1440;
+constexpr std::int64_t kMaxStudyYears = (kMaxStudyDays - 1) / 365 + 1;
+constexpr int kMaxPhasesPerYear = 13;
+static_assert(kMaxStudyYears * kMaxPhasesPerYear <= kMoonSlots - kMoonCalendarEntries,
+              "MOONDAYS has too few slots for the computed moons of the longest study");
+
+}  // namespace
+
+bool moonYearsComputed(int firstYear, int lastYear) {
+  return firstYear <= lastYear && (firstYear < kFirstTabledMoonYear || lastYear > kLastTabledMoonYear);
+}
+
 void MOONPHASES(Study& st) {
   // Only the year is compared with the study years: a moon before the first
   // camera start or after the last stop within those years is still kept.
@@ -237,6 +260,25 @@ void MOONPHASES(Study& st) {
       st.MOONDAYS(1, k) = FINDDAY(st.FIRSTYEAR, e.fullMoon.year, e.fullMoon.month, e.fullMoon.day);
     if (e.newMoon.year >= st.FIRSTYEAR && e.newMoon.year <= st.LASTYEAR)
       st.MOONDAYS(2, k) = FINDDAY(st.FIRSTYEAR, e.newMoon.year, e.newMoon.month, e.newMoon.day);
+  }
+
+  // Study years outside the calendar: their computed phases, by UTC date,
+  // fill each row from the slot after the calendar's on, in time order.
+  if (!moonYearsComputed(st.FIRSTYEAR, st.LASTYEAR)) return;
+  const int lastSlot = st.MOONDAYS.range(1).hi;
+  int nextSlot[2] = {kMoonCalendarEntries + 1, kMoonCalendarEntries + 1};
+  for (int year = st.FIRSTYEAR; year <= st.LASTYEAR; ++year) {
+    if (year >= kFirstTabledMoonYear && year <= kLastTabledMoonYear) continue;
+    for (const ComputedMoon& m : computedMoonPhases(year)) {
+      const int row = m.phase == MoonPhase::Full ? 1 : 2;
+      int& slot = nextSlot[row - 1];
+      // Never reached for a study the run accepts (see kMaxStudyYears).
+      if (slot > lastSlot)
+        throw std::length_error("too many study years for the moon table: the moons of " +
+                                std::to_string(st.FIRSTYEAR) + " to " + std::to_string(st.LASTYEAR) +
+                                " need more than " + std::to_string(lastSlot) + " slots per phase");
+      st.MOONDAYS(row, slot++) = FINDDAY(st.FIRSTYEAR, m.date.year, m.date.month, m.date.day);
+    }
   }
 }
 

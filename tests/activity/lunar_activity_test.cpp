@@ -1,4 +1,5 @@
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "activity/activity.hpp"
@@ -120,4 +121,18 @@ TEST(LunarActivity, NothingNamedWithoutADifference) {
   EXPECT_EQ(lines[31], "Difference " "   " "  0.00");
   EXPECT_EQ(lines[32], "");
   EXPECT_EQ(lines[33], "");
+}
+
+// Moon days of a study year outside the built-in calendar are computed, and
+// the section says so under its heading; a study within the calendar (2010,
+// above) does not get the line.
+TEST(LunarActivity, SaysWhenMoonDatesWereComputed) {
+  for (const auto& [first, last] : {std::pair{2016, 2017}, std::pair{1999, 2000}}) {
+    const mv::Study st = acttest::makeStudy({"Ocelot"}, 1, first, last);
+    const auto lines = run(st);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[2], "  Difference (large is greater difference)");
+    EXPECT_EQ(lines[3], "  Moon dates outside 2000 to 2016 computed as UTC dates");
+    EXPECT_EQ(lines[4], "");
+  }
 }

@@ -1,5 +1,8 @@
+#include <cmath>
 #include <cstdint>
 #include <random>
+#include <stdexcept>
+#include <utility>
 
 #include "events/events.hpp"
 #include "input/input.hpp"
@@ -109,7 +112,7 @@ TEST(MoonPhases, OnlyTheYearIsComparedAndTheCorrectedDatesAreUsed) {
   EXPECT_EQ(filledSlots(st, 2), 25);
 }
 
-TEST(MoonPhases, StudySpanning2016And2017HasOnly2016) {
+TEST(MoonPhases, StudySpanning2016And2017HasTabled2016AndComputed2017) {
   mv::Study st = studyYears(2016, 2017);
   mv::MOONPHASES(st);
   EXPECT_EQ(st.MOONDAYS(1, 198), 0);    // 25 December 2015
@@ -118,21 +121,64 @@ TEST(MoonPhases, StudySpanning2016And2017HasOnly2016) {
   EXPECT_EQ(st.MOONDAYS(2, 199), 10);   // 10 January 2016
   EXPECT_EQ(st.MOONDAYS(1, 210), 349);  // 14 December 2016 (leap year)
   EXPECT_EQ(st.MOONDAYS(2, 210), 334);  // 29 November 2016
-  EXPECT_EQ(st.MOONDAYS(1, 211), 0);
-  EXPECT_EQ(filledSlots(st, 1), 12);
-  EXPECT_EQ(filledSlots(st, 2), 12);
+  // 2017 from slot 211 on, 2016 having 366 days.
+  EXPECT_EQ(st.MOONDAYS(1, 211), 366 + 12);   // full moon 12 January 2017 11:34
+  EXPECT_EQ(st.MOONDAYS(2, 211), 366 + 28);   // new moon 28 January 2017 00:07
+  EXPECT_EQ(st.MOONDAYS(2, 218), 366 + 233);  // new moon 21 August 2017 18:30
+  EXPECT_EQ(st.MOONDAYS(1, 222), 366 + 337);  // full moon 3 December 2017
+  EXPECT_EQ(st.MOONDAYS(2, 222), 366 + 352);  // new moon 18 December 2017
+  EXPECT_EQ(st.MOONDAYS(1, 223), 0);
+  EXPECT_EQ(filledSlots(st, 1), 12 + 12);
+  EXPECT_EQ(filledSlots(st, 2), 12 + 12);
 }
 
-TEST(MoonPhases, StudyOutsideTheCalendarHasNoMoonDays) {
-  mv::Study before = studyYears(1995, 1999);
-  mv::MOONPHASES(before);
-  EXPECT_EQ(filledSlots(before, 1) + filledSlots(before, 2), 0);
-  mv::Study after = studyYears(2017, 2018);
-  mv::MOONPHASES(after);
-  EXPECT_EQ(filledSlots(after, 1) + filledSlots(after, 2), 0);
-  const mv::MoonWindows none(after.MOONDAYS);
-  EXPECT_EQ(none.phase(1), 0);
-  EXPECT_EQ(none.phase(400), 0);
+TEST(MoonPhases, StudiesOutsideTheCalendarGetComputedMoonsInTimeOrder) {
+  // 1995 to 1999, and 2017 to 2036 (20 years, the longest span a run
+  // accepts): nothing in the calendar's slots; from slot 211 on 12 or 13
+  // phases of each kind a year, one lunar month (29 or 30 days) apart.
+  for (const auto& [first, last] : {std::pair{1995, 1999}, std::pair{2017, 2036}}) {
+    mv::Study st = studyYears(first, last);
+    mv::MOONPHASES(st);
+    for (int phase = 1; phase <= 2; ++phase) {
+      for (int k = 1; k <= 210; ++k) EXPECT_EQ(st.MOONDAYS(phase, k), 0);
+      const int n = filledSlots(st, phase);
+      const int years = last - first + 1;
+      EXPECT_GE(n, 12 * years);
+      EXPECT_LE(n, 13 * years);
+      for (int k = 212; k < 211 + n; ++k) {
+        const int step = st.MOONDAYS(phase, k) - st.MOONDAYS(phase, k - 1);
+        EXPECT_TRUE(step >= 29 && step <= 30) << first << " slot " << k << " step " << step;
+      }
+    }
+  }
+  // A span the run never accepts ends with a clear error, never past slot 500.
+  mv::Study tooLong = studyYears(1950, 1999);
+  EXPECT_THROW(mv::MOONPHASES(tooLong), std::length_error);
+}
+
+TEST(MoonPhases, PublishedInstantsWithinTwoMinutes) {
+  struct Published {
+    mv::MoonPhase phase;
+    int year, month, day, hour, minute;
+  };
+  const Published published[] = {
+      {mv::MoonPhase::Full, 2018, 1, 31, 13, 27}, {mv::MoonPhase::New, 2017, 8, 21, 18, 30},
+      {mv::MoonPhase::New, 2019, 7, 2, 19, 16},   {mv::MoonPhase::New, 2020, 12, 14, 16, 17},
+      {mv::MoonPhase::Full, 2022, 11, 8, 11, 2},  {mv::MoonPhase::New, 2024, 1, 11, 11, 57},
+      {mv::MoonPhase::Full, 2024, 1, 25, 17, 54}, {mv::MoonPhase::New, 1999, 8, 11, 11, 8},
+  };
+  for (const Published& p : published) {
+    // Julian day: 1 January 1999 0h UT is 2451179.5; every 4th year from 1999
+    // to 2024 is a leap year, as FINDDAY counts them.
+    const double jd = 2451179.5 + (mv::FINDDAY(1999, p.year, p.month, p.day) - 1) + (p.hour * 60 + p.minute) / 1440.0;
+    const double half = p.phase == mv::MoonPhase::Full ? 0.5 : 0.0;
+    const int lunation = static_cast<int>(std::lround((jd - 2451550.1) / 29.530588861 - half));
+    const double instant = mv::moonPhaseInstant(lunation, p.phase);
+    EXPECT_NEAR(instant, jd, 2.0 / 1440.0) << p.year << "-" << p.month << "-" << p.day << " off by "
+                                            << (instant - jd) * 1440.0 << " minutes";
+    const mv::CalendarDate date = mv::utcDate(instant);
+    expectDate(date, p.year, p.month, p.day);
+  }
 }
 
 TEST(MoonWindows, ElevenDayWindowsAndFullMoonFirst) {

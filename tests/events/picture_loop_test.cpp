@@ -223,6 +223,21 @@ TEST(PictureLoop, MoonActivity) {
   EXPECT_EQ(moon, 3);
 }
 
+TEST(PictureLoop, ComputedFullMoonOf25January2024) {
+  // A study of 2010 to 2024: the calendar's moons up to 2016, computed ones
+  // after. Full moon 25 January 2024 17:54 UTC, new moon 11 January 11:57.
+  mv::Study st = makeStudy(1, 1, 60);
+  st.LASTYEAR = 2024;
+  st.sizeTallies();
+  mv::MOONPHASES(st);
+  mv::PictureLoop loop(st);
+  loop.add(pic(1, 1, 2024, 1, 19, 4, 0, 1));  // 8 days after the new moon, 6 before the full
+  loop.add(pic(1, 1, 2024, 1, 25, 3, 0, 1));
+  EXPECT_EQ(st.ACTMOONHOUR(1, 1, 3), 1);
+  EXPECT_EQ(st.ACTMOONHOUR(1, 2, 3), 0);
+  EXPECT_EQ(st.ACTMOONHOUR(1, 1, 4) + st.ACTMOONHOUR(1, 2, 4), 0);
+}
+
 TEST(FirstLast, EqualMinuteNumbersKeepTheFirstRead) {
   mv::Study st = makeStudy(1, 1, 60);
   mv::FIRSTLAST(st.FIRSTLASTPIC, 1, 1, 2010, 1, 4, 4, 0, 4, 6000);  // sets both columns

@@ -300,6 +300,29 @@ MOON_TEXT = """
 """
 
 
+# Study years outside 2000-2016 get computed moon dates: the UTC dates of the
+# full and new moons of the year. Here they come from published tables of
+# the phases (UTC), not from the program's computation, for the years the
+# cases use.
+PUBLISHED_MOONS = {
+    2017: ('1-12, 2-11, 3-12, 4-11, 5-10, 6-9, 7-9, 8-7, 9-6, 10-5, 11-4, 12-3',
+           '1-28, 2-26, 3-28, 4-26, 5-25, 6-24, 7-23, 8-21, 9-20, 10-19, 11-18, 12-18'),
+    2021: ('1-28, 2-27, 3-28, 4-27, 5-26, 6-24, 7-24, 8-22, 9-20, 10-20, 11-19, 12-19',
+           '1-13, 2-11, 3-13, 4-12, 5-11, 6-10, 7-10, 8-8, 9-7, 10-6, 11-4, 12-4'),
+}
+
+
+def published_moons(year):
+    if year not in PUBLISHED_MOONS:
+        sys.exit(f'recompute.py: no published moon dates for {year}; add them to PUBLISHED_MOONS')
+    return [[(year,) + tuple(int(x) for x in md.strip().split('-')) for md in text.split(',')]
+            for text in PUBLISHED_MOONS[year]]
+
+
+def moon_years_computed(first, last):
+    return first <= last and (first < 2000 or last > 2016)
+
+
 def moon_calendar():
     full, new = [], []
     for row in MOON_TEXT.strip().splitlines():
@@ -467,6 +490,15 @@ def tally(st, pics, period):
     for full, new in moon_calendar():
         md[0].append(findday(st.FIRSTYEAR, *full) if st.FIRSTYEAR <= full[0] <= st.LASTYEAR else 0)
         md[1].append(findday(st.FIRSTYEAR, *new) if st.FIRSTYEAR <= new[0] <= st.LASTYEAR else 0)
+    # Computed years: their full and new moons after the calendar's 210
+    # slots, in time order.
+    for y in years:
+        if 2000 <= y <= 2016:
+            continue
+        fulls, news = published_moons(y)
+        md[0] += [findday(st.FIRSTYEAR, *d) for d in fulls]
+        md[1] += [findday(st.FIRSTYEAR, *d) for d in news]
+    assert len(md[0]) <= 500 and len(md[1]) <= 500
     st.MOONDAYS = md
 
     def add(g, s, y, m, k, v):
@@ -1003,6 +1035,8 @@ def report(st, period):
     w('(a23)', 'LUNAR ACTIVITY PATTERNS')
     w('(a48)', '  New and full moon +/- 5 days activity patterns')
     w('(a42)', '  Difference (large is greater difference)')
+    if moon_years_computed(st.FIRSTYEAR, st.LASTYEAR):
+        w('(a55)', '  Moon dates outside 2000 to 2016 computed as UTC dates')
     bestq, bests = F(0.0), None
     for s in S:
         Lf = [st.AMOON.get((s, 1, h), 0) for h in range(24)]
