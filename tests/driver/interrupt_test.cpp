@@ -146,7 +146,9 @@ TEST(Interrupts, ClosedConsoleDuringTheReportLeavesNoPartialFile) {
     const bool reportThere = fs::exists(dir / "OutputGroups.txt");
     EXPECT_EQ(left, reportThere ? (std::vector<std::string>{"OutputGroups.txt", "Reject.txt"})
                                 : std::vector<std::string>{"Reject.txt"});
-    if (reportThere) EXPECT_EQ(mvtest::readLines(dir / "OutputGroups.txt").back().rfind("Elasped time", 0), 0u);
+    if (reportThere) {
+      EXPECT_EQ(mvtest::readLines(dir / "OutputGroups.txt").back().rfind("Elasped time", 0), 0u);
+    }
   } else {
     ADD_FAILURE() << "the run was not ended by SIGPIPE";
   }
