@@ -1,0 +1,82 @@
+#include "tables/csv_writer.hpp"
+
+#include <charconv>
+#include <cmath>
+
+namespace mv {
+
+void appendCsvField(std::string& out, std::string_view value) {
+  if (value.find_first_of(",\"\r\n") == std::string_view::npos) {
+    out.append(value);
+    return;
+  }
+  out.push_back('"');
+  for (char c : value) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  out.push_back('"');
+}
+
+bool CsvWriter::open(const std::filesystem::path& path) {
+  row_.clear();
+  firstField_ = true;
+  return file_.openReplacing(path);
+}
+
+void CsvWriter::separate() {
+  if (!firstField_) row_.push_back(',');
+  firstField_ = false;
+}
+
+CsvWriter& CsvWriter::text(std::string_view value) {
+  separate();
+  appendCsvField(row_, value);
+  return *this;
+}
+
+CsvWriter& CsvWriter::integer(long long value) {
+  separate();
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  row_.append(digits, end);
+  return *this;
+}
+
+CsvWriter& CsvWriter::real(float value) {
+  separate();
+  // Table Schema spells the values that are not finite numbers this way.
+  if (std::isnan(value)) {
+    row_.append("NaN");
+  } else if (std::isinf(value)) {
+    row_.append(value > 0 ? "INF" : "-INF");
+  } else {
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    row_.append(digits, end);
+  }
+  return *this;
+}
+
+CsvWriter& CsvWriter::empty() {
+  separate();
+  return *this;
+}
+
+void CsvWriter::endRow() {
+  row_.append("\r\n");
+  firstField_ = true;
+  // Rows are handed on in batches; the file sink buffers them further.
+  if (row_.size() >= 1u << 16) {
+    file_.append(row_);
+    row_.clear();
+  }
+}
+
+bool CsvWriter::commit() {
+  file_.append(row_);
+  row_.clear();
+  return file_.commit();
+}
+
+}  // namespace mv
