@@ -67,6 +67,12 @@ CsvWriter& CsvWriter::real(float value) {
   return *this;
 }
 
+CsvWriter& CsvWriter::field(std::string_view csv) {
+  separate();
+  row_.append(csv);
+  return *this;
+}
+
 CsvWriter& CsvWriter::empty() {
   separate();
   return *this;

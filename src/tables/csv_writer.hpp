@@ -22,6 +22,8 @@ class CsvWriter {
   // The shortest decimal form that reads back as the same 4-byte real.
   CsvWriter& real(float value);
   CsvWriter& empty();
+  // Fields already in CSV form (quoted where needed, commas between them).
+  CsvWriter& field(std::string_view csv);
   void endRow();
   // Renames the complete file into place; false with errorText() set when
   // any write, the close or the rename failed (the new file is removed).

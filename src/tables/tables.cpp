@@ -243,6 +243,12 @@ void TablesPackage::rejected(long lineNumber, std::string_view reason, std::stri
 void TablesPackage::listed(int group, int species, int dayNumber) {
   const int d = dayNumber - firstDay_;
   if (d < 0 || d >= days_) return;
+  // Pictures come in bursts of one group, species and day: only the first
+  // of a burst needs to reach the bits.
+  if (group == lastGroup_ && species == lastSpecies_ && dayNumber == lastDay_) return;
+  lastGroup_ = group;
+  lastSpecies_ = species;
+  lastDay_ = dayNumber;
   auto& bits = seen_[static_cast<std::size_t>(group - 1) * static_cast<std::size_t>(species_) +
                      static_cast<std::size_t>(species - 1)];
   if (bits.empty()) bits.assign((static_cast<std::size_t>(days_) + 63) / 64, 0);
@@ -268,6 +274,9 @@ bool TablesPackage::write(const Study& st) {
   };
   const auto group = [&](int g) { return trimmed(st.GROUPNAME(g)); };
   const auto species = [&](int s) { return trimmed(st.SPECIESNAME(s)); };
+  // "group,species," of every pair, quoted once, for the largest table.
+  std::vector<std::string> quotedSpecies(static_cast<std::size_t>(st.NSPECIES) + 1);
+  for (int s = 1; s <= st.NSPECIES; ++s) appendCsvField(quotedSpecies[static_cast<std::size_t>(s)], species(s));
   const Range years = st.years();
 
   const bool written =
@@ -308,15 +317,21 @@ bool TablesPackage::write(const Study& st) {
             }) &&
       table("pictures",
             [&](CsvWriter& w) {
+              std::string pairs;
               for (int g = 1; g <= st.NGROUPS; ++g)
-                for (int s = 1; s <= st.NSPECIES; ++s)
+                for (int s = 1; s <= st.NSPECIES; ++s) {
+                  pairs.clear();
+                  appendCsvField(pairs, group(g));
+                  pairs.push_back(',');
+                  pairs.append(quotedSpecies[static_cast<std::size_t>(s)]);
                   for (int y = years.lo; y <= years.hi; ++y)
                     for (int m = 1; m <= 12; ++m) {
                       if (st.PICCOUNT(g, s, y, m, kAllPictures) == 0) continue;
-                      w.text(group(g)).text(species(s)).integer(y).integer(m);
+                      w.field(pairs).integer(y).integer(m);
                       for (int k = kAllPictures; k <= kIndividuals; ++k) w.integer(st.PICCOUNT(g, s, y, m, k));
                       w.endRow();
                     }
+                }
             }) &&
       table("activity_hour",
             [&](CsvWriter& w) {

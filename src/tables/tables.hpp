@@ -52,6 +52,9 @@ class TablesPackage final : public PictureObserver {
   int days_ = 0;
   int species_ = 0;
   std::vector<std::vector<std::uint64_t>> seen_;
+  int lastGroup_ = 0;
+  int lastSpecies_ = 0;
+  int lastDay_ = 0;
 };
 
 // The date of a day number counted from 1 January of `base` (day 1), with
