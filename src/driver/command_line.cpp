@@ -56,7 +56,7 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
   app.add_option("--occasion-days", occasionDays,
                  "Days per occasion of the detection history in the tables (default 7)")
       ->type_name("K")
-      ->check(CLI::PositiveNumber)
+      ->check(CLI::Range(1, 100000))
       ->needs(tablesOption);
   app.add_option("STUDY_DIR", studyDir, "The study folder (default: the current folder)")
       ->check(CLI::ExistingDirectory);
