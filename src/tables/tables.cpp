@@ -27,15 +27,15 @@ struct Field {
   const char* description;
 };
 
-struct TableSpec {
+struct TableSchema {
   const char* name;  // resource name; the file is name + ".csv"
   const char* title;
   std::vector<Field> fields;
   std::vector<const char*> primaryKey;
 };
 
-const std::vector<TableSpec>& tableSpecs() {
-  static const std::vector<TableSpec> specs = {
+const std::vector<TableSchema>& tableSchemas() {
+  static const std::vector<TableSchema> schemas = {
       {"groups",
        "Groups: locations, operating dates, camera trap days, average position and area",
        {{"group", "string", "Group name"},
@@ -130,11 +130,11 @@ const std::vector<TableSpec>& tableSpecs() {
         {"raw_line", "string", "The line as read"}},
        {"line"}},
   };
-  return specs;
+  return schemas;
 }
 
-const TableSpec& spec(std::string_view name) {
-  for (const TableSpec& t : tableSpecs())
+const TableSchema& schemaOf(std::string_view name) {
+  for (const TableSchema& t : tableSchemas())
     if (name == t.name) return t;
   std::abort();  // every name used below is in the list
 }
@@ -145,7 +145,7 @@ std::string_view trimmed(std::string_view name) {
   return name;
 }
 
-void header(CsvWriter& csv, const TableSpec& t) {
+void header(CsvWriter& csv, const TableSchema& t) {
   for (const Field& f : t.fields) csv.text(f.name);
   csv.endRow();
 }
@@ -175,7 +175,7 @@ nlohmann::ordered_json packageJson(const Study& st) {
   package["name"] = "morvelstrand-tables";
   package["title"] = std::string(trimmed(st.TITLE));
   auto& resources = package["resources"] = nlohmann::ordered_json::array();
-  for (const TableSpec& t : tableSpecs()) {
+  for (const TableSchema& t : tableSchemas()) {
     nlohmann::ordered_json r;
     r["name"] = t.name;
     r["path"] = std::string(t.name) + ".csv";
@@ -225,7 +225,7 @@ bool TablesPackage::start() {
   std::filesystem::create_directories(dir_, ec);
   if (ec) return fail("", ec.message());
   if (!rejects_.open(dir_ / "rejects.csv")) return fail("rejects.csv", rejects_.errorText());
-  header(rejects_, spec("rejects"));
+  header(rejects_, schemaOf("rejects"));
   return true;
 }
 
@@ -267,7 +267,7 @@ bool TablesPackage::write(const Study& st) {
   const auto table = [&](const char* name, const std::function<void(CsvWriter&)>& rows) {
     const std::string file = std::string(name) + ".csv";
     if (!csv.open(dir_ / file)) return fail(file, csv.errorText());
-    header(csv, spec(name));
+    header(csv, schemaOf(name));
     rows(csv);
     if (!csv.commit()) return fail(file, csv.errorText());
     return true;
@@ -446,7 +446,7 @@ bool TablesPackage::writeDetectionHistory(const Study& st) {
   const char* name = "detection_history.csv";
   if (!file.openReplacing(dir_ / name)) return fail(name, file.errorText());
   std::string chunk;
-  for (const Field& f : spec("detection_history").fields) {
+  for (const Field& f : schemaOf("detection_history").fields) {
     if (!chunk.empty()) chunk.push_back(',');
     chunk.append(f.name);
   }
