@@ -47,6 +47,17 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
           ->type_name("MINUTES");
   app.add_flag("--no-wait", noWait, "No waits for Enter");
   app.add_flag("--quiet", quiet, "No progress lines; messages to stderr")->needs(periodOption);
+  std::string tables;
+  int occasionDays = 7;
+  CLI::Option* tablesOption =
+      app.add_option("--tables", tables,
+                     "Also write the report's numbers as CSV tables with a datapackage.json into DIR")
+          ->type_name("DIR");
+  app.add_option("--occasion-days", occasionDays,
+                 "Days per occasion of the detection history in the tables (default 7)")
+      ->type_name("K")
+      ->check(CLI::Range(1, 100000))
+      ->needs(tablesOption);
   app.add_option("STUDY_DIR", studyDir, "The study folder (default: the current folder)")
       ->check(CLI::ExistingDirectory);
 
@@ -72,6 +83,8 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
     line.options.period = period >= INT_MIN && period <= INT_MAX ? static_cast<int>(period) : 0;
     noWait = true;
   }
+  if (*tablesOption) line.options.tables = std::filesystem::path(tables);
+  line.options.occasionDays = occasionDays;
   line.options.console.noWait = noWait;
   line.options.console.quiet = quiet;
   return std::nullopt;

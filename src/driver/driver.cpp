@@ -15,6 +15,7 @@
 #include "layout/removal_list.hpp"
 #include "layout/sinks.hpp"
 #include "model/study.hpp"
+#include "tables/tables.hpp"
 #include "tallies/tallies.hpp"
 
 namespace mv {
@@ -55,6 +56,16 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   // A PERIOD given on the command line is checked before any file is
   // touched.
   if (options.period && !periodInRange(*options.period)) rejectPeriod(console);
+  // So is the folder for the tables: a run is not made only to find at its
+  // end that its tables cannot be written.
+  std::optional<TablesPackage> tables;
+  if (options.tables) {
+    tables.emplace(*options.tables, options.occasionDays);
+    if (!tables->start()) {
+      console.error().free("Cannot write the tables: " + tables->errorText());
+      return 1;
+    }
+  }
 
   Study st;
   // Input.
@@ -72,7 +83,8 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   // From here on the run has written FinalPicsList.txt; an early end
   // removes it.
   cleanup.setPictureList(folder / "FinalPicsList.txt");
-  READALLPICTURES(st, folder, console);
+  if (tables) tables->prepare(st);
+  READALLPICTURES(st, folder, console, tables ? &*tables : nullptr);
 
   // Tallies.
   st.sizeTallies();
@@ -123,6 +135,13 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
     console.error().free("Error writing OutputGroups.txt: " + file.errorText() +
                          " (the incomplete report was removed)");
     return 1;
+  }
+  if (tables) {
+    con.free("WRITE TABLES");
+    if (!tables->write(st)) {
+      console.error().free("Error writing the tables: " + tables->errorText());
+      return 1;
+    }
   }
   con.free("Elasped time ", elapsed);
   con.free("HIT ENTER TO TERMINATE NORMALLY");

@@ -20,6 +20,11 @@ struct RunOptions {
   ConsoleMode console;
   // Where errors and warnings go in a quiet run; `out` when unset.
   std::ostream* err = nullptr;
+  // The folder for the tables package (CSV files and datapackage.json),
+  // written after the report; none when unset.
+  std::optional<std::filesystem::path> tables;
+  // Days per occasion of the detection history in the tables package.
+  int occasionDays = 7;
 };
 
 // Runs one study in `folder`, talking to the operator through `in`/`out`.

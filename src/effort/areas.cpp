@@ -136,14 +136,8 @@ float ringArea(const OuterRing& result) {
   return sum * 0.5f * 0.000001f;
 }
 
-void AREAOFEACHGROUP(const Study& st, Writer& report, Writer& console) {
-  console.free("AREA OF EACH GROUP");
-  report.write("(a18)", "AREA OF EACH GROUP");
-  report.write("(35x,a4)", "Area");
-  report.write("(a5,25x,a15)", "Group", "km^2    miles^2");
-
-  float totalKm = 0.0f;
-  float totalMi = 0.0f;
+std::vector<GroupArea> groupAreas(const Study& st) {
+  std::vector<GroupArea> areas(static_cast<std::size_t>(st.NGROUPS) + 1);
   std::vector<RingPosition> positions;
   for (int g = 1; g <= st.NGROUPS; ++g) {
     // A location is usable when both of its coordinates are given (nonzero).
@@ -158,17 +152,36 @@ void AREAOFEACHGROUP(const Study& st, Writer& report, Writer& console) {
         positions.push_back(q);
       }
     }
-    // Fewer than three positions span no area: no line at all.
     if (positions.size() < 3) continue;
-    const float km = positions.size() == 3 ? triangleArea(positions[0], positions[1], positions[2])
-                                           : ringArea(outerRing(positions));
-    const float mi = km * 0.38610214f;
+    GroupArea& a = areas[static_cast<std::size_t>(g)];
+    a.spanned = true;
+    a.km2 = positions.size() == 3 ? triangleArea(positions[0], positions[1], positions[2])
+                                  : ringArea(outerRing(positions));
+    a.mi2 = a.km2 * 0.38610214f;
+    a.positive = a.km2 > 0.0f;
+  }
+  return areas;
+}
+
+void AREAOFEACHGROUP(const Study& st, Writer& report, Writer& console) {
+  console.free("AREA OF EACH GROUP");
+  report.write("(a18)", "AREA OF EACH GROUP");
+  report.write("(35x,a4)", "Area");
+  report.write("(a5,25x,a15)", "Group", "km^2    miles^2");
+
+  float totalKm = 0.0f;
+  float totalMi = 0.0f;
+  const std::vector<GroupArea> areas = groupAreas(st);
+  for (int g = 1; g <= st.NGROUPS; ++g) {
+    const GroupArea& a = areas[static_cast<std::size_t>(g)];
+    // Fewer than three positions span no area: no line at all.
+    if (!a.spanned) continue;
     // Zero, negative, or not a number (three positions on one line): dashes,
     // and nothing added to the totals.
-    if (km > 0.0f) {
-      report.write("(a25,2x,2(f7.2,4x))", st.GROUPNAME(g), km, mi);
-      totalKm += km;
-      totalMi += mi;
+    if (a.positive) {
+      report.write("(a25,2x,2(f7.2,4x))", st.GROUPNAME(g), a.km2, a.mi2);
+      totalKm += a.km2;
+      totalMi += a.mi2;
     } else {
       report.write("(a25,2x,a18)", st.GROUPNAME(g), "-------    -------");
     }

@@ -1,17 +1,16 @@
 // Straight-line distances between the groups' average positions.
 #include <cmath>
 #include <cstdint>
+#include <string_view>
 
 #include "effort/effort.hpp"
 #include "report/pair_table.hpp"
 
 namespace mv {
 
-void DISTANCE(const Study& st, Writer& report, Writer& console) {
+GroupDistances groupDistances(const Study& st) {
   const int n = st.NGROUPS;
-  console.free("DISTANCE BETWEEN GROUPS");
-  report.write("(a28)", "DISTANCE (km) BETWEEN GROUPS");
-
+  GroupDistances r;
   // Positions count as given when some group has east-west plus north-south
   // of at least 1 (a study without groups has none).
   std::int64_t largest = 0;
@@ -19,42 +18,53 @@ void DISTANCE(const Study& st, Writer& report, Writer& console) {
     const std::int64_t sum = static_cast<std::int64_t>(st.GROUPUTM(g, 1)) + st.GROUPUTM(g, 2);
     if (g == 1 || sum > largest) largest = sum;
   }
-  if (largest < 1) {
-    report.write("(a36)", "UTM locations not given in Input.txt");
-    report.blank();
-    return;
-  }
+  if (largest < 1) return r;
+  r.positionsGiven = true;
 
   // Only pairs (i, j) with i < j are measured; the other cells stay 0.
-  Table<float, 2> pair;
-  pair.resize({Range{1, n}, Range{1, n}}, 0.0f);
-  float smallest = 1000.0f;  // a pair 1000 km or more apart never becomes the smallest
-  float largestDistance = 0.0f;
-  int minI = 0, minJ = 0, maxI = 0, maxJ = 0;  // 0: no pair recorded
-  float sum = 0.0f;
-  int pairs = 0;
+  r.km.resize({Range{1, n}, Range{1, n}}, 0.0f);
   for (int i = 1; i <= n - 1; ++i)
     for (int j = i + 1; j <= n; ++j) {
       // A group without an east-west position takes part in no pair.
       if (!(st.GROUPUTM(i, 1) > 0 && st.GROUPUTM(j, 1) > 0)) continue;
-      ++pairs;
+      r.pairs.emplace_back(i, j);
       const float dx = static_cast<float>(st.GROUPUTM(i, 1)) - static_cast<float>(st.GROUPUTM(j, 1));
       const float dy = static_cast<float>(st.GROUPUTM(i, 2)) - static_cast<float>(st.GROUPUTM(j, 2));
       const float d = std::sqrt(dx * dx + dy * dy) * 0.001f;
-      pair(i, j) = d;
+      r.km(i, j) = d;
       // Strict tests: the first pair met wins a tie.
-      if (d < smallest) {
-        smallest = d;
-        minI = i;
-        minJ = j;
+      if (d < r.smallest) {
+        r.smallest = d;
+        r.minI = i;
+        r.minJ = j;
       }
-      if (d > largestDistance) {
-        largestDistance = d;
-        maxI = i;
-        maxJ = j;
+      if (d > r.largest) {
+        r.largest = d;
+        r.maxI = i;
+        r.maxJ = j;
       }
-      sum += d;
+      r.sum += d;
     }
+
+  return r;
+}
+
+void DISTANCE(const Study& st, Writer& report, Writer& console) {
+  console.free("DISTANCE BETWEEN GROUPS");
+  report.write("(a28)", "DISTANCE (km) BETWEEN GROUPS");
+
+  const GroupDistances d = groupDistances(st);
+  if (!d.positionsGiven) {
+    report.write("(a36)", "UTM locations not given in Input.txt");
+    report.blank();
+    return;
+  }
+  const float smallest = d.smallest;
+  const float largestDistance = d.largest;
+  const float sum = d.sum;
+  const int pairs = static_cast<int>(d.pairs.size());
+  const int minI = d.minI, minJ = d.minJ, maxI = d.maxI, maxJ = d.maxJ;
+  const Table<float, 2>& pair = d.km;
 
   // Without any measured pair all three lines show 0. A line whose pair was
   // never recorded shows its value and stops there: no label, no names.

@@ -2,6 +2,9 @@
 // positions, distances and areas.
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include "layout/layout.hpp"
 #include "model/study.hpp"
 
@@ -12,6 +15,32 @@ void GROUPSTARTSTOP(Study& st, Writer& console);
 void CAMERATRAPEFFORT(Study& st, Writer& console);
 void GROUPCTDAYS(Study& st, Writer& console);
 void GROUPUTMELEV(Study& st, Writer& report, Writer& console);
+
+// Distances in km between the average positions of the groups: only pairs
+// (i, j), i < j, of groups that both have an east-west position are
+// measured, in that order; the other cells of `km` are 0.
+struct GroupDistances {
+  bool positionsGiven = false;  // some group has a position at all
+  Table<float, 2> km;
+  std::vector<std::pair<int, int>> pairs;
+  float smallest = 1000.0f;  // a pair 1000 km or more apart never becomes the smallest
+  float largest = 0.0f;
+  float sum = 0.0f;
+  int minI = 0, minJ = 0, maxI = 0, maxJ = 0;  // 0: no pair recorded
+};
+GroupDistances groupDistances(const Study& st);
+
+// The area spanned by the camera positions of one group. A group with fewer
+// than three usable positions has no area at all (`spanned` false); one
+// whose area is not positive shows dashes (`positive` false).
+struct GroupArea {
+  bool spanned = false;
+  bool positive = false;
+  float km2 = 0.0f;
+  float mi2 = 0.0f;
+};
+// Per group (index 1..NGROUPS).
+std::vector<GroupArea> groupAreas(const Study& st);
 
 // Sections.
 void WRITEGROUPTRAPDAYS(const Study& st, Writer& report, Writer& console);

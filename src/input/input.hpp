@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 #include "layout/console.hpp"
 #include "model/study.hpp"
@@ -39,8 +40,22 @@ void CREATESHORTGROUPLIST(Study& st);
 int GETSPECIESID(const Study& st, const Name& name);
 int GETSITEID(const Study& st, const Name& name);
 
+// Told about the picture lines as READALLPICTURES decides on them, for
+// outputs beside the report.
+class PictureObserver {
+ public:
+  virtual ~PictureObserver() = default;
+  // A rejected line: its line number in AllPictures.txt, the reason as the
+  // first of its Reject.txt lines shows it (without trailing blanks), and
+  // the line as read.
+  virtual void rejected(long lineNumber, std::string_view reason, std::string_view line) = 0;
+  // A picture written to the picture list: its group, species and day number.
+  virtual void listed(int group, int species, int dayNumber) = 0;
+};
+
 // AllPictures.txt -> Reject.txt and FinalPicsList.txt, with the counters.
-void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console);
+void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console,
+                     PictureObserver* observer = nullptr);
 
 // The PERIOD dialogue; throws RunEnded on a bad answer. A PERIOD given on
 // the command line is taken without the prompt, under the same rule.

@@ -194,7 +194,8 @@ void checkStudySpan(const Study& st, Console& console) {
                               " (the study spans too many years)");
 }
 
-void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console) {
+void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console,
+                     PictureObserver* observer) {
   Writer& con = console.out();
   con.free("READ ALLPICTURES.TXT");
   st.NPROCESSED = 0;
@@ -244,48 +245,61 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
   };
 
   std::string_view line;
+  // The reason line of a rejected picture: to Reject.txt, and to the
+  // observer as the same rendered text.
+  VectorSink reasonLines;
+  Writer reasonWriter(reasonLines);
+  auto reason = [&](std::string_view layout, const auto&... values) {
+    reject.write(layout, values...);
+    if (observer == nullptr) return;
+    reasonLines.lines.clear();
+    reasonWriter.write(layout, values...);
+    std::string_view text = reasonLines.lines.empty() ? std::string_view() : std::string_view(reasonLines.lines[0]);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    observer->rejected(pictures.lineNumber(), text, line);
+  };
   while (pictures.nextView(line)) {
     ++st.NPROCESSED;
     if (!parsePictureLine(line, p)) {
       ++st.NREJECTED;
-      reject.write("(a33)", "Unreadable number in picture line");
+      reason("(a33)", "Unreadable number in picture line");
       reject.write("(a)", line.substr(0, 74));
       continue;
     }
     const int s = species.find(p.speciesName());
     if (s == 0) {
-      reject.write("(a35,a25)", "Species not found or not included: ", p.speciesName());
+      reason("(a35,a25)", "Species not found or not included: ", p.speciesName());
       rejectLine(p);
       continue;
     }
     const int g = sites.find(p.locationName());
     if (g == 0) {
-      reject.write("(a32,a25)", "Site not found or not included: ", p.locationName());
+      reason("(a32,a25)", "Site not found or not included: ", p.locationName());
       rejectLine(p);
       continue;
     }
     if (p.year < st.FIRSTYEAR || p.year > st.LASTYEAR) {
-      reject.write("(a25,i4)", "Year out of study range: ", p.year);
+      reason("(a25,i4)", "Year out of study range: ", p.year);
       rejectLine(p);
       continue;
     }
     if (p.month < 1 || p.month > 12) {
-      reject.write("(a20,i2)", "Month out of range: ", p.month);
+      reason("(a20,i2)", "Month out of range: ", p.month);
       rejectLine(p);
       continue;
     }
     if (p.day < 1 || p.day > 31) {
-      reject.write("(a18,i2)", "Day out of range: ", p.day);
+      reason("(a18,i2)", "Day out of range: ", p.day);
       rejectLine(p);
       continue;
     }
     if (p.hour < 0 || p.hour > 23 || p.minute < 0 || p.minute > 59 || p.second < 0 || p.second > 59) {
-      reject.write("(a19,3(i2,1x))", "Time out of range: ", p.hour, p.minute, p.second);
+      reason("(a19,3(i2,1x))", "Time out of range: ", p.hour, p.minute, p.second);
       rejectLine(p);
       continue;
     }
     if (p.individuals < 0 || p.individuals > 99) {
-      reject.write("(a42,i3)", "Number of individuals out of range 01-99: ", p.individuals);
+      reason("(a42,i3)", "Number of individuals out of range 01-99: ", p.individuals);
       rejectLine(p);
       continue;
     }
@@ -325,6 +339,7 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
     listed.minuteNumber = static_cast<std::int32_t>(minuteNumber);
     formatListedPicture(listed, listLine);
     listFile.line(listLine);
+    if (observer != nullptr) observer->listed(g, s, dayNumber);
   }
 
   const bool readFailed = pictures.readError();

@@ -120,6 +120,16 @@ void FileSink::flush() {
 }
 
 void FileSink::append(std::string_view bytes) {
+  // A block at least as large as the buffer goes out as it is, without
+  // being copied into the buffer first.
+  if (bytes.size() >= kBlock && file_ != nullptr) {
+    flush();
+    if (!failed_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+      failed_ = true;
+      error_ = std::strerror(errno);
+    }
+    return;
+  }
   buffer_.append(bytes);
   if (buffer_.size() >= kBlock) flush();
 }

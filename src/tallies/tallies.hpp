@@ -1,10 +1,24 @@
 // Group tallies: accumulation curve, pictures by group, species, month, year.
 #pragma once
 
+#include <vector>
+
 #include "layout/layout.hpp"
 #include "model/study.hpp"
 
 namespace mv {
+
+// One row of the species accumulation curve: a study day on which species
+// were first photographed, the running number of species, and those
+// species (numbers, in the curve's order).
+struct AccumulationDay {
+  int day = 0;
+  int speciesSoFar = 0;
+  std::vector<int> species;
+};
+
+// The rows of the species accumulation curve, day by day.
+std::vector<AccumulationDay> accumulationCurve(const Study& st);
 
 void ACCUMULATIONCURVE(const Study& st, Writer& report, Writer& console);
 void GROUPSPECIESPICS(const Study& st, Writer& report, Writer& console);

@@ -1,0 +1,490 @@
+#include "tables/tables.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cstdlib>
+#include <functional>
+#include <system_error>
+#include <utility>
+
+#include "abundance/abundance.hpp"
+#include "effort/effort.hpp"
+#include "tallies/tallies.hpp"
+
+namespace mv {
+
+namespace {
+
+// A field of a table: its name and its Table Schema type (integer, number,
+// string or date).
+struct Field {
+  const char* name;
+  const char* type;
+  const char* description;
+};
+
+struct TableSchema {
+  const char* name;  // resource name; the file is name + ".csv"
+  const char* title;
+  std::vector<Field> fields;
+  std::vector<const char*> primaryKey;
+};
+
+const std::vector<TableSchema>& tableSchemas() {
+  static const std::vector<TableSchema> schemas = {
+      {"groups",
+       "Groups: locations, operating dates, camera trap days, average position and area",
+       {{"group", "string", "Group name"},
+        {"locations", "integer", "Camera locations of the group"},
+        {"start_date", "date", "Earliest start of any operating period of the group"},
+        {"stop_date", "date", "Latest stop of any operating period of the group"},
+        {"trap_days", "integer", "Camera trap days, all years"},
+        {"easting", "integer", "Mean UTM east-west coordinate (m); empty when no location has a position"},
+        {"northing", "integer", "Mean UTM north-south coordinate (m)"},
+        {"elevation", "integer", "Mean elevation (m)"},
+        {"area_km2", "number", "Area spanned by the camera positions; empty below three positions or no area"}},
+       {"group"}},
+      {"trap_days",
+       "Camera trap days per group, year and month",
+       {{"group", "string", "Group name"},
+        {"year", "integer", "Calendar year"},
+        {"month", "integer", "Month 1-12"},
+        {"trap_days", "integer", "Camera trap days"}},
+       {"group", "year", "month"}},
+      {"pictures",
+       "Pictures per group, species, year and month (months without pictures are left out)",
+       {{"group", "string", "Group name"},
+        {"species", "string", "Species name"},
+        {"year", "integer", "Calendar year"},
+        {"month", "integer", "Month 1-12"},
+        {"all", "integer", "All accepted pictures"},
+        {"activity", "integer", "Activity pictures (the first of each clock hour)"},
+        {"independent", "integer", "Independent pictures (records, one per PERIOD)"},
+        {"individuals", "integer", "Individuals of the independent pictures"}},
+       {"group", "species", "year", "month"}},
+      {"activity_hour",
+       "Activity pictures per species, month and hour of day",
+       {{"species", "string", "Species name"},
+        {"month", "integer", "Month 1-12"},
+        {"hour", "integer", "Hour of day 0-23"},
+        {"activity", "integer", "Activity pictures"}},
+       {"species", "month", "hour"}},
+      {"activity_season",
+       "Activity pictures per species, season and hour of day",
+       {{"species", "string", "Species name"},
+        {"season", "string", "Dec-Jan-Feb, Mar-Apr-May, Jun-Jul-Aug or Sep-Oct-Nov"},
+        {"hour", "integer", "Hour of day 0-23"},
+        {"activity", "integer", "Activity pictures"}},
+       {"species", "season", "hour"}},
+      {"activity_moon",
+       "Activity pictures per species within five days of full and new moon, by hour of day",
+       {{"species", "string", "Species name"},
+        {"phase", "string", "full or new"},
+        {"hour", "integer", "Hour of day 0-23"},
+        {"activity", "integer", "Activity pictures"}},
+       {"species", "phase", "hour"}},
+      {"detection_rates",
+       "Independent pictures per 100 camera trap days per group and species, per year and over all years",
+       {{"group", "string", "Group name"},
+        {"species", "string", "Species name"},
+        {"year", "integer", "Calendar year; empty for all years together"},
+        {"records", "integer", "Independent pictures"},
+        {"trap_days", "integer", "Camera trap days"},
+        {"rate", "number", "Records per 100 camera trap days"}},
+       {"group", "species", "year"}},
+      {"occupancy",
+       "Naive occupancy: groups where each species was photographed",
+       {{"species", "string", "Species name"},
+        {"occupied_groups", "integer", "Groups with a picture of the species"},
+        {"proportion", "number", "Proportion of all groups"}},
+       {"species"}},
+      {"distances",
+       "Distances between the average positions of groups",
+       {{"group_a", "string", "Group name"},
+        {"group_b", "string", "Group name (after group_a)"},
+        {"km", "number", "Distance in km"}},
+       {"group_a", "group_b"}},
+      {"accumulation",
+       "Species accumulation curve: study days on which species were first photographed",
+       {{"day", "integer", "Study day (1 is the first day a camera operated)"},
+        {"date", "date", "Date of the study day"},
+        {"new_species", "integer", "Species first photographed that day"},
+        {"species_so_far", "integer", "Species photographed up to that day"}},
+       {"day"}},
+      {"detection_history",
+       "Detection history per species and group over occasions of equal length",
+       {{"species", "string", "Species name"},
+        {"group", "string", "Group name"},
+        {"occasion", "integer", "Occasion number from 1"},
+        {"occasion_start", "date", "First day of the occasion"},
+        {"detected", "integer", "1 when photographed in the occasion, 0 when not; empty without camera trap days"}},
+       {"species", "group", "occasion"}},
+      {"rejects",
+       "Rejected lines of AllPictures.txt",
+       {{"line", "integer", "Line number in AllPictures.txt"},
+        {"reason", "string", "Reason as in Reject.txt"},
+        {"raw_line", "string", "The line as read"}},
+       {"line"}},
+  };
+  return schemas;
+}
+
+const TableSchema& schemaOf(std::string_view name) {
+  for (const TableSchema& t : tableSchemas())
+    if (name == t.name) return t;
+  std::abort();  // every name used below is in the list
+}
+
+// A name without its padding blanks.
+std::string_view trimmed(std::string_view name) {
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  return name;
+}
+
+void header(CsvWriter& csv, const TableSchema& t) {
+  for (const Field& f : t.fields) csv.text(f.name);
+  csv.endRow();
+}
+
+constexpr const char* kSeasonLabels[4] = {"Dec-Jan-Feb", "Mar-Apr-May", "Jun-Jul-Aug", "Sep-Oct-Nov"};
+
+void appendNumber(std::string& out, int value, int width) {
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  for (auto n = end - digits; n < width; ++n) out.push_back('0');
+  out.append(digits, end);
+}
+
+std::string isoDate(int year, int month, int day) {
+  std::string s;
+  appendNumber(s, year, 4);
+  s.push_back('-');
+  appendNumber(s, month, 2);
+  s.push_back('-');
+  appendNumber(s, day, 2);
+  return s;
+}
+
+nlohmann::ordered_json packageJson(const Study& st) {
+  nlohmann::ordered_json package;
+  package["profile"] = "tabular-data-package";
+  package["name"] = "morvelstrand-tables";
+  package["title"] = std::string(trimmed(st.TITLE));
+  auto& resources = package["resources"] = nlohmann::ordered_json::array();
+  for (const TableSchema& t : tableSchemas()) {
+    nlohmann::ordered_json r;
+    r["name"] = t.name;
+    r["path"] = std::string(t.name) + ".csv";
+    r["profile"] = "tabular-data-resource";
+    r["title"] = t.title;
+    r["format"] = "csv";
+    r["mediatype"] = "text/csv";
+    r["encoding"] = "utf-8";
+    r["dialect"] = {{"delimiter", ","}, {"lineTerminator", "\r\n"}, {"quoteChar", "\""}, {"doubleQuote", true},
+                    {"header", true}};
+    auto& fields = r["schema"]["fields"] = nlohmann::ordered_json::array();
+    for (const Field& f : t.fields)
+      fields.push_back({{"name", f.name}, {"type", f.type}, {"description", f.description}});
+    r["schema"]["primaryKey"] = t.primaryKey;
+    r["schema"]["missingValues"] = nlohmann::ordered_json::array({""});
+    resources.push_back(std::move(r));
+  }
+  return package;
+}
+
+}  // namespace
+
+std::string dayNumberDate(int base, int dayNumber) {
+  int year = base;
+  int day = dayNumber;
+  while (true) {
+    const int length = monthLength(year, 2) == 29 ? 366 : 365;
+    if (day <= length) break;
+    day -= length;
+    ++year;
+  }
+  int month = 1;
+  while (month < 12 && day > monthLength(year, month)) day -= monthLength(year, month++);
+  return isoDate(year, month, day);
+}
+
+TablesPackage::TablesPackage(std::filesystem::path dir, int occasionDays)
+    : dir_(std::move(dir)), occasionDays_(std::max(1, occasionDays)) {}
+
+bool TablesPackage::fail(std::string_view file, const std::string& why) {
+  error_ = (dir_ / file).string() + ": " + why;
+  return false;
+}
+
+bool TablesPackage::start() {
+  std::error_code ec;
+  std::filesystem::create_directories(dir_, ec);
+  if (ec) return fail("", ec.message());
+  if (!rejects_.open(dir_ / "rejects.csv")) return fail("rejects.csv", rejects_.errorText());
+  header(rejects_, schemaOf("rejects"));
+  return true;
+}
+
+void TablesPackage::prepare(const Study& st) {
+  firstDay_ = st.FIRSTDAY;
+  days_ = std::max(0, st.LASTDAY - st.FIRSTDAY + 1);
+  species_ = st.NSPECIES;
+  seen_.assign(static_cast<std::size_t>(std::max(0, st.NGROUPS)) * static_cast<std::size_t>(std::max(0, species_)), {});
+}
+
+void TablesPackage::rejected(long lineNumber, std::string_view reason, std::string_view line) {
+  rejects_.integer(lineNumber).text(reason).text(line).endRow();
+}
+
+void TablesPackage::listed(int group, int species, int dayNumber) {
+  const int d = dayNumber - firstDay_;
+  if (d < 0 || d >= days_) return;
+  // Pictures come in bursts of one group, species and day: only the first
+  // of a burst needs to reach the bits.
+  if (group == lastGroup_ && species == lastSpecies_ && dayNumber == lastDay_) return;
+  lastGroup_ = group;
+  lastSpecies_ = species;
+  lastDay_ = dayNumber;
+  auto& bits = seen_[static_cast<std::size_t>(group - 1) * static_cast<std::size_t>(species_) +
+                     static_cast<std::size_t>(species - 1)];
+  if (bits.empty()) bits.assign((static_cast<std::size_t>(days_) + 63) / 64, 0);
+  bits[static_cast<std::size_t>(d) / 64] |= std::uint64_t{1} << (d % 64);
+}
+
+bool TablesPackage::write(const Study& st) {
+  // The description goes first and comes back last, so the folder never
+  // describes tables of two different runs as one package.
+  std::error_code ignored;
+  std::filesystem::remove(dir_ / "datapackage.json", ignored);
+
+  CsvWriter csv;
+  // Runs one table: opens its file, writes the header and the rows, and
+  // renames the complete file into place.
+  const auto table = [&](const char* name, const std::function<void(CsvWriter&)>& rows) {
+    const std::string file = std::string(name) + ".csv";
+    if (!csv.open(dir_ / file)) return fail(file, csv.errorText());
+    header(csv, schemaOf(name));
+    rows(csv);
+    if (!csv.commit()) return fail(file, csv.errorText());
+    return true;
+  };
+  const auto group = [&](int g) { return trimmed(st.GROUPNAME(g)); };
+  const auto species = [&](int s) { return trimmed(st.SPECIESNAME(s)); };
+  // "group,species," of every pair, quoted once, for the largest table.
+  std::vector<std::string> quotedSpecies(static_cast<std::size_t>(st.NSPECIES) + 1);
+  for (int s = 1; s <= st.NSPECIES; ++s) appendCsvField(quotedSpecies[static_cast<std::size_t>(s)], species(s));
+  const Range years = st.years();
+
+  const bool written =
+      table("groups",
+            [&](CsvWriter& w) {
+              const std::vector<GroupArea> areas = groupAreas(st);
+              for (int g = 1; g <= st.NGROUPS; ++g) {
+                w.text(group(g)).integer(st.GROUPSIZE(g));
+                // A group without operating periods has no dates.
+                if (st.GROUPSTART(g, kDayNumber) != kNoFirstPicture)
+                  w.text(isoDate(st.GROUPSTART(g, kYear), st.GROUPSTART(g, kMonth), st.GROUPSTART(g, kDay)))
+                      .text(isoDate(st.GROUPSTOP(g, kYear), st.GROUPSTOP(g, kMonth), st.GROUPSTOP(g, kDay)));
+                else
+                  w.empty().empty();
+                int days = 0;
+                for (int y = years.lo; y <= years.hi; ++y)
+                  for (int m = 1; m <= 12; ++m) days += st.GROUPTRAPDAYS(g, y, m);
+                w.integer(days);
+                // No location with a position and an elevation: no average.
+                if (st.GROUPUTM(g, 1) == 0 && st.GROUPUTM(g, 2) == 0 && st.GROUPELEV(g) == 0)
+                  w.empty().empty().empty();
+                else
+                  w.integer(st.GROUPUTM(g, 1)).integer(st.GROUPUTM(g, 2)).integer(st.GROUPELEV(g));
+                const GroupArea& a = areas[static_cast<std::size_t>(g)];
+                if (a.spanned && a.positive)
+                  w.real(a.km2);
+                else
+                  w.empty();
+                w.endRow();
+              }
+            }) &&
+      table("trap_days",
+            [&](CsvWriter& w) {
+              for (int g = 1; g <= st.NGROUPS; ++g)
+                for (int y = years.lo; y <= years.hi; ++y)
+                  for (int m = 1; m <= 12; ++m)
+                    w.text(group(g)).integer(y).integer(m).integer(st.GROUPTRAPDAYS(g, y, m)).endRow();
+            }) &&
+      table("pictures",
+            [&](CsvWriter& w) {
+              std::string pairs;
+              for (int g = 1; g <= st.NGROUPS; ++g)
+                for (int s = 1; s <= st.NSPECIES; ++s) {
+                  pairs.clear();
+                  appendCsvField(pairs, group(g));
+                  pairs.push_back(',');
+                  pairs.append(quotedSpecies[static_cast<std::size_t>(s)]);
+                  for (int y = years.lo; y <= years.hi; ++y)
+                    for (int m = 1; m <= 12; ++m) {
+                      if (st.PICCOUNT(g, s, y, m, kAllPictures) == 0) continue;
+                      w.field(pairs).integer(y).integer(m);
+                      for (int k = kAllPictures; k <= kIndividuals; ++k) w.integer(st.PICCOUNT(g, s, y, m, k));
+                      w.endRow();
+                    }
+                }
+            }) &&
+      table("activity_hour",
+            [&](CsvWriter& w) {
+              for (int s = 1; s <= st.NSPECIES; ++s)
+                for (int m = 1; m <= 12; ++m)
+                  for (int h = 0; h <= 23; ++h)
+                    w.text(species(s)).integer(m).integer(h).integer(st.ACTMONTHHOUR(s, m, h)).endRow();
+            }) &&
+      table("activity_season",
+            [&](CsvWriter& w) {
+              for (int s = 1; s <= st.NSPECIES; ++s)
+                for (int k = 1; k <= 4; ++k)
+                  for (int h = 0; h <= 23; ++h)
+                    w.text(species(s)).text(kSeasonLabels[k - 1]).integer(h).integer(st.ACTSEASONHOUR(s, k, h)).endRow();
+            }) &&
+      table("activity_moon",
+            [&](CsvWriter& w) {
+              for (int s = 1; s <= st.NSPECIES; ++s)
+                for (int phase = 1; phase <= 2; ++phase)
+                  for (int h = 0; h <= 23; ++h)
+                    w.text(species(s)).text(phase == 1 ? "full" : "new").integer(h).integer(st.ACTMOONHOUR(s, phase, h))
+                        .endRow();
+            }) &&
+      table("detection_rates",
+            [&](CsvWriter& w) {
+              // Each year's table, with the groups it shows; then all years
+              // together, every group.
+              const auto rows = [&](const DetectionRates& t, bool yearly) {
+                for (int g = 1; g <= st.NGROUPS; ++g) {
+                  if (!t.hasRow(g)) continue;
+                  for (int s = 1; s <= st.NSPECIES; ++s) {
+                    w.text(group(g)).text(species(s));
+                    if (yearly)
+                      w.integer(t.first);
+                    else
+                      w.empty();
+                    w.integer(t.rec[static_cast<std::size_t>(g)][static_cast<std::size_t>(s)])
+                        .integer(t.days[static_cast<std::size_t>(g)])
+                        .real(t.speciesRate(g, s))
+                        .endRow();
+                  }
+                }
+              };
+              for (int y = years.lo; y <= years.hi; ++y) rows(detectionRates(st, y, y, true), true);
+              rows(detectionRates(st, years.lo, years.hi, false), false);
+            }) &&
+      table("occupancy",
+            [&](CsvWriter& w) {
+              const std::vector<int> occupied = naiveOccupancy(st);
+              for (int s = 1; s <= st.NSPECIES; ++s) {
+                const int n = occupied[static_cast<std::size_t>(s)];
+                // As the report: a study without groups has nothing occupied.
+                const float proportion =
+                    st.NGROUPS > 0 ? static_cast<float>(n) / static_cast<float>(st.NGROUPS) : 0.0f;
+                w.text(species(s)).integer(n).real(proportion).endRow();
+              }
+            }) &&
+      table("distances",
+            [&](CsvWriter& w) {
+              const GroupDistances d = groupDistances(st);
+              for (const auto& [i, j] : d.pairs) w.text(group(i)).text(group(j)).real(d.km(i, j)).endRow();
+            }) &&
+      table("accumulation",
+            [&](CsvWriter& w) {
+              for (const AccumulationDay& row : accumulationCurve(st))
+                w.integer(row.day)
+                    .text(dayNumberDate(st.FIRSTYEAR, row.day + st.FIRSTDAY - 1))
+                    .integer(static_cast<long long>(row.species.size()))
+                    .integer(row.speciesSoFar)
+                    .endRow();
+            }) &&
+      writeDetectionHistory(st);
+  if (!written) return false;
+
+  if (!rejects_.commit()) return fail("rejects.csv", rejects_.errorText());
+
+  FileSink json;
+  if (!json.openReplacing(dir_ / "datapackage.json")) return fail("datapackage.json", json.errorText());
+  json.append(packageJson(st).dump(2));
+  json.append("\n");
+  if (!json.commit()) return fail("datapackage.json", json.errorText());
+  return true;
+}
+
+bool TablesPackage::writeDetectionHistory(const Study& st) {
+  const int k = occasionDays_;
+  const int occasions = days_ > 0 ? (days_ - 1) / k + 1 : 0;
+  const auto slots = static_cast<std::size_t>(std::max(0, occasions));
+
+  // Occasions in which each group had at least one camera trap day: those of
+  // the days of every operating period of its locations.
+  std::vector<std::vector<char>> effort(static_cast<std::size_t>(st.NGROUPS) + 1, std::vector<char>(slots, 0));
+  for (int g = 1; g <= st.NGROUPS; ++g)
+    for (int i = 1; i <= st.GROUPSIZE(g); ++i) {
+      const int loc = st.GROUPLOCATIONS(g, i);
+      for (int p = 1; p <= st.NPERIODS(loc); ++p) {
+        const int from = std::max(st.PERIODSTART(loc, p, kDayNumber), firstDay_) - firstDay_;
+        const int to = std::min(st.PERIODSTOP(loc, p, kDayNumber), firstDay_ + days_ - 1) - firstDay_;
+        for (int o = from / k; from <= to && o <= to / k; ++o) effort[static_cast<std::size_t>(g)][static_cast<std::size_t>(o)] = 1;
+      }
+    }
+
+  // The fixed parts of the rows, quoted once: "occasion,start," of every
+  // occasion and "species,group," of every pair.
+  std::vector<std::string> starts(slots);
+  for (std::size_t o = 0; o < slots; ++o)
+    starts[o] = std::to_string(o + 1) + "," + dayNumberDate(st.FIRSTYEAR, firstDay_ + static_cast<int>(o) * k) + ",";
+  std::vector<std::string> groupNames(static_cast<std::size_t>(st.NGROUPS) + 1);
+  for (int g = 1; g <= st.NGROUPS; ++g) appendCsvField(groupNames[static_cast<std::size_t>(g)], trimmed(st.GROUPNAME(g)));
+
+  FileSink file;
+  const char* name = "detection_history.csv";
+  if (!file.openReplacing(dir_ / name)) return fail(name, file.errorText());
+  std::string chunk;
+  for (const Field& f : schemaOf("detection_history").fields) {
+    if (!chunk.empty()) chunk.push_back(',');
+    chunk.append(f.name);
+  }
+  chunk.append("\r\n");
+  std::string pair;
+  std::vector<char> detected(slots);
+  for (int s = 1; s <= st.NSPECIES; ++s) {
+    for (int g = 1; g <= st.NGROUPS; ++g) {
+      pair.clear();
+      appendCsvField(pair, trimmed(st.SPECIESNAME(s)));
+      pair.push_back(',');
+      pair.append(groupNames[static_cast<std::size_t>(g)]);
+      pair.push_back(',');
+      // The occasions of the days with pictures, from the set bits only.
+      std::fill(detected.begin(), detected.end(), 0);
+      const auto& bits = seen_[static_cast<std::size_t>(g - 1) * static_cast<std::size_t>(species_) +
+                               static_cast<std::size_t>(s - 1)];
+      for (std::size_t w = 0; w < bits.size(); ++w)
+        for (std::uint64_t word = bits[w]; word != 0; word &= word - 1) {
+          const int d = static_cast<int>(w * 64) + std::countr_zero(word);
+          detected[static_cast<std::size_t>(d / k)] = 1;
+        }
+      const auto& worked = effort[static_cast<std::size_t>(g)];
+      for (std::size_t o = 0; o < slots; ++o) {
+        chunk.append(pair);
+        chunk.append(starts[o]);
+        if (worked[o]) chunk.push_back(detected[o] ? '1' : '0');
+        chunk.append("\r\n");
+      }
+      if (chunk.size() >= (1u << 20)) {
+        file.append(chunk);
+        chunk.clear();
+      }
+    }
+  }
+  file.append(chunk);
+  if (!file.commit()) return fail(name, file.errorText());
+  return true;
+}
+
+}  // namespace mv

@@ -1,0 +1,64 @@
+// The run's numbers as a Frictionless Tabular Data Package: one CSV per
+// table and DIR/datapackage.json describing them (field names and types,
+// primary keys), for R, Python and the other tools of the field. Every
+// value comes from the same tables and routines as the report.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "input/input.hpp"
+#include "model/study.hpp"
+#include "tables/csv_writer.hpp"
+
+namespace mv {
+
+class TablesPackage final : public PictureObserver {
+ public:
+  // Occasions of the detection history are `occasionDays` days long,
+  // counted from the first study day.
+  TablesPackage(std::filesystem::path dir, int occasionDays);
+
+  // Makes the folder and starts rejects.csv there; false with errorText()
+  // when the folder cannot be made or written.
+  bool start();
+  // Before the picture file is read: the study's groups, species and days
+  // are known.
+  void prepare(const Study& st);
+  // Rejected lines go straight to rejects.csv (nothing kept in memory);
+  // listed pictures mark the day of their group and species.
+  void rejected(long lineNumber, std::string_view reason, std::string_view line) override;
+  void listed(int group, int species, int dayNumber) override;
+  // After the report: writes every table and then datapackage.json, each
+  // file under its name only once complete. False with errorText() on the
+  // first file that cannot be written.
+  bool write(const Study& st);
+  const std::string& errorText() const { return error_; }
+
+ private:
+  bool fail(std::string_view file, const std::string& why);
+  bool writeDetectionHistory(const Study& st);
+
+  std::filesystem::path dir_;
+  int occasionDays_;
+  CsvWriter rejects_;
+  std::string error_;
+  // Days with a listed picture of each group and species, one bit per study
+  // day from FIRSTDAY; a pair without pictures keeps no bits at all.
+  int firstDay_ = 0;
+  int days_ = 0;
+  int species_ = 0;
+  std::vector<std::vector<std::uint64_t>> seen_;
+  int lastGroup_ = 0;
+  int lastSpecies_ = 0;
+  int lastDay_ = 0;
+};
+
+// The date of a day number counted from 1 January of `base` (day 1), with
+// every year divisible by 4 a leap year, as YYYY-MM-DD.
+std::string dayNumberDate(int base, int dayNumber);
+
+}  // namespace mv

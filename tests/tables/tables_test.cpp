@@ -1,0 +1,190 @@
+// The tables package: its sums against the report, CSV quoting, the
+// detection history, and a folder that cannot be written.
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/driver.hpp"
+#include "support/test_support.hpp"
+#include "tables/csv_writer.hpp"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Rows of a CSV file written by the package (no field of these tests is
+// quoted except where a test says so), header row first.
+std::vector<std::vector<std::string>> csvRows(const fs::path& path) {
+  std::vector<std::vector<std::string>> rows;
+  for (const std::string& line : mvtest::readLines(path)) {
+    std::vector<std::string> fields(1);
+    for (char c : line) {
+      if (c == ',')
+        fields.emplace_back();
+      else
+        fields.back().push_back(c);
+    }
+    rows.push_back(fields);
+  }
+  return rows;
+}
+
+int runStudy(const fs::path& study, const fs::path& tables, int occasionDays = 7) {
+  std::istringstream in;
+  std::ostringstream out;
+  mv::RunOptions options;
+  options.period = 60;
+  options.console.noWait = true;
+  options.console.quiet = true;
+  options.err = &out;
+  options.tables = tables;
+  options.occasionDays = occasionDays;
+  return mv::run(study, in, out, options);
+}
+
+std::string pad(const std::string& name) { return name + std::string(25 - name.size(), ' '); }
+
+std::string picture(const std::string& location, const std::string& species, int month, int day) {
+  std::ostringstream s;
+  s << pad(location) << ' ' << pad(species) << " 2015 " << (month < 10 ? " " : "") << month << ' '
+    << (day < 10 ? " " : "") << day << " 12  0  0  1\n";
+  return s.str();
+}
+
+// Group A works 1-10 and 20-21 January, group B 5-25 January; the cat is
+// photographed by A on the 3rd and 20th and by B on the 12th.
+void writeHandMadeStudy(const fs::path& dir) {
+  mvtest::writeFile(dir / "Input.txt",
+                    "Hand-made study\n2\n" + pad("Loc A") + " 500000 4000000   100\n2\n2015 1 1 2015 1 10\n"
+                    "2015 1 20 2015 1 21\n" + pad("Loc B") + " 503000 4004000   200\n1\n2015 1 5 2015 1 25\n"
+                    "2\nCat, \"big\"\nFox\n");
+  mvtest::writeFile(dir / "GroupMap.txt", pad("Loc A") + " A\n" + pad("Loc B") + " B\n");
+  mvtest::writeFile(dir / "AllPictures.txt", picture("Loc A", "Cat, \"big\"", 1, 3) +
+                                                 picture("Loc A", "Cat, \"big\"", 1, 20) +
+                                                 picture("Loc B", "Cat, \"big\"", 1, 12) +
+                                                 picture("Loc C", "Fox", 1, 12));
+}
+
+// The detection cells of one species and group, in occasion order.
+std::string history(const fs::path& tables, const std::string& quotedSpecies, const std::string& group) {
+  std::string cells;
+  for (const std::string& line : mvtest::readLines(tables / "detection_history.csv")) {
+    const std::string prefix = quotedSpecies + "," + group + ",";
+    if (line.rfind(prefix, 0) != 0) continue;
+    const std::string cell = line.substr(line.rfind(',') + 1);
+    cells += cell.empty() ? "." : cell;
+  }
+  return cells;
+}
+
+// The report line that starts with `label`, split at blanks.
+std::vector<std::string> reportWords(const std::string& line) {
+  std::istringstream s(line);
+  std::vector<std::string> words;
+  for (std::string w; s >> w;) words.push_back(w);
+  return words;
+}
+
+}  // namespace
+
+TEST(Tables, QuotesOnlyFieldsThatNeedIt) {
+  std::string out;
+  mv::appendCsvField(out, "Oak Flat");
+  out += ',';
+  mv::appendCsvField(out, "Smith, \"Big\" Cat");
+  out += ',';
+  mv::appendCsvField(out, "two\r\nlines");
+  EXPECT_EQ(out, "Oak Flat,\"Smith, \"\"Big\"\" Cat\",\"two\r\nlines\"");
+}
+
+TEST(Tables, SumsAgreeWithTheReportOnTheExampleStudy) {
+  mvtest::TempDir dir;
+  for (const auto& e : fs::directory_iterator(fs::path(MORVELSTRAND_SOURCE_DIR) / "examples" / "study"))
+    fs::copy_file(e.path(), dir / e.path().filename().string());
+  ASSERT_EQ(runStudy(dir.path(), dir / "tables"), 0);
+  const std::vector<std::string> report = mvtest::readLines(dir / "OutputGroups.txt");
+
+  // Camera trap days.
+  long trapDays = 0;
+  for (const auto& row : csvRows(dir / "tables" / "trap_days.csv"))
+    if (row[0] != "group") trapDays += std::stol(row[3]);
+  std::string totalLine;
+  for (const std::string& l : report)
+    if (l.rfind("Total group camera trap days ", 0) == 0) totalLine = l;
+  EXPECT_EQ(std::to_string(trapDays), reportWords(totalLine).back());
+
+  // Independent pictures: the Period column of the first Total line.
+  long independent = 0;
+  for (const auto& row : csvRows(dir / "tables" / "pictures.csv"))
+    if (row[0] != "group") independent += std::stol(row[6]);
+  std::string picturesTotal;
+  for (const std::string& l : report)
+    if (picturesTotal.empty() && l.rfind("        Total", 0) == 0) picturesTotal = l;
+  EXPECT_EQ(std::to_string(independent), reportWords(picturesTotal).at(3));
+
+  // Each group's records, days and rate of each year's detection-rate table.
+  std::map<std::string, std::vector<long>> sums;  // group|year -> records, days
+  for (const auto& row : csvRows(dir / "tables" / "detection_rates.csv")) {
+    if (row[0] == "group") continue;
+    auto& s = sums[row[0] + "|" + row[2]];
+    if (s.empty()) s = {0, std::stol(row[4])};
+    s[0] += std::stol(row[3]);
+  }
+  std::string year;
+  int checked = 0;
+  bool inRates = false;
+  for (const std::string& l : report) {
+    if (l == "DETECTION RATE FOR EACH SPECIES PER YEAR") inRates = true;
+    if (l == "DETECTION RATE FOR EACH GROUP BY MONTH") break;
+    if (!inRates) continue;
+    if (l.rfind("Year ", 0) == 0) year = l.substr(5);
+    if (l.rfind("Years ", 0) == 0) year.clear();  // the all-years summary
+    if (l.size() < 50) continue;
+    std::string name = l.substr(0, 25);
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    const auto it = sums.find(name + "|" + year);
+    if (it == sums.end()) continue;
+    const std::vector<std::string> words = reportWords(l.substr(25));
+    EXPECT_EQ(words.at(0), std::to_string(it->second[1])) << l;
+    EXPECT_EQ(words.at(1), std::to_string(it->second[0])) << l;
+    const float rate = static_cast<float>(it->second[0]) * 100.0f / static_cast<float>(it->second[1]);
+    EXPECT_EQ(l.substr(42, 8), mvtest::lines("(f8.2)", rate).at(0)) << l;
+    ++checked;
+  }
+  EXPECT_GT(checked, 10);
+}
+
+TEST(Tables, DetectionHistoryOfOneWeekOccasionsLeavesGapsEmpty) {
+  mvtest::TempDir dir;
+  writeHandMadeStudy(dir.path());
+  ASSERT_EQ(runStudy(dir.path(), dir / "tables"), 0);
+  const auto lines = mvtest::readLines(dir / "tables" / "detection_history.csv");
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "species,group,occasion,occasion_start,detected");
+  EXPECT_EQ(lines[1], "\"Cat, \"\"big\"\"\",A,1,2015-01-01,1");
+  EXPECT_EQ(lines.size(), 1u + 2 * 2 * 4);  // species x groups x 4 occasions of 25 days
+  EXPECT_EQ(history(dir / "tables", "\"Cat, \"\"big\"\"\"", "A"), "101.");
+  EXPECT_EQ(history(dir / "tables", "\"Cat, \"\"big\"\"\"", "B"), "0100");
+  EXPECT_EQ(history(dir / "tables", "Fox", "A"), "000.");
+  // The rejected line, with its reason.
+  EXPECT_EQ(mvtest::readLines(dir / "tables" / "rejects.csv").at(1),
+            "4,Site not found or not included: Loc C," + picture("Loc C", "Fox", 1, 12).substr(0, 74));
+}
+
+TEST(Tables, DetectionHistoryOfOneDayOccasions) {
+  mvtest::TempDir dir;
+  writeHandMadeStudy(dir.path());
+  ASSERT_EQ(runStudy(dir.path(), dir / "tables", 1), 0);
+  EXPECT_EQ(history(dir / "tables", "\"Cat, \"\"big\"\"\"", "A"), "0010000000.........10....");
+  EXPECT_EQ(history(dir / "tables", "\"Cat, \"\"big\"\"\"", "B"), "....000000010000000000000");
+}
+
+TEST(Tables, AFolderThatCannotBeWrittenEndsTheRun) {
+  mvtest::TempDir dir;
+  writeHandMadeStudy(dir.path());
+  mvtest::writeFile(dir / "file", "not a folder");
+  EXPECT_EQ(runStudy(dir.path(), dir / "file" / "tables"), 1);
+  EXPECT_FALSE(fs::exists(dir / "OutputGroups.txt"));
+}
