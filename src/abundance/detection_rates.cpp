@@ -17,58 +17,11 @@ float ratio(int numerator, int denominator) {
   return denominator > 0 ? static_cast<float>(numerator) / static_cast<float>(denominator) : 0.0f;
 }
 
-// Records per 100 camera trap days, formed as records x 100 / days.
-float per100(int records, int days) {
-  return days > 0 ? static_cast<float>(records) * 100.0f / static_cast<float>(days) : 0.0f;
-}
-
 void tableHead(Writer& report, const char* lastWord) {
   report.write("(28x,a5,3x,a5,5x,a4,10x,a7)", "Total", "Total", "Pics", lastWord);
 }
 
-// Records and days of every group, and its records of every species, over
-// the years first..last.
-struct SpeciesTable {
-  int first = 0;
-  int last = 0;
-  bool yearly = true;
-  std::vector<int> days;                // per group
-  std::vector<std::vector<int>> rec;    // per group, per species
-  std::vector<int> total;               // per group
-  std::vector<float> rate;              // per group
-  int allDays = 0;
-  int allRecords = 0;
-};
-
-SpeciesTable speciesTable(const Study& st, int first, int last, bool yearly) {
-  SpeciesTable t;
-  t.first = first;
-  t.last = last;
-  t.yearly = yearly;
-  const auto ng = static_cast<std::size_t>(st.NGROUPS) + 1;
-  t.days.assign(ng, 0);
-  t.rec.assign(ng, std::vector<int>(static_cast<std::size_t>(st.NSPECIES) + 1, 0));
-  t.total.assign(ng, 0);
-  t.rate.assign(ng, 0.0f);
-  for (int g = 1; g <= st.NGROUPS; ++g) {
-    for (int y = first; y <= last; ++y)
-      for (int m = 1; m <= 12; ++m) t.days[g] += st.GROUPTRAPDAYS(g, y, m);
-    // A year's table leaves out the records of a group without days in it;
-    // the all-years table keeps every record.
-    if (yearly && t.days[g] == 0) continue;
-    for (int s = 1; s <= st.NSPECIES; ++s) {
-      for (int y = first; y <= last; ++y)
-        for (int m = 1; m <= 12; ++m) t.rec[g][s] += st.PICCOUNT(g, s, y, m, kIndependentPictures);
-      t.total[g] += t.rec[g][s];
-    }
-    t.rate[g] = per100(t.total[g], t.days[g]);
-    t.allDays += t.days[g];
-    t.allRecords += t.total[g];
-  }
-  return t;
-}
-
-void speciesBlock(const Study& st, Writer& report, const SpeciesTable& t, int s1, int s2) {
+void speciesBlock(const Study& st, Writer& report, const DetectionRates& t, int s1, int s2) {
   tableHead(report, "Species");
   std::vector<Value> values;
   values.emplace_back("Group");
@@ -85,7 +38,7 @@ void speciesBlock(const Study& st, Writer& report, const SpeciesTable& t, int s1
     values.emplace_back(t.days[g]);
     values.emplace_back(t.total[g]);
     values.emplace_back(t.rate[g]);
-    for (int s = s1; s <= s2; ++s) values.emplace_back(per100(t.rec[g][s], t.days[g]));
+    for (int s = s1; s <= s2; ++s) values.emplace_back(recordsPer100Days(t.rec[g][s], t.days[g]));
     report.writeValues(kRowLayout, values);
   }
 
@@ -93,20 +46,20 @@ void speciesBlock(const Study& st, Writer& report, const SpeciesTable& t, int s1
   values.emplace_back(kTotalLabel);
   values.emplace_back(t.allDays);
   values.emplace_back(t.allRecords);
-  values.emplace_back(per100(t.allRecords, t.allDays));
+  values.emplace_back(recordsPer100Days(t.allRecords, t.allDays));
   for (int s = s1; s <= s2; ++s) {
     int records = 0;
     for (int g = 1; g <= st.NGROUPS; ++g) records += t.rec[g][s];
     // A year's Total row divides first and then scales; the all-years row
     // scales first, as every other cell does.
-    values.emplace_back(t.yearly ? ratio(records, t.allDays) * 100.0f : per100(records, t.allDays));
+    values.emplace_back(t.yearly ? ratio(records, t.allDays) * 100.0f : recordsPer100Days(records, t.allDays));
   }
   report.writeValues(kRowLayout, values);
 }
 
 // One block for up to 20 species (a year's table only), otherwise two blocks
 // split at half the species.
-void speciesBlocks(const Study& st, Writer& report, const SpeciesTable& t) {
+void speciesBlocks(const Study& st, Writer& report, const DetectionRates& t) {
   const int n = st.NSPECIES;
   if (t.yearly && n <= 20) {
     speciesBlock(st, report, t, 1, n);
@@ -177,6 +130,36 @@ void monthTable(const Study& st, Writer& report, int first, int last) {
 
 }  // namespace
 
+float recordsPer100Days(int records, int days) {
+  return days > 0 ? static_cast<float>(records) * 100.0f / static_cast<float>(days) : 0.0f;
+}
+
+DetectionRates detectionRates(const Study& st, int first, int last, bool yearly) {
+  DetectionRates t;
+  t.first = first;
+  t.last = last;
+  t.yearly = yearly;
+  const auto ng = static_cast<std::size_t>(st.NGROUPS) + 1;
+  t.days.assign(ng, 0);
+  t.rec.assign(ng, std::vector<int>(static_cast<std::size_t>(st.NSPECIES) + 1, 0));
+  t.total.assign(ng, 0);
+  t.rate.assign(ng, 0.0f);
+  for (int g = 1; g <= st.NGROUPS; ++g) {
+    for (int y = first; y <= last; ++y)
+      for (int m = 1; m <= 12; ++m) t.days[g] += st.GROUPTRAPDAYS(g, y, m);
+    if (yearly && t.days[g] == 0) continue;
+    for (int s = 1; s <= st.NSPECIES; ++s) {
+      for (int y = first; y <= last; ++y)
+        for (int m = 1; m <= 12; ++m) t.rec[g][s] += st.PICCOUNT(g, s, y, m, kIndependentPictures);
+      t.total[g] += t.rec[g][s];
+    }
+    t.rate[g] = recordsPer100Days(t.total[g], t.days[g]);
+    t.allDays += t.days[g];
+    t.allRecords += t.total[g];
+  }
+  return t;
+}
+
 void DETECTIONRATES(const Study& st, Writer& report, Writer& console) {
   const bool severalYears = st.FIRSTYEAR < st.LASTYEAR;
 
@@ -185,7 +168,7 @@ void DETECTIONRATES(const Study& st, Writer& report, Writer& console) {
   report.write("(a52)", kRecordNote);
   report.write("(a42)", "  Number of pictures/prd multiplied by 100");
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
-    const SpeciesTable t = speciesTable(st, y, y, true);
+    const DetectionRates t = detectionRates(st, y, y, true);
     report.write("(a5,i4)", "Year ", y);
     speciesBlocks(st, report, t);
     report.blank();
@@ -196,7 +179,7 @@ void DETECTIONRATES(const Study& st, Writer& report, Writer& console) {
     report.write("(a52)", kRecordNote);
     report.write("(a45)", "  Number of pictures/PERIOD multiplied by 100");
     report.write("(a6,i4,a4,i4)", "Years ", st.FIRSTYEAR, " to ", st.LASTYEAR);
-    speciesBlocks(st, report, speciesTable(st, st.FIRSTYEAR, st.LASTYEAR, false));
+    speciesBlocks(st, report, detectionRates(st, st.FIRSTYEAR, st.LASTYEAR, false));
     report.blank();
   }
 

@@ -5,6 +5,22 @@
 
 namespace mv {
 
+std::vector<int> naiveOccupancy(const Study& st) {
+  // A group is occupied by a species when any of its pictures of the species
+  // was listed, in any study year and month.
+  std::vector<int> occupied(static_cast<std::size_t>(st.NSPECIES) + 1, 0);
+  for (int s = 1; s <= st.NSPECIES; ++s) {
+    for (int g = 1; g <= st.NGROUPS; ++g) {
+      bool found = false;
+      for (int y = st.FIRSTYEAR; y <= st.LASTYEAR && !found; ++y)
+        for (int m = 1; m <= 12 && !found; ++m)
+          if (st.PICCOUNT(g, s, y, m, kAllPictures) > 0) found = true;
+      if (found) ++occupied[s];
+    }
+  }
+  return occupied;
+}
+
 void NAIVEOCCUPANCY(const Study& st, Writer& report, Writer& console) {
   const int n = st.NSPECIES;
   const int groups = st.NGROUPS;
@@ -15,18 +31,7 @@ void NAIVEOCCUPANCY(const Study& st, Writer& report, Writer& console) {
   report.write("(30x,a20,6x,a16)", "Proportion of groups", "Number of groups");
   report.write("(a7,30x,a8,13x,a8,1x,a1,i3,a1)", "Species", "Occupied", "Occupied", "(", groups, ")");
 
-  // A group is occupied by a species when any of its pictures of the species
-  // was listed, in any study year and month.
-  std::vector<int> occupied(static_cast<std::size_t>(n) + 1, 0);
-  for (int s = 1; s <= n; ++s) {
-    for (int g = 1; g <= groups; ++g) {
-      bool found = false;
-      for (int y = st.FIRSTYEAR; y <= st.LASTYEAR && !found; ++y)
-        for (int m = 1; m <= 12 && !found; ++m)
-          if (st.PICCOUNT(g, s, y, m, kAllPictures) > 0) found = true;
-      if (found) ++occupied[s];
-    }
-  }
+  const std::vector<int> occupied = naiveOccupancy(st);
 
   // Most widespread first, by the plain exchange procedure: species with
   // equal counts come out in the order its exchanges leave them.

@@ -47,6 +47,9 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
           ->type_name("MINUTES");
   app.add_flag("--no-wait", noWait, "No waits for Enter");
   app.add_flag("--quiet", quiet, "No progress lines; messages to stderr")->needs(periodOption);
+  std::string html;
+  app.add_option("--html", html, "Also write a page with plots (one self-contained HTML file)")
+      ->type_name("FILE");
   app.add_option("STUDY_DIR", studyDir, "The study folder (default: the current folder)")
       ->check(CLI::ExistingDirectory);
 
@@ -72,6 +75,9 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
     line.options.period = period >= INT_MIN && period <= INT_MAX ? static_cast<int>(period) : 0;
     noWait = true;
   }
+  // A relative page name is taken from the folder the program was started
+  // in, as the study folder is.
+  if (!html.empty()) line.options.html = std::filesystem::absolute(html);
   line.options.console.noWait = noWait;
   line.options.console.quiet = quiet;
   return std::nullopt;

@@ -15,6 +15,7 @@
 #include "layout/removal_list.hpp"
 #include "layout/sinks.hpp"
 #include "model/study.hpp"
+#include "page/page.hpp"
 #include "tallies/tallies.hpp"
 
 namespace mv {
@@ -123,6 +124,14 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
     console.error().free("Error writing OutputGroups.txt: " + file.errorText() +
                          " (the incomplete report was removed)");
     return 1;
+  }
+  // The page is made from the finished tables, once the report is in place.
+  if (options.html) {
+    std::string error;
+    if (!writeHtmlPage(st, *options.html, error)) {
+      console.error().free("Error writing the HTML page " + options.html->string() + ": " + error);
+      return 1;
+    }
   }
   con.free("Elasped time ", elapsed);
   con.free("HIT ENTER TO TERMINATE NORMALLY");

@@ -100,6 +100,8 @@ OuterRing outerRing(std::vector<RingPosition> p) {
   for (int i = 1; i < n; ++i)
     if (p[i].r > p[m].r) m = i;
   OuterRing result;
+  result.centreX = cx;
+  result.centreY = cy;
   std::vector<RingPosition>& ring = result.rows;
   ring.reserve(static_cast<std::size_t>(n) + 1);
   for (int i = m; i < n; ++i) ring.push_back(p[i]);
@@ -136,14 +138,8 @@ float ringArea(const OuterRing& result) {
   return sum * 0.5f * 0.000001f;
 }
 
-void AREAOFEACHGROUP(const Study& st, Writer& report, Writer& console) {
-  console.free("AREA OF EACH GROUP");
-  report.write("(a18)", "AREA OF EACH GROUP");
-  report.write("(35x,a4)", "Area");
-  report.write("(a5,25x,a15)", "Group", "km^2    miles^2");
-
-  float totalKm = 0.0f;
-  float totalMi = 0.0f;
+std::vector<GroupArea> groupAreas(const Study& st) {
+  std::vector<GroupArea> areas(static_cast<std::size_t>(st.NGROUPS) + 1);
   std::vector<RingPosition> positions;
   for (int g = 1; g <= st.NGROUPS; ++g) {
     // A location is usable when both of its coordinates are given (nonzero).
@@ -158,10 +154,35 @@ void AREAOFEACHGROUP(const Study& st, Writer& report, Writer& console) {
         positions.push_back(q);
       }
     }
-    // Fewer than three positions span no area: no line at all.
+    GroupArea& area = areas[static_cast<std::size_t>(g)];
+    area.positions = static_cast<int>(positions.size());
     if (positions.size() < 3) continue;
-    const float km = positions.size() == 3 ? triangleArea(positions[0], positions[1], positions[2])
-                                           : ringArea(outerRing(positions));
+    if (positions.size() == 3) {
+      area.km2 = triangleArea(positions[0], positions[1], positions[2]);
+      for (const RingPosition& q : positions) area.outline.emplace_back(q.x, q.y);
+      area.outline.emplace_back(positions[0].x, positions[0].y);
+    } else {
+      const OuterRing ring = outerRing(positions);
+      area.km2 = ringArea(ring);
+      for (const RingPosition& q : ring.rows) area.outline.emplace_back(q.x + ring.centreX, q.y + ring.centreY);
+    }
+  }
+  return areas;
+}
+
+void AREAOFEACHGROUP(const Study& st, Writer& report, Writer& console) {
+  console.free("AREA OF EACH GROUP");
+  report.write("(a18)", "AREA OF EACH GROUP");
+  report.write("(35x,a4)", "Area");
+  report.write("(a5,25x,a15)", "Group", "km^2    miles^2");
+
+  float totalKm = 0.0f;
+  float totalMi = 0.0f;
+  const std::vector<GroupArea> areas = groupAreas(st);
+  for (int g = 1; g <= st.NGROUPS; ++g) {
+    // Fewer than three positions span no area: no line at all.
+    if (areas[g].positions < 3) continue;
+    const float km = areas[g].km2;
     const float mi = km * 0.38610214f;
     // Zero, negative, or not a number (three positions on one line): dashes,
     // and nothing added to the totals.

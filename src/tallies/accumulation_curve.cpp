@@ -1,9 +1,46 @@
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tallies/tallies.hpp"
 
 namespace mv {
+
+std::vector<AccumulationStep> accumulationCurve(const Study& st) {
+  const int n = st.NSPECIES;
+  std::vector<AccumulationStep> curve;
+  // Species ordered by first-picture day with the plain exchange procedure;
+  // it is not stable, and the exchanges decide the order of names within a day.
+  std::vector<int> order(static_cast<std::size_t>(n) + 1);
+  for (int i = 1; i <= n; ++i) order[i] = i;
+  for (int i = 1; i <= n - 1; ++i)
+    for (int j = i + 1; j <= n; ++j)
+      if (st.SPECIESFIRSTDAY(order[j]) < st.SPECIESFIRSTDAY(order[i])) std::swap(order[i], order[j]);
+  if (n < 1) return curve;
+
+  // The last day with a first picture: the last ordered day below "none".
+  int last = 0;
+  for (int i = n; i >= 1; --i) {
+    if (st.SPECIESFIRSTDAY(order[i]) < kNoFirstDay) {
+      last = st.SPECIESFIRSTDAY(order[i]);
+      break;
+    }
+  }
+  int running = 0;
+  AccumulationStep step;
+  for (int d = st.SPECIESFIRSTDAY(order[1]); d <= last; ++d) {
+    if (d >= kNoFirstDay) continue;
+    step.species.clear();
+    for (int i = 1; i <= n; ++i)
+      if (st.SPECIESFIRSTDAY(order[i]) == d) step.species.push_back(order[i]);
+    if (step.species.empty()) continue;
+    running += static_cast<int>(step.species.size());
+    step.day = d;
+    step.total = running;
+    curve.push_back(step);
+  }
+  return curve;
+}
 
 void ACCUMULATIONCURVE(const Study& st, Writer& report, Writer& console) {
   const int n = st.NSPECIES;
@@ -22,39 +59,14 @@ void ACCUMULATIONCURVE(const Study& st, Writer& report, Writer& console) {
   report.write("(a26)", "SPECIES ACCUMULATION CURVE");
   report.write("(a26)", "  DAY    NUMBER    SPECIES");
 
-  // Species ordered by first-picture day with the plain exchange procedure;
-  // it is not stable, and the exchanges decide the order of names within a day.
-  std::vector<int> order(static_cast<std::size_t>(n) + 1);
-  for (int i = 1; i <= n; ++i) order[i] = i;
-  for (int i = 1; i <= n - 1; ++i)
-    for (int j = i + 1; j <= n; ++j)
-      if (st.SPECIESFIRSTDAY(order[j]) < st.SPECIESFIRSTDAY(order[i])) std::swap(order[i], order[j]);
-
-  if (n >= 1) {
-    // The last day with a first picture: the last ordered day below "none".
-    int last = 0;
-    for (int i = n; i >= 1; --i) {
-      if (st.SPECIESFIRSTDAY(order[i]) < kNoFirstDay) {
-        last = st.SPECIESFIRSTDAY(order[i]);
-        break;
-      }
-    }
-    int running = 0;
-    std::vector<Value> values;
-    for (int d = st.SPECIESFIRSTDAY(order[1]); d <= last; ++d) {
-      if (d >= kNoFirstDay) continue;
-      values.clear();
-      values.emplace_back(d);
-      values.emplace_back(0);  // the running count, known once the day's names are collected
-      for (int i = 1; i <= n; ++i)
-        if (st.SPECIESFIRSTDAY(order[i]) == d) values.emplace_back(st.SPECIESNAME(order[i]));
-      const int found = static_cast<int>(values.size()) - 2;
-      if (found == 0) continue;
-      running += found;
-      values[1] = Value(running);
-      // More than 15 names continue on further lines, 15 to a line.
-      report.writeValues("(i5,4x,i4,6x,15(a25,1x))", values);
-    }
+  std::vector<Value> values;
+  for (const AccumulationStep& step : accumulationCurve(st)) {
+    values.clear();
+    values.emplace_back(step.day);
+    values.emplace_back(step.total);
+    for (int s : step.species) values.emplace_back(st.SPECIESNAME(s));
+    // More than 15 names continue on further lines, 15 to a line.
+    report.writeValues("(i5,4x,i4,6x,15(a25,1x))", values);
   }
   report.blank();
 }
