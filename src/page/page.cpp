@@ -89,6 +89,7 @@ h1 { font-size: 22px; margin: 0 0 4px; }
 h2 { font-size: 17px; margin: 0 0 4px; }
 p { margin: 4px 0; font-size: 13px; }
 .note { color: #555; font-size: 12px; }
+.rest p { font-size: 12px; color: #444; }
 table.summary { border-collapse: collapse; font-size: 13px; margin: 8px 0; }
 table.summary th { text-align: left; font-weight: normal; color: #555; padding: 2px 16px 2px 0; }
 table.summary td { padding: 2px 0; }
@@ -164,18 +165,31 @@ void summary(std::string& html, const PageData& d) {
   row("Pictures rejected", std::to_string(st.NREJECTED));
   row("PERIOD", std::to_string(st.PERIOD) + " minutes (pictures of a species at a location within one PERIOD are one record)");
   html += "</table>\n";
-  if (!d.hiddenSpecies.empty()) {
+  if (!d.hiddenSpecies.empty())
     html += "<p class=\"note\">The plots show the " + std::to_string(d.shownSpecies.size()) +
-            " species with the most records of " + std::to_string(st.NSPECIES) + "; not shown: ";
-    html += escape(nameList(st, d.hiddenSpecies, true));
+            " species with the most records of " + std::to_string(st.NSPECIES) +
+            "; the others are listed at the end of the page.</p>\n";
+  if (!d.hiddenGroups.empty())
+    html += "<p class=\"note\">The plots by group show the " + std::to_string(d.shownGroups.size()) +
+            " groups with the most camera trap days of " + std::to_string(st.NGROUPS) +
+            "; the others are listed at the end of the page.</p>\n";
+}
+
+// The species and groups the plots leave out, by name.
+void notShown(std::string& html, const PageData& d) {
+  if (d.hiddenSpecies.empty() && d.hiddenGroups.empty()) return;
+  html += "<section class=\"rest\">\n<h2>Not shown in the plots</h2>\n";
+  if (!d.hiddenSpecies.empty()) {
+    html += "<p>" + std::to_string(d.hiddenSpecies.size()) + " species: ";
+    html += escape(nameList(d.st, d.hiddenSpecies, true));
     html += ".</p>\n";
   }
   if (!d.hiddenGroups.empty()) {
-    html += "<p class=\"note\">The plots by group show the " + std::to_string(d.shownGroups.size()) +
-            " groups with the most camera trap days of " + std::to_string(st.NGROUPS) + "; not shown: ";
-    html += escape(nameList(st, d.hiddenGroups, false));
+    html += "<p>" + std::to_string(d.hiddenGroups.size()) + " groups: ";
+    html += escape(nameList(d.st, d.hiddenGroups, false));
     html += ".</p>\n";
   }
+  html += "</section>\n";
 }
 
 // ---- camera operation --------------------------------------------------------
@@ -693,7 +707,7 @@ void cooccurrenceMatrix(std::string& html, const PageData& d) {
       if (cell >= 16)
         b.raw("<text x=\"" + number(left + cell * (c + 0.5), 1) + "\" y=\"" + number(y + cell / 2 + 3.5, 1) +
               "\" text-anchor=\"middle\" font-size=\"9\" style=\"fill:" +
-              (v > 0 && max > 0 && v * 2 > max ? "#000" : "#fff") + "\">" + std::to_string(v) + "</text>\n");
+              (v == 0 ? "#999" : v * 2 > max ? "#000" : "#fff") + "\">" + std::to_string(v) + "</text>\n");
     }
   }
   b.viridisLegend(left, top + cell * n + 14, 240, 0, max, "groups with both species");
@@ -731,6 +745,7 @@ std::string htmlPage(const Study& st, const PageLimits& limits) {
   groupMap(html, d);
   occupancy(html, d);
   cooccurrenceMatrix(html, d);
+  notShown(html, d);
   html += "</body>\n</html>\n";
   return html;
 }
