@@ -7,6 +7,12 @@
 
 namespace mv {
 
+// The number of groups at which both species of each pair were photographed
+// (independent pictures, any study year and month, not necessarily the same
+// month); the diagonal holds each species' own number of groups. Indexed by
+// species 1..NSPECIES both ways.
+Table<int, 2> cooccurrence(const Study& st);
+
 void GROUPSBYSPECIES(const Study& st, Writer& report, Writer& console);
 void GROUPINDEPENDENCE(const Study& st, Writer& report, Writer& console);
 void SPECIESBYMONTH(const Study& st, Writer& report, Writer& console);

@@ -62,6 +62,22 @@ void presenceBlocks(const Study& st, const Table<int, 2>& present, Writer& repor
 
 }  // namespace
 
+Table<int, 2> cooccurrence(const Study& st) {
+  const int ng = st.NGROUPS;
+  const int ns = st.NSPECIES;
+  FlagRows groupsWith(ns, ng);
+  for (int g = 1; g <= ng; ++g)
+    for (int s = 1; s <= ns; ++s)
+      if (photographed(st, g, s)) groupsWith.set(s, g);
+  Table<int, 2> together;
+  together.resize({st.species(), st.species()}, 0);
+  for (int a = 1; a <= ns; ++a)
+    for (int b = a; b <= ns; ++b) together(a, b) = groupsWith.common(a, b);
+  for (int a = 1; a <= ns - 1; ++a)
+    for (int b = a + 1; b <= ns; ++b) together(b, a) = together(a, b);
+  return together;
+}
+
 void VENNDIAGRAM(const Study& st, Writer& report, Writer& console) {
   const int ng = st.NGROUPS;
   const int ns = st.NSPECIES;
@@ -69,23 +85,12 @@ void VENNDIAGRAM(const Study& st, Writer& report, Writer& console) {
   // Presence of each species at each group (any year, any month).
   Table<int, 2> present;
   present.resize({st.groups(), st.species()}, 0);
-  FlagRows groupsWith(ns, ng);
   for (int g = 1; g <= ng; ++g)
     for (int s = 1; s <= ns; ++s)
-      if (photographed(st, g, s)) {
-        present(g, s) = 1;
-        groupsWith.set(s, g);
-      }
+      if (photographed(st, g, s)) present(g, s) = 1;
 
-  // Co-occurrence: the groups at which both species were photographed, not
-  // necessarily in the same month. The diagonal is each species' own count.
   console.free("SPECIES CO-OCCURRENCES");
-  Table<int, 2> together;
-  together.resize({st.species(), st.species()}, 0);
-  for (int a = 1; a <= ns; ++a)
-    for (int b = a; b <= ns; ++b) together(a, b) = groupsWith.common(a, b);
-  for (int a = 1; a <= ns - 1; ++a)
-    for (int b = a + 1; b <= ns; ++b) together(b, a) = together(a, b);
+  const Table<int, 2> together = cooccurrence(st);
 
   report.write("(a28)", "SPECIES CO-OCCURRENCE MATRIX");
   report.write("(a50)", "  The number of groups each species pair co-occurs");

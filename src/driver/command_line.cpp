@@ -58,6 +58,9 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
       ->type_name("K")
       ->check(CLI::Range(1, 100000))
       ->needs(tablesOption);
+  std::string html;
+  app.add_option("--html", html, "Also write a page with plots (one self-contained HTML file)")
+      ->type_name("FILE");
   app.add_option("STUDY_DIR", studyDir, "The study folder (default: the current folder)")
       ->check(CLI::ExistingDirectory);
 
@@ -85,6 +88,9 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
   }
   if (*tablesOption) line.options.tables = std::filesystem::path(tables);
   line.options.occasionDays = occasionDays;
+  // A relative page name is taken from the folder the program was started
+  // in, as the study folder is.
+  if (!html.empty()) line.options.html = std::filesystem::absolute(html);
   line.options.console.noWait = noWait;
   line.options.console.quiet = quiet;
   return std::nullopt;

@@ -16,6 +16,7 @@
 #include "layout/sinks.hpp"
 #include "model/study.hpp"
 #include "tables/tables.hpp"
+#include "page/page.hpp"
 #include "tallies/tallies.hpp"
 
 namespace mv {
@@ -140,6 +141,14 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
     con.free("WRITE TABLES");
     if (!tables->write(st)) {
       console.error().free("Error writing the tables: " + tables->errorText());
+      return 1;
+    }
+  }
+  // The page is made from the finished tables, once the report is in place.
+  if (options.html) {
+    std::string error;
+    if (!writeHtmlPage(st, *options.html, error)) {
+      console.error().free("Error writing the HTML page " + options.html->string() + ": " + error);
       return 1;
     }
   }

@@ -18,6 +18,8 @@ struct RunOptions {
   std::optional<int> period;
   // Console behaviour: progress lines, and the waits for Enter.
   ConsoleMode console;
+  // Where the HTML page of a successful run goes; no page when unset.
+  std::optional<std::filesystem::path> html;
   // Where errors and warnings go in a quiet run; `out` when unset.
   std::ostream* err = nullptr;
   // The folder for the tables package (CSV files and datapackage.json),

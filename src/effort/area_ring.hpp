@@ -24,6 +24,9 @@ struct OuterRing {
   // Elimination passes run (the last one removed nothing, unless the limit
   // of passes was reached).
   int passes = 0;
+  // The mean position the rows are centred on.
+  float centreX = 0.0f;
+  float centreY = 0.0f;
 };
 
 // True when the middle position M of three consecutive ring positions

@@ -100,6 +100,8 @@ OuterRing outerRing(std::vector<RingPosition> p) {
   for (int i = 1; i < n; ++i)
     if (p[i].r > p[m].r) m = i;
   OuterRing result;
+  result.centreX = cx;
+  result.centreY = cy;
   std::vector<RingPosition>& ring = result.rows;
   ring.reserve(static_cast<std::size_t>(n) + 1);
   for (int i = m; i < n; ++i) ring.push_back(p[i]);
@@ -152,11 +154,19 @@ std::vector<GroupArea> groupAreas(const Study& st) {
         positions.push_back(q);
       }
     }
-    if (positions.size() < 3) continue;
     GroupArea& a = areas[static_cast<std::size_t>(g)];
+    a.positions = static_cast<int>(positions.size());
+    if (positions.size() < 3) continue;
     a.spanned = true;
-    a.km2 = positions.size() == 3 ? triangleArea(positions[0], positions[1], positions[2])
-                                  : ringArea(outerRing(positions));
+    if (positions.size() == 3) {
+      a.km2 = triangleArea(positions[0], positions[1], positions[2]);
+      for (const RingPosition& q : positions) a.outline.emplace_back(q.x, q.y);
+      a.outline.emplace_back(positions[0].x, positions[0].y);
+    } else {
+      const OuterRing ring = outerRing(positions);
+      a.km2 = ringArea(ring);
+      for (const RingPosition& q : ring.rows) a.outline.emplace_back(q.x + ring.centreX, q.y + ring.centreY);
+    }
     a.mi2 = a.km2 * 0.38610214f;
     a.positive = a.km2 > 0.0f;
   }

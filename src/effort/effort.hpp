@@ -38,6 +38,10 @@ struct GroupArea {
   bool positive = false;
   float km2 = 0.0f;
   float mi2 = 0.0f;
+  int positions = 0;  // usable positions (both coordinates given)
+  // The outline whose area was taken, in UTM metres (east, north), its last
+  // point repeating the first; empty below three positions.
+  std::vector<std::pair<float, float>> outline;
 };
 // Per group (index 1..NGROUPS).
 std::vector<GroupArea> groupAreas(const Study& st);

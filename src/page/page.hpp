@@ -1,0 +1,31 @@
+// The study page: one self-contained HTML file with the run's summary and
+// its plots as inline SVG (no scripts, no external files, no network), for
+// reading on screen or on paper.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "model/study.hpp"
+
+namespace mv {
+
+// The most species, groups and location rows a plot shows; the rest are
+// named in a note on the page.
+struct PageLimits {
+  int species = 40;    // by number of records
+  int groups = 60;     // by camera trap days
+  int locations = 240; // rows of the camera operation chart
+};
+
+// Number of plots (<svg> elements) on every page, with or without data.
+constexpr int kPagePlots = 10;
+
+// The page of a finished run (every table filled, report written).
+std::string htmlPage(const Study& st, const PageLimits& limits = {});
+
+// Writes the page to `path` through a temporary file renamed into place;
+// false with `error` set when it cannot be written.
+bool writeHtmlPage(const Study& st, const std::filesystem::path& path, std::string& error);
+
+}  // namespace mv
