@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <charconv>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -193,9 +194,19 @@ void readDeployments(const PackageInfo& pkg, const ImportOptions& options, Study
                           "deployments that have one");
 }
 
+// The names a DistinctNames had to cut, for the summary.
+void noteCutNames(const DistinctNames& names, const std::string& kind, StudyData& study) {
+  for (const std::string& name : names.cutNames()) {
+    std::string cut = fixedName(name);
+    while (!cut.empty() && cut.back() == ' ') cut.pop_back();
+    study.cutNames.push_back({kind, name, cut});
+  }
+}
+
 void nameLocations(StudyData& study) {
   DistinctNames names("locations");
   for (Location& loc : study.locations) loc.name = names.add(loc.key);
+  noteCutNames(names, "location", study);
 }
 
 void projectLocations(StudyData& study) {
@@ -329,6 +340,7 @@ void assignGroups(const ImportOptions& options, const Tables& t, StudyData& stud
     sorted.insert(study.locations[k].group);
   }
   study.groups.assign(sorted.begin(), sorted.end());
+  noteCutNames(names, "group", study);
 }
 
 struct Media {
@@ -356,6 +368,18 @@ std::unordered_map<std::string, Media> readMedia(const PackageInfo& pkg, const T
   return media;
 }
 
+// Whether a taxon is a species or below: its rank says so when given (from
+// the observation, else from the package's taxonomic list), and a
+// scientific name of one word (a genus, a family, "Aves") never is.
+bool isSpecies(const std::string& scientificName, std::string rank) {
+  if (scientificName.find(' ') == std::string::npos) return false;
+  for (char& c : rank) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  static const std::set<std::string> kSpeciesOrBelow = {
+      "",     "species", "subspecies", "variety", "subvariety", "form", "forma", "subform", "infraspecificname",
+      "infrasubspecificname", "cultivar"};
+  return kSpeciesOrBelow.count(rank) != 0;
+}
+
 // An animal observation that may become a picture line.
 struct Candidate {
   long record = 0;
@@ -365,14 +389,16 @@ struct Candidate {
   int individuals = 1;
   bool eventBased = false;
   std::string event;  // deployment and eventID of an event-based one; empty without eventID
+  bool speciesTaxon = true;  // the taxon is a species (or below)
 };
 
-void readObservations(const PackageInfo& pkg, const Tables& t, StudyData& study) {
+void readObservations(const PackageInfo& pkg, const ImportOptions& options, const Tables& t, StudyData& study) {
   const auto media = readMedia(pkg, t);
   std::vector<Candidate> candidates;
   std::unordered_set<std::string> eventsWithMedia;
   SkipTally skips;
-  int cDep = -1, cMedia = -1, cEvent = -1, cEventStart = -1, cLevel = -1, cType = -1, cName = -1, cCount = -1;
+  int cDep = -1, cMedia = -1, cEvent = -1, cEventStart = -1, cLevel = -1, cType = -1, cName = -1, cCount = -1,
+      cRank = -1;
   readTable(
       pkg.observations.parts, pkg.observations.dialect, "observations.csv",
       [&](const Columns& c) {
@@ -384,6 +410,7 @@ void readObservations(const PackageInfo& pkg, const Tables& t, StudyData& study)
         cType = c.require("observationType");
         cName = c.require("scientificName");
         cCount = c.find("count");
+        cRank = c.find("taxonRank");
       },
       [&](const Columns&, const std::vector<std::string>& f, long record) {
         const std::string type(trim(fieldAt(f, cType)));
@@ -450,6 +477,12 @@ void readObservations(const PackageInfo& pkg, const Tables& t, StudyData& study)
           skips.add("timestamp outside its deployment");
           return;
         }
+        std::string rank(trim(fieldAt(f, cRank)));
+        if (rank.empty()) {
+          const auto listed = pkg.taxonRanks.find(c.species);
+          if (listed != pkg.taxonRanks.end()) rank = listed->second;
+        }
+        c.speciesTaxon = isSpecies(c.species, rank);
         c.time = onClock(instant, d.offsetMinutes);
         c.location = d.location;
         candidates.push_back(std::move(c));
@@ -462,6 +495,15 @@ void readObservations(const PackageInfo& pkg, const Tables& t, StudyData& study)
     if (c.eventBased && !c.event.empty() && eventsWithMedia.count(c.event) != 0) {
       skips.add("event has media-based observations");
       continue;
+    }
+    if (!c.speciesTaxon) {
+      ++study.notSpecies;
+      if (std::find(study.notSpeciesTaxa.begin(), study.notSpeciesTaxa.end(), c.species) == study.notSpeciesTaxa.end())
+        study.notSpeciesTaxa.push_back(c.species);
+      if (options.speciesOnly) {
+        skips.add("taxon not a species (--species-only)");
+        continue;
+      }
     }
     auto [it, added] = speciesIndex.emplace(c.species, static_cast<int>(study.species.size()));
     if (added) study.species.push_back({c.species, names.add(c.species)});
@@ -478,6 +520,7 @@ void readObservations(const PackageInfo& pkg, const Tables& t, StudyData& study)
     study.pictures.push_back(p);
   }
   study.skipped = skips.take();
+  noteCutNames(names, "species", study);
 
   // The independence rule follows runs of consecutive lines of one group and
   // one species in time order, so the lines are sorted that way.
@@ -514,7 +557,7 @@ StudyData buildStudy(const ImportOptions& options) {
   projectLocations(study);
   assignElevations(options, study);
   assignGroups(options, tables, study);
-  readObservations(pkg, tables, study);
+  readObservations(pkg, options, tables, study);
   if (study.groups.size() > 999 || study.species.size() > 999)
     study.notes.push_back("more than 999 groups or species: Morvelstrand tallies at most 999 of each");
   if (study.pictures.empty()) study.notes.push_back("the package has no animal observation to write as a picture");

@@ -50,6 +50,23 @@ void printSummary(std::ostream& out, const StudyData& s, const ImportOptions& o)
   for (const SkipCount& k : s.skipped) skipped += k.count;
   line(out, "Skipped observations", std::to_string(skipped));
   for (const SkipCount& k : s.skipped) out << "    " << std::left << std::setw(44) << k.reason << k.count << '\n';
+  if (s.notSpecies > 0) {
+    // The taxa by name, the first few of them.
+    constexpr std::size_t kShown = 5;
+    std::string taxa;
+    for (std::size_t k = 0; k < s.notSpeciesTaxa.size() && k < kShown; ++k)
+      taxa += (k == 0 ? "" : ", ") + s.notSpeciesTaxa[k];
+    if (s.notSpeciesTaxa.size() > kShown) taxa += ", ...";
+    const std::size_t n = s.notSpeciesTaxa.size();
+    line(out, "Not a species", std::to_string(s.notSpecies) + (s.notSpecies == 1 ? " observation" : " observations") +
+                                   " of " + std::to_string(n) + (n == 1 ? " taxon" : " taxa") + " (" + taxa + ")" +
+                                   (o.speciesOnly ? ", left out" : "; --species-only leaves them out"));
+  }
+  if (!s.cutNames.empty()) {
+    line(out, "Names cut to 25", std::to_string(s.cutNames.size()));
+    for (const CutName& c : s.cutNames)
+      out << "    " << c.kind << " \"" << c.name << "\" written as \"" << c.cut << "\"\n";
+  }
   if (s.cappedCounts > 0)
     line(out, "Counts above 99", std::to_string(s.cappedCounts) + (s.cappedCounts == 1 ? " picture" : " pictures") +
                                        " written with 99 individuals");
@@ -94,6 +111,9 @@ std::string usageText() {
          "                              a location with elevation 0 is left out of the\n"
          "                              group positions, distances and areas)\n"
          "  --title TEXT                study title (default: the package's project title)\n"
+         "  --species-only              leave out the observations whose taxon is not a\n"
+         "                              species (a taxonRank above species, or a\n"
+         "                              scientificName of one word)\n"
          "  --force                     replace existing Input.txt, GroupMap.txt and\n"
          "                              AllPictures.txt in STUDY_DIR\n"
          "  --help                      show this help and exit\n"
@@ -132,9 +152,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     }
     const bool takesValue =
         name == "--group-by" || name == "--elevation" || name == "--default-elevation" || name == "--title";
-    if (name == "--force") {
-      if (value) return usageError("option --force takes no value");
-      c.options.force = true;
+    if (name == "--force" || name == "--species-only") {
+      if (value) return usageError("option " + name + " takes no value");
+      (name == "--force" ? c.options.force : c.options.speciesOnly) = true;
       continue;
     }
     if (!takesValue) return usageError("unknown option " + name);

@@ -38,6 +38,7 @@ std::string fixedName(std::string_view cleanName) {
 std::string DistinctNames::add(const std::string& name) {
   std::string fixed = fixedName(name);
   const auto [it, added] = byFixed_.emplace(fixed, name);
+  if (added && name.size() > kNameLength) cut_.push_back(name);
   if (!added && it->second != name) {
     std::string shown = fixed;
     while (!shown.empty() && shown.back() == ' ') shown.pop_back();

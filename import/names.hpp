@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mv::camtrap {
 
@@ -27,10 +28,13 @@ class DistinctNames {
   // The 25-column form of `name`; throws ImportError naming both names when
   // an earlier, different name has the same form.
   std::string add(const std::string& name);
+  // The names longer than 25 columns, each once, in order of first use.
+  const std::vector<std::string>& cutNames() const { return cut_; }
 
  private:
   std::string kind_;
   std::map<std::string, std::string> byFixed_;
+  std::vector<std::string> cut_;
 };
 
 }  // namespace mv::camtrap

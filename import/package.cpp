@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "import/errors.hpp"
+#include "import/names.hpp"
 
 namespace mv::camtrap {
 
@@ -102,6 +103,13 @@ PackageInfo readPackage(const std::filesystem::path& dir) {
   if (project != doc.end()) info.projectTitle = stringAt(*project, "title");
   info.packageTitle = stringAt(doc, "title");
   if (info.packageTitle.empty()) info.packageTitle = stringAt(doc, "name");
+
+  const auto taxonomic = doc.find("taxonomic");
+  if (taxonomic != doc.end() && taxonomic->is_array())
+    for (const json& taxon : *taxonomic) {
+      const std::string name = cleanText(stringAt(taxon, "scientificName"));
+      if (!name.empty()) info.taxonRanks.emplace(name, stringAt(taxon, "taxonRank"));
+    }
 
   const auto resources = doc.find("resources");
   if (resources == doc.end() || !resources->is_array())

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ struct PackageInfo {
   std::string projectTitle;   // project.title
   std::string packageTitle;   // title, else name
   Resource deployments, media, observations;
+  // taxonRank of each scientificName of the taxonomic list, as written.
+  std::map<std::string, std::string> taxonRanks;
 };
 
 // Reads PACKAGE_DIR/datapackage.json. Throws ImportError when it is missing,

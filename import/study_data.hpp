@@ -21,6 +21,7 @@ struct ImportOptions {
   std::optional<int> defaultElevation;
   std::optional<std::string> title;
   bool force = false;
+  bool speciesOnly = false;                       // leave out observations of taxa that are not species
 };
 
 // One operating period: a deployment's start and end dates on its own clock.
@@ -53,6 +54,13 @@ struct Picture {
   int individuals = 1;
 };
 
+// A name longer than the 25 columns of the study files.
+struct CutName {
+  std::string kind;                       // "location", "group" or "species"
+  std::string name;                       // as in the package
+  std::string cut;                        // as written, without its padding
+};
+
 struct SkipCount {
   std::string reason;
   int count = 0;
@@ -71,6 +79,9 @@ struct StudyData {
   int eventPictures = 0;
   int cappedCounts = 0;                   // counts above 99 written as 99
   std::vector<SkipCount> skipped;         // observations left out, by reason
+  std::vector<CutName> cutNames;          // locations, then groups, then species
+  int notSpecies = 0;                     // observations of a taxon that is not a species
+  std::vector<std::string> notSpeciesTaxa;  // their scientific names, in order of first appearance
   std::optional<UtmZone> zone;            // none when no location has coordinates
   LatLon centroid;
   std::vector<std::string> notes;         // things the user should know

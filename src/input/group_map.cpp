@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "input/input.hpp"
+#include "input/input_warnings.hpp"
 #include "layout/sinks.hpp"
 
 namespace mv {
@@ -35,12 +36,15 @@ void READGROUPMAP(Study& st, const std::filesystem::path& folder, Console& conso
   FileLines lines;
   if (lines.open(folder / "GroupMap.txt")) {
     std::string_view text;
+    ShiftWarnings shifted("GroupMap.txt", console);
     for (int i = 1; i <= st.NMAPLINES && lines.nextView(text); ++i) {
+      shifted.check(text, i, kMapLineFields);
       const auto f = readFixed(mapLayout, text);
       st.MAPLOCATION(i) = fitString(f[0].text, 25, kNameLength);
       st.MAPGROUP(i) = fitString(f[1].text, 25, kNameLength);
     }
     lines.close();
+    shifted.finish();
   }
 
   // Each location takes the group of the first map entry that names it.

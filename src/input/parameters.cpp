@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "input/input.hpp"
+#include "input/input_warnings.hpp"
 #include "layout/sinks.hpp"
 
 namespace mv {
@@ -142,12 +143,15 @@ void READINPUT(Study& st, const std::filesystem::path& folder, Console& console)
   static const Layout& locationLayout = Layout::of("(a25,1x,i6,1x,i7,1x,i5)");
   static const Layout& speciesLayout = Layout::of("(a25)");
 
+  ShiftWarnings shifted("Input.txt", console);
   st.TITLE = fitString(readFixed(titleLayout, in.line(kTitle))[0].text, 75, kTitleLength);
   in.line(kLocationCount);  // the count of the first pass stands
   for (int l = 1; l <= st.NLOCATIONS; ++l) {
     const std::string expected = locationLineText(l);
-    const auto f = readFixed(locationLayout, in.line(expected));
+    const std::string_view text = in.line(expected);
+    const auto f = readFixed(locationLayout, text);
     if (!f[1].ok || !f[2].ok || !f[3].ok) in.failHere(expected);
+    shifted.check(text, in.lineNumber(), kLocationLineFields);
     st.LOCATIONNAME(l) = fitString(f[0].text, 25, kNameLength);
     st.LOCATIONUTM(l, 1) = f[1].value;
     st.LOCATIONUTM(l, 2) = f[2].value;
@@ -181,6 +185,8 @@ void READINPUT(Study& st, const std::filesystem::path& folder, Console& console)
   for (int s = 1; s <= st.NSPECIES; ++s)
     st.SPECIESNAME(s) =
         fitString(readFixed(speciesLayout, in.line(speciesLineText(s, st.NSPECIES)))[0].text, 25, kNameLength);
+  shifted.finish();
+  warnReversedPeriods(st, console);
 }
 
 bool periodInRange(long long minutes) { return minutes >= 1 && minutes <= 1440; }

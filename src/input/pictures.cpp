@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "input/input.hpp"
+#include "input/input_warnings.hpp"
 #include "input/picture_list.hpp"
 #include "layout/sinks.hpp"
 
@@ -244,6 +245,8 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
                  pic.hour, pic.minute, pic.second, pic.individuals);
   };
 
+  ShiftWarnings shifted("AllPictures.txt", console);
+  PeriodCoverage coverage(st);
   std::string_view line;
   // The reason line of a rejected picture: to Reject.txt, and to the
   // observer as the same rendered text.
@@ -260,7 +263,10 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
   };
   while (pictures.nextView(line)) {
     ++st.NPROCESSED;
+    // A shifted line is worth a warning where Reject.txt does not say what
+    // was read: an unreadable number, or a line taken as it is.
     if (!parsePictureLine(line, p)) {
+      shifted.check(line, pictures.lineNumber(), kPictureLineFields);
       ++st.NREJECTED;
       reason("(a33)", "Unreadable number in picture line");
       reject.write("(a)", line.substr(0, 74));
@@ -305,9 +311,11 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
     }
 
     ++st.NUSED;
+    shifted.check(line, pictures.lineNumber(), kPictureLineFields);
     // Pictures of a study year but outside the span the cameras worked are
-    // dropped without a message; they stay counted as used.
+    // dropped; they stay counted as used (their number is a warning).
     const int dayNumber = days.find(p.year, p.month, p.day);
+    coverage.add(p.locationName(), dayNumber);
     if (dayNumber < st.FIRSTDAY || dayNumber > st.LASTDAY) continue;
     // FINDHOUR and FINDMINUTE from the day number; in 8 bytes, so that a
     // study too long for the list is caught before anything overflows.
@@ -342,6 +350,7 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
     if (observer != nullptr) observer->listed(g, s, dayNumber);
   }
 
+  shifted.finish();
   const bool readFailed = pictures.readError();
   pictures.close();
   const bool rejectOk = rejectFile.close();
@@ -365,6 +374,7 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
   con.free("   Processed        ", st.NPROCESSED);
   con.free("   Used in analysis ", st.NUSED);
   con.free("   Rejected         ", st.NREJECTED);
+  coverage.report(console);
 }
 
 }  // namespace mv

@@ -171,7 +171,11 @@ bool FileLines::open(const std::filesystem::path& path) {
   eof_ = false;
   readError_ = false;
   line_ = 0;
-  return file_ != nullptr;
+  if (file_ == nullptr) return false;
+  // A UTF-8 byte-order mark, which some editors put first, is not part of
+  // the first line.
+  if (fill() && end_ >= 3 && std::memcmp(buf_.data(), "\xEF\xBB\xBF", 3) == 0) start_ = 3;
+  return true;
 }
 
 void FileLines::close() {

@@ -62,7 +62,8 @@ class StreamSink final : public LineSink {
 };
 
 // Reads a text file in large blocks, handing out lines without their line
-// ending (LF, CR LF, or a lone CR all end a line).
+// ending (LF, CR LF, or a lone CR all end a line), skipping a UTF-8
+// byte-order mark at the start of the file.
 class FileLines final : public LineSource {
  public:
   FileLines() = default;

@@ -108,6 +108,9 @@ TEST(ImportForest, WritesTheThreeFilesExactly) {
       "    invalid count                               1",
       "    observationType unclassified                1",
       "    event has media-based observations          1",
+      "  Names cut to 25       2",
+      "    location \"Heide plot with a very long name indeed\" written as \"Heide plot with a very lo\"",
+      "    group \"Heide plot with a very long name indeed\" written as \"Heide plot with a very lo\"",
       "  Counts above 99       1 picture written with 99 individuals",
       "  UTM zone              31N (EPSG:32631), the zone of the locations' centroid 50.80003, 4.20007",
       "Note: 1 row of elevations.csv names no location of the package",
@@ -208,6 +211,9 @@ TEST(ImportSavanna, WritesTheThreeFilesExactly) {
       "  Skipped observations  2",
       "    timestamp outside its deployment            1",
       "    observationType blank                       1",
+      "  Names cut to 25       2",
+      "    location \"Point d'eau pr\xC3\xA8s du mar\xC3\xA9" "cage\" written as \"Point d'eau pr\xC3\xA8s du mar\"",
+      "    species \"Tragelaphus strepsiceros subsp. strepsiceros\" written as \"Tragelaphus strepsiceros\"",
       "  Counts above 99       1 picture written with 99 individuals",
       "  UTM zone              35S (EPSG:32735), the zone of the locations' centroid -25.12000, 24.05667",
       "Wrote Input.txt, GroupMap.txt and AllPictures.txt in " + dir.path().string(),
@@ -381,4 +387,31 @@ TEST_F(ImportSmall, MissingPositionsLocationsAndElevationConflicts) {
   mvtest::writeFile(dir / "elev.csv", "locationID,elevation\nL1,high\n");
   const auto e = runImport({package().string(), (dir / "other").string(), "--elevation", (dir / "elev.csv").string()});
   EXPECT_EQ(e.err, "morvelstrand-import: elev.csv row 2: elevation \"high\" is not a number\n");
+}
+
+TEST_F(ImportSmall, TaxaThatAreNotSpecies) {
+  pkg.observations =
+      "observationID,deploymentID,mediaID,eventID,eventStart,observationLevel,observationType,scientificName,"
+      "count,taxonRank\n";
+  addDeployment("d1,L1,,51,4,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,");
+  addObservation("o1,d1,,e1,2021-01-02T00:00:00Z,event,animal,Vulpes vulpes,1,");
+  addObservation("o2,d1,,e2,2021-01-03T00:00:00Z,event,animal,Aves,1,");             // one word
+  addObservation("o3,d1,,e3,2021-01-04T00:00:00Z,event,animal,Martes sp.,1,genus");  // above species
+  addObservation("o4,d1,,e4,2021-01-05T00:00:00Z,event,animal,Aves,2,class");
+  const auto kept = run();
+  EXPECT_EQ(kept.status, importtest::successStatus()) << kept.err;
+  const Lines s = summaryLines(kept.out);
+  EXPECT_NE(std::find(s.begin(), s.end(),
+                      "  Not a species         3 observations of 2 taxa (Aves, Martes sp.); --species-only leaves "
+                      "them out"),
+            s.end())
+      << kept.out;
+  EXPECT_EQ(mvtest::readLines(study() / "AllPictures.txt").size(), 4u);
+
+  const auto dropped = run({"--species-only", "--force"});
+  EXPECT_EQ(dropped.status, importtest::successStatus()) << dropped.err;
+  const Lines t = summaryLines(dropped.out);
+  EXPECT_NE(std::find(t.begin(), t.end(), "    taxon not a species (--species-only)        3"), t.end()) << dropped.out;
+  EXPECT_EQ(mvtest::readLines(study() / "AllPictures.txt"),
+            (Lines{"L1                        Vulpes vulpes             2021  1  2  0  0  0  1"}));
 }

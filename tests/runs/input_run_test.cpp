@@ -65,7 +65,11 @@ TEST(InputRun, StopsAtThePeriodPromptRemovingThePictureList) {
        {std::string(" READ INPUT.TXT"), std::string(" CALCULATE BEGIN & END YEARS"),
         std::string("  2 locations found in GroupMap.txt"), std::string("  2 groups found in GroupMap.txt"),
         std::string(" READ ALLPICTURES.TXT"), counter("   Processed        ", 5),
-        counter("   Used in analysis ", 4), counter("   Rejected         ", 1), std::string(""),
+        counter("   Used in analysis ", 4), counter("   Rejected         ", 1),
+        std::string(" Warning: AllPictures.txt: 1 picture used in analysis is dated outside every operating period "
+                    "of its location"),
+        std::string("   1 of them outside the study's operating days: counted as used, tallied nowhere"),
+        std::string(""),
         std::string(" Enter PERIOD in minutes for independent pictures; 60 means 60 minutes"),
         std::string(" PERIOD must be greater than 1 minute and less than 60*24 minutes ... TERMINATING")})
     expected.push_back(line);

@@ -1,0 +1,199 @@
+#include "input/input_warnings.hpp"
+
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "layout/layout.hpp"
+
+namespace mv {
+
+const FixedField kLocationLineFields[4] = {{1, 25, false, "location name"},
+                                           {27, 32, true, "UTM east-west"},
+                                           {34, 40, true, "UTM north-south"},
+                                           {42, 46, true, "elevation"}};
+
+const FixedField kMapLineFields[2] = {{1, 25, false, "location name"}, {27, 51, false, "group name"}};
+
+const FixedField kPictureLineFields[9] = {
+    {1, 25, false, "location name"}, {27, 51, false, "species name"}, {53, 56, true, "year"},
+    {58, 59, true, "month"},         {61, 62, true, "day"},           {64, 65, true, "hour"},
+    {67, 68, true, "minute"},        {70, 71, true, "second"},        {73, 74, true, "number of individuals"}};
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The columns first..last of a line (1-based), cut where the line ends.
+std::string_view columns(std::string_view line, int first, int last) {
+  const auto from = static_cast<std::size_t>(first - 1);
+  if (from >= line.size()) return {};
+  return line.substr(from, static_cast<std::size_t>(last - first + 1));
+}
+
+bool isBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
+// Whether the column after `last` starts anything but blanks.
+bool goesOnAfter(std::string_view line, int last) {
+  return static_cast<std::size_t>(last) < line.size() && !isBlank(line.substr(static_cast<std::size_t>(last)));
+}
+
+// A name whose last column holds a digit that starts a separate group of
+// digits: "Ridge 512345 4123456 1200" read as a name.
+bool endsInNextField(std::string_view line, const FixedField& f) {
+  const std::string_view text = columns(line, f.first, f.last);
+  if (text.size() != static_cast<std::size_t>(f.last - f.first + 1) || !isDigit(text.back())) return false;
+  std::size_t k = text.size();
+  while (k > 0 && isDigit(text[k - 1])) --k;
+  return k > 0 && text[k - 1] == ' ';
+}
+
+// Text shown between quotes: only printable ASCII is shown as it is.
+bool showable(std::string_view text) {
+  for (const char c : text)
+    if (c < ' ' || c > '~') return false;
+  return true;
+}
+
+std::string columnText(const FixedField& f) {
+  return "columns " + std::to_string(f.first) + "-" + std::to_string(f.last) + " (" + f.label + ")";
+}
+
+}  // namespace
+
+bool ShiftWarnings::looksShifted(std::string_view line, std::span<const FixedField> fields) {
+  // Quick tests for the usual line: separators blank, numbers of blanks and
+  // digits ending in a digit (or the line ended before them), names not
+  // ending in a digit. Anything else gets the full look.
+  const std::size_t size = line.size();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const FixedField& f = fields[i];
+    const auto last = static_cast<std::size_t>(f.last);
+    if (i + 1 < fields.size() && last < size && line[last] != ' ') return true;
+    if (last > size) {
+      if (f.number) return !faults(line, fields).empty();
+      continue;
+    }
+    if (f.number) {
+      if (!isDigit(line[last - 1])) return !faults(line, fields).empty();
+      for (std::size_t k = static_cast<std::size_t>(f.first - 1); k + 1 < last; ++k)
+        if (line[k] != ' ' && !isDigit(line[k])) return !faults(line, fields).empty();
+    } else if (i + 1 < fields.size() && fields[i + 1].number && isDigit(line[last - 1])) {
+      return !faults(line, fields).empty();
+    }
+  }
+  return false;
+}
+
+std::vector<std::string> ShiftWarnings::faults(std::string_view line, std::span<const FixedField> fields) {
+  std::vector<std::string> found;
+  if (isBlank(line)) return found;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const FixedField& f = fields[i];
+    if (f.number) {
+      const std::string_view text = columns(line, f.first, f.last);
+      std::int32_t value = 0;
+      if (isBlank(text)) {
+        if (goesOnAfter(line, f.last)) found.push_back(columnText(f) + " are empty");
+      } else if (!parseIntField(text, value)) {
+        found.push_back(columnText(f) + (showable(text) ? " hold \"" + std::string(text) + "\"," : std::string()) +
+                        " not a number");
+      }
+    } else if (i + 1 < fields.size() && fields[i + 1].number && endsInNextField(line, f)) {
+      found.push_back(columnText(f) + " end in digits that look like the next field");
+    }
+    if (i + 1 < fields.size()) {
+      const auto separator = static_cast<std::size_t>(f.last);  // 0-based index of column last + 1
+      if (separator < line.size() && line[separator] != ' ') {
+        const std::string_view held = line.substr(separator, 1);
+        found.push_back("column " + std::to_string(f.last + 1) + " holds " +
+                        (showable(held) ? "\"" + std::string(held) + "\"" : std::string("a character")) +
+                        " where a blank belongs");
+      }
+    }
+  }
+  return found;
+}
+
+void ShiftWarnings::warn(std::string_view line, long lineNumber, std::span<const FixedField> fields) {
+  ++found_;
+  if (found_ > kShownShiftWarnings) return;
+  std::string text = "Warning: " + file_ + " line " + std::to_string(lineNumber) + " looks shifted: ";
+  const std::vector<std::string> what = faults(line, fields);
+  for (std::size_t k = 0; k < what.size(); ++k) text += (k == 0 ? "" : "; ") + what[k];
+  Writer& out = console_.error();
+  out.free(text);
+  if (found_ == 1) out.free("  (columns count bytes, not letters: an accented letter takes two columns)");
+}
+
+void ShiftWarnings::finish() {
+  if (found_ <= kShownShiftWarnings) return;
+  const long more = found_ - kShownShiftWarnings;
+  console_.error().free("Warning: " + std::to_string(more) + " more line" + (more == 1 ? "" : "s") + " of " + file_ +
+                        (more == 1 ? " looks" : " look") + " shifted");
+}
+
+void warnReversedPeriods(const Study& st, Console& console) {
+  // Line numbers as Input.txt is laid out: title, location count, then for
+  // each location its line, its period count and one line per period.
+  long line = 2;
+  for (int l = 1; l <= st.NLOCATIONS; ++l) {
+    line += 2;
+    for (int p = 1; p <= st.NPERIODS(l); ++p) {
+      ++line;
+      const auto date = [&](const PeriodTable& t) {
+        return std::tuple(t(l, p, kYear), t(l, p, kMonth), t(l, p, kDay));
+      };
+      if (date(st.PERIODSTOP) >= date(st.PERIODSTART)) continue;
+      const auto shown = [&](const PeriodTable& t) {
+        return std::to_string(t(l, p, kYear)) + " " + std::to_string(t(l, p, kMonth)) + " " +
+               std::to_string(t(l, p, kDay));
+      };
+      std::string name(st.LOCATIONNAME(l));
+      while (!name.empty() && name.back() == ' ') name.pop_back();
+      console.error().free("Warning: Input.txt line " + std::to_string(line) + ": operating period " +
+                           std::to_string(p) + " of location " + name + " stops (" + shown(st.PERIODSTOP) +
+                           ") before it starts (" + shown(st.PERIODSTART) + ")");
+    }
+  }
+}
+
+PeriodCoverage::PeriodCoverage(const Study& st) : firstDay_(st.FIRSTDAY), lastDay_(st.LASTDAY) {
+  std::map<std::string, std::vector<std::pair<int, int>>> byName;
+  for (int l = 1; l <= st.NLOCATIONS; ++l) {
+    auto& periods = byName[st.LOCATIONNAME(l)];
+    for (int p = 1; p <= st.NPERIODS(l); ++p)
+      periods.emplace_back(st.PERIODSTART(l, p, kDayNumber), st.PERIODSTOP(l, p, kDayNumber));
+  }
+  for (const auto& [name, periods] : byName) {
+    byName_.emplace(name, std::pair(periods_.size(), periods_.size() + periods.size()));
+    periods_.insert(periods_.end(), periods.begin(), periods.end());
+  }
+}
+
+void PeriodCoverage::find(std::string_view location) {
+  lastName_.assign(location);
+  const auto found = byName_.find(lastName_);
+  if (found == byName_.end()) {
+    spanBegin_ = spanEnd_ = 0;
+  } else {
+    spanBegin_ = found->second.first;
+    spanEnd_ = found->second.second;
+  }
+}
+
+void PeriodCoverage::report(Console& console) const {
+  if (outside_ == 0) return;
+  Writer& out = console.error();
+  const auto pictures = [](long n) { return std::to_string(n) + (n == 1 ? " picture" : " pictures"); };
+  out.free("Warning: AllPictures.txt: " + pictures(outside_) + " used in analysis " + (outside_ == 1 ? "is" : "are") +
+           " dated outside every operating period of " + (outside_ == 1 ? "its" : "their") + " location");
+  if (untallied_ > 0)
+    out.free("  " + std::to_string(untallied_) +
+             " of them outside the study's operating days: counted as used, tallied nowhere");
+  if (outside_ > untallied_)
+    out.free("  " + std::to_string(outside_ - untallied_) +
+             " of them inside the study's operating days: tallied with the pictures of their group");
+}
+
+}  // namespace mv
