@@ -44,7 +44,7 @@ struct Fixture {
     mv::STARTSTOPDAYS(st, console);
     mv::checkStudySpan(st, console);
     st.sizeLocationTrapDays();
-    mv::GETNUMBEROFLOCATIONS(st, folder);
+    mv::GETNUMBEROFLOCATIONS(st, folder, console);
     st.sizeMapTables();
     mv::READGROUPMAP(st, folder, console);
     st.sizeGroupTables();

@@ -55,7 +55,7 @@ void readStudy(Reading& r, const fs::path& dir, bool withMap) {
   mv::STARTSTOPDAYS(r.st, r.console);
   r.st.sizeLocationTrapDays();
   if (!withMap) return;
-  mv::GETNUMBEROFLOCATIONS(r.st, dir);
+  mv::GETNUMBEROFLOCATIONS(r.st, dir, r.console);
   r.st.sizeMapTables();
   mv::READGROUPMAP(r.st, dir, r.console);
   r.st.sizeGroupTables();

@@ -44,12 +44,18 @@ std::optional<double> parseReal(std::string_view text) {
   return v;
 }
 
+// A whole number; also one written with a fraction of zeros ("1.0"), as
+// tables write whole numbers in a column that has blanks.
 std::optional<long> parseWhole(std::string_view text) {
   text = trim(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   long v = 0;
   const auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  if (text.empty() || ec != std::errc() || p != text.data() + text.size()) return std::nullopt;
+  if (text.empty() || ec != std::errc() || p == text.data()) return std::nullopt;
+  std::string_view rest(p, static_cast<std::size_t>(text.data() + text.size() - p));
+  if (!rest.empty() && rest.front() == '.' && rest.find_first_not_of('0', 1) == std::string_view::npos)
+    rest = {};
+  if (!rest.empty()) return std::nullopt;
   return v;
 }
 
@@ -225,6 +231,12 @@ void projectLocations(StudyData& study) {
       }
       const auto [x, y] = projector.forward(*loc.position);
       const double east = std::round(x), north = std::round(y);
+      if ((loc.position->lat < 0.0) != study.zone->south && (north < kMinNorth || north > kMaxNorth))
+        throw ImportError("location \"" + loc.key + "\" lies " + (study.zone->south ? "north" : "south") +
+                          " of the equator and the study's centre " + (study.zone->south ? "south" : "north") +
+                          " of it: its northing in UTM zone " + study.zone->label() + ", " +
+                          std::to_string(static_cast<long long>(north)) +
+                          " m, does not fit the 7 columns of Input.txt");
       if (east < kMinEast || east > kMaxEast || north < kMinNorth || north > kMaxNorth)
         throw ImportError("location \"" + loc.key + "\" lies too far from UTM zone " + study.zone->label() +
                           " (the zone of the study's centre) to fit the columns of Input.txt");
@@ -424,7 +436,6 @@ void readObservations(const PackageInfo& pkg, const ImportOptions& options, cons
         const std::string depId(trim(fieldAt(f, cDep)));
         const std::string eventId(trim(fieldAt(f, cEvent)));
         const std::string eventKey = depId + '\n' + eventId;
-        if (level == "media" && !eventId.empty()) eventsWithMedia.insert(eventKey);
 
         Candidate c;
         c.record = record;
@@ -485,6 +496,9 @@ void readObservations(const PackageInfo& pkg, const ImportOptions& options, cons
         c.speciesTaxon = isSpecies(c.species, rank);
         c.time = onClock(instant, d.offsetMinutes);
         c.location = d.location;
+        // Only a media-based observation that becomes a picture stands for
+        // its event; the event-based ones of that event are then left out.
+        if (!c.eventBased && !eventId.empty()) eventsWithMedia.insert(eventKey);
         candidates.push_back(std::move(c));
       });
 

@@ -115,7 +115,8 @@ std::string usageText() {
          "                              species (a taxonRank above species, or a\n"
          "                              scientificName of one word)\n"
          "  --force                     replace existing Input.txt, GroupMap.txt and\n"
-         "                              AllPictures.txt in STUDY_DIR\n"
+         "                              AllPictures.txt in STUDY_DIR, and remove\n"
+         "                              its OutputGroups.txt and Reject.txt\n"
          "  --help                      show this help and exit\n"
          "  --version                   show the version and exit\n"
          "\n"
@@ -213,9 +214,14 @@ int runImporter(const std::vector<std::string>& args, std::ostream& out, std::os
       }
     }
     const StudyData study = buildStudy(o);
-    writeStudy(study, o.studyDir);
+    const std::vector<std::string> removed = writeStudy(study, o.studyDir, o.force);
     printSummary(out, study, o);
     out << "Wrote Input.txt, GroupMap.txt and AllPictures.txt in " << o.studyDir.string() << '\n';
+    if (!removed.empty()) {
+      std::string names;
+      for (const std::string& n : removed) names += (names.empty() ? "" : ", ") + n;
+      out << "Removed " << names << " of the earlier run (they belong to the replaced study)\n";
+    }
     const ReaderCheck check = checkWithReaders(o.studyDir);
     printCheck(out, check);
     const auto problems = disagreements(check, study);

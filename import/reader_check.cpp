@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <exception>
 #include <sstream>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "import/study_files.hpp"
 #include "input/input.hpp"
@@ -43,12 +45,29 @@ void readBack(Study& st, const std::filesystem::path& dir, Console& console) {
   READINPUT(st, dir, console);
   STARTSTOPDAYS(st, console);
   st.sizeLocationTrapDays();
-  GETNUMBEROFLOCATIONS(st, dir);
+  GETNUMBEROFLOCATIONS(st, dir, console);
   st.sizeMapTables();
   READGROUPMAP(st, dir, console);
   st.sizeGroupTables();
   CREATESHORTGROUPLIST(st);
   READALLPICTURES(st, dir, console);
+}
+
+// The readers' message: the last console line before the one that asks
+// for Enter, without its leading blank.
+std::string consoleMessage(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const auto first = line.find_first_not_of(' ');
+    if (first == std::string::npos) continue;
+    line.erase(0, first);
+    line.erase(line.find_last_not_of(' ') + 1);
+    if (line.rfind("Hit enter to TERMINATE", 0) == 0) break;
+    lines.push_back(line);
+  }
+  return lines.empty() ? std::string() : lines.back();
 }
 
 }  // namespace
@@ -85,7 +104,10 @@ ReaderCheck checkWithReaders(const std::filesystem::path& studyDir) {
       while (check.rejectLines.size() < 20 && reject.nextView(line)) check.rejectLines.emplace_back(line);
     }
   } catch (const RunEnded& ended) {
+    // The readers' own message says what they could not read.
     check.failure = "the readers ended the run early (status " + std::to_string(ended.status) + ")";
+    const std::string message = consoleMessage(out.str());
+    if (!message.empty()) check.failure += ": " + message;
   } catch (const std::exception& e) {
     check.failure = e.what();
   }

@@ -1,5 +1,12 @@
 #include "import/study_files.hpp"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 #include "import/errors.hpp"
@@ -94,13 +101,82 @@ std::vector<std::string> existingStudyFiles(const std::filesystem::path& dir) {
   return found;
 }
 
-void writeStudy(const StudyData& study, const std::filesystem::path& dir) {
+const std::vector<std::string>& runOutputNames() {
+  static const std::vector<std::string> names{"OutputGroups.txt", "Reject.txt"};
+  return names;
+}
+
+namespace {
+
+// A new folder beside the study folder, removed unless it was renamed into
+// place.
+class NewFolder {
+ public:
+  explicit NewFolder(const std::filesystem::path& beside) {
+    std::string pattern = (beside.parent_path() / ("." + beside.filename().string() + ".import-XXXXXX")).string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+      throw ImportError("cannot create a folder beside " + beside.string() + ": " + std::strerror(errno));
+    path_ = pattern;
+    // mkdtemp makes the folder private; the study folder gets the usual
+    // permissions of a new folder.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(path_.c_str(), static_cast<mode_t>(0777 & ~mask));
+  }
+  ~NewFolder() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  NewFolder(const NewFolder&) = delete;
+  NewFolder& operator=(const NewFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  void release() { path_.clear(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace
+
+std::vector<std::string> writeStudy(const StudyData& study, const std::filesystem::path& dir, bool replacing) {
+  std::filesystem::path target = dir.lexically_normal();
+  if (target.filename().empty()) target = target.parent_path();
+  if (target.parent_path().empty()) target = std::filesystem::path(".") / target;
   std::error_code ec;
-  std::filesystem::create_directories(dir, ec);
-  if (ec) throw ImportError("cannot create the folder " + dir.string() + ": " + ec.message());
-  writeInput(study, dir / "Input.txt");
-  writeGroupMap(study, dir / "GroupMap.txt");
-  writePictures(study, dir / "AllPictures.txt");
+  std::filesystem::create_directories(target.parent_path(), ec);
+  if (ec) throw ImportError("cannot create the folder " + target.parent_path().string() + ": " + ec.message());
+
+  // The files are written in full beside the study folder first: a full
+  // disk or a failed write leaves the folder as it was.
+  NewFolder fresh(target);
+  writeInput(study, fresh.path() / "Input.txt");
+  writeGroupMap(study, fresh.path() / "GroupMap.txt");
+  writePictures(study, fresh.path() / "AllPictures.txt");
+
+  const auto moveFailed = [&](const std::filesystem::path& to) {
+    return ImportError("cannot move the new files to " + to.string() + ": " + std::strerror(errno));
+  };
+  if (!std::filesystem::exists(std::filesystem::symlink_status(target, ec))) {
+    if (::rename(fresh.path().c_str(), target.c_str()) != 0) throw moveFailed(target);
+    fresh.release();
+    return {};
+  }
+  // An existing folder keeps its other files; each study file is replaced
+  // in one step (a link of that name included, never written through).
+  for (const std::string& name : studyFileNames())
+    if (::rename((fresh.path() / name).c_str(), (target / name).c_str()) != 0) throw moveFailed(target / name);
+  std::vector<std::string> removed;
+  if (replacing) {
+    // The report and rejects of a run on the replaced study would no longer
+    // match its files.
+    for (const std::string& name : runOutputNames()) {
+      if (!std::filesystem::exists(std::filesystem::symlink_status(target / name, ec))) continue;
+      if (!std::filesystem::remove(target / name, ec))
+        throw ImportError("cannot remove " + (target / name).string() + " of the earlier run: " + ec.message());
+      removed.push_back(name);
+    }
+  }
+  return removed;
 }
 
 }  // namespace mv::camtrap

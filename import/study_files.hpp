@@ -16,8 +16,15 @@ const std::vector<std::string>& studyFileNames();
 // Those of the three files that already exist in `dir`.
 std::vector<std::string> existingStudyFiles(const std::filesystem::path& dir);
 
-// Writes the three files into `dir`, creating the folder when needed.
-// Throws ImportError when a file cannot be written.
-void writeStudy(const StudyData& study, const std::filesystem::path& dir);
+// The files a Morvelstrand run leaves in a study folder.
+const std::vector<std::string>& runOutputNames();
+
+// Writes the three files into a new folder beside `dir` and then moves them
+// into place: the new folder becomes `dir` when there is none, otherwise
+// each file replaces its namesake. With `replacing`, the outputs of an
+// earlier run in `dir` are removed; returns their names. Throws ImportError
+// when a file cannot be written or moved, leaving `dir` as it was.
+std::vector<std::string> writeStudy(const StudyData& study, const std::filesystem::path& dir,
+                                    bool replacing = false);
 
 }  // namespace mv::camtrap

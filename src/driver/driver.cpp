@@ -76,7 +76,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   STARTSTOPDAYS(st, console);
   checkStudySpan(st, console);
   st.sizeLocationTrapDays();
-  GETNUMBEROFLOCATIONS(st, folder);
+  GETNUMBEROFLOCATIONS(st, folder, console);
   st.sizeMapTables();
   READGROUPMAP(st, folder, console);
   st.sizeGroupTables();

@@ -12,18 +12,16 @@
 
 namespace mv {
 
-void GETNUMBEROFLOCATIONS(Study& st, const std::filesystem::path& folder) {
+void GETNUMBEROFLOCATIONS(Study& st, const std::filesystem::path& folder, Console& console) {
   const std::filesystem::path file = folder / "GroupMap.txt";
   st.NMAPLINES = 0;
   FileLines lines;
-  if (!lines.open(file)) {
+  if (!openInputFile(lines, file, console)) {
     // A missing map is created empty: the study then has no groups and every
-    // picture is later rejected for its site.
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
-      FileSink empty;
-      if (empty.open(file)) empty.close();
-    }
+    // picture is later rejected for its site. A dangling link of that name
+    // is replaced, not followed.
+    FileSink empty;
+    if (empty.openReplacing(file)) empty.commit();
     return;
   }
   // Every line is an entry, empty lines included.

@@ -20,6 +20,14 @@ int FINDMINUTE(int base, int year, int month, int day, int hour, int minute);
 // Days in a month (1..12) of a year, with the same leap-year rule.
 int monthLength(int year, int month);
 
+class FileLines;
+
+// Opens an input file of the study folder: true when it is open, false when
+// it does not exist (each reader has its own message for that). Any other
+// failure ends the run with a message naming the file and the system's
+// reason.
+bool openInputFile(FileLines& lines, const std::filesystem::path& file, Console& console);
+
 // First pass over Input.txt: NLOCATIONS, MAXPERIODS, NSPECIES.
 void READINPUTPARAMETERS(Study& st, const std::filesystem::path& folder, Console& console);
 // Second pass: title, location and species tables.
@@ -32,7 +40,7 @@ void STARTSTOPDAYS(Study& st, Console& console);
 void checkStudySpan(const Study& st, Console& console);
 
 // GroupMap.txt.
-void GETNUMBEROFLOCATIONS(Study& st, const std::filesystem::path& folder);
+void GETNUMBEROFLOCATIONS(Study& st, const std::filesystem::path& folder, Console& console);
 void READGROUPMAP(Study& st, const std::filesystem::path& folder, Console& console);
 void CREATESHORTGROUPLIST(Study& st);
 

@@ -38,7 +38,7 @@ class SingleLine final : public LineSource {
 class InputFile {
  public:
   InputFile(const std::filesystem::path& folder, Console& console) : console_(console) {
-    if (!lines_.open(folder / "Input.txt")) {
+    if (!openInputFile(lines_, folder / "Input.txt", console)) {
       Writer& con = console.error();
       con.free("Input.txt was not present");
       con.free("File Input.txt must be in the same folder as Morvelstrand");
@@ -172,6 +172,23 @@ void READINPUT(Study& st, const std::filesystem::path& folder, Console& console)
       if (v[0] < 1 || v[0] > 9999 || v[3] < 1 || v[3] > 9999) {
         console.out().free("Input.txt period year out of range for location ", st.LOCATIONNAME(l));
         in.terminate();
+      }
+      // Days must exist in their month (29 February only in a leap year):
+      // the day arithmetic and the walk over the study days take them as
+      // calendar dates.
+      for (const int field : {0, 3}) {
+        const int year = v[field];
+        const int month = v[field + 1];
+        const int day = v[field + 2];
+        const int last = monthLength(year, month);
+        if (day < 1 || day > last) {
+          std::string name(st.LOCATIONNAME(l));
+          name.erase(name.find_last_not_of(' ') + 1);
+          in.fail("Input.txt line " + std::to_string(in.lineNumber()) + ": " + (field == 0 ? "start" : "stop") +
+                  " day " + std::to_string(day) + " of operating period " + std::to_string(p) + " of location " +
+                  name + " is not a day of " + std::to_string(month) + "/" + std::to_string(year) + " (1 to " +
+                  std::to_string(last) + ")");
+        }
       }
       st.PERIODSTART(l, p, kYear) = v[0];
       st.PERIODSTART(l, p, kMonth) = v[1];

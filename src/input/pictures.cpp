@@ -204,7 +204,7 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
   st.NREJECTED = 0;
 
   FileLines pictures;
-  if (!pictures.open(folder / "AllPictures.txt")) {
+  if (!openInputFile(pictures, folder / "AllPictures.txt", console)) {
     console.error().free("AllPictures.txt file not present ... Hit enter to TERMINATE with ERROR");
     console.waitForEnter();
     throw RunEnded{1};

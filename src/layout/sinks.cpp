@@ -166,6 +166,14 @@ FileLines::~FileLines() { close(); }
 bool FileLines::open(const std::filesystem::path& path) {
   close();
   file_ = std::fopen(path.c_str(), "rb");
+  openError_ = file_ == nullptr ? errno : 0;
+  // A folder opens like a file but cannot be read.
+  struct stat info {};
+  if (file_ != nullptr && ::fstat(::fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::fclose(file_);
+    file_ = nullptr;
+    openError_ = EISDIR;
+  }
   buf_.clear();
   start_ = end_ = 0;
   eof_ = false;

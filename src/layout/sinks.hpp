@@ -71,8 +71,11 @@ class FileLines final : public LineSource {
   FileLines(const FileLines&) = delete;
   FileLines& operator=(const FileLines&) = delete;
 
+  // False when the file cannot be opened for reading (a folder of that
+  // name included), with the system's error number in openError().
   bool open(const std::filesystem::path& path);
   bool isOpen() const { return file_ != nullptr; }
+  int openError() const { return openError_; }
   void close();
   // The next line as a view valid until the next call; false at the end.
   bool nextView(std::string_view& line);
@@ -87,6 +90,7 @@ class FileLines final : public LineSource {
   std::size_t end_ = 0;
   bool eof_ = false;
   bool readError_ = false;
+  int openError_ = 0;
 };
 
 // Console input: lines from a stream.

@@ -240,3 +240,74 @@ TEST(OutputPermissions, OldPictureListIsReplaced) {
 }
 
 }  // namespace
+
+namespace {
+
+// An input file that is there but cannot be read ends the run with the
+// system's reason; it is never taken for a missing or an empty file.
+TEST(UnreadableInputs, FolderInPlaceOfAFile) {
+  for (const char* name : {"Input.txt", "GroupMap.txt", "AllPictures.txt"}) {
+    SCOPED_TRACE(name);
+    mvtest::TempDir dir;
+    writeStudy(dir);
+    fs::remove(dir / name);
+    fs::create_directory(dir / name);
+    const Outcome r = runInProcess(dir.path());
+    expectEndedInInput(r, dir, std::string("Cannot read ") + name + ": " + std::strerror(EISDIR));
+    EXPECT_TRUE(fs::is_directory(dir / name));
+    EXPECT_FALSE(fs::exists(dir / "Reject.txt"));
+  }
+}
+
+TEST(UnreadableInputs, GroupMapWithoutReadPermission) {
+  mvtest::TempDir dir;
+  writeStudy(dir);
+  Permissions writeOnly(dir / "GroupMap.txt", fs::perms::owner_write);
+  if (std::FILE* probe = std::fopen((dir / "GroupMap.txt").c_str(), "rb")) {
+    std::fclose(probe);
+    GTEST_SKIP() << "the file stays readable (running as root)";
+  }
+  const Outcome r = runInProcess(dir.path());
+  expectEndedInInput(r, dir, std::string("Cannot read GroupMap.txt: ") + std::strerror(EACCES));
+  EXPECT_FALSE(fs::exists(dir / "Reject.txt"));
+}
+
+}  // namespace
+
+namespace {
+
+// Output files that are symbolic links are replaced by the run's own files;
+// the files they lead to are never written.
+TEST(SymlinkOutputs, LinksAreReplacedNotWrittenThrough) {
+  mvtest::TempDir dir;
+  mvtest::TempDir elsewhere;
+  writeStudy(dir);
+  for (const char* name : {"OutputGroups.txt", "Reject.txt", "FinalPicsList.txt"}) {
+    mvtest::writeFile(elsewhere / name, "a user's file\n");
+    fs::create_symlink(elsewhere / name, dir / name);
+  }
+  const Outcome r = runInProcess(dir.path());
+  EXPECT_EQ(r.status, 0) << r.console;
+  for (const char* name : {"OutputGroups.txt", "Reject.txt", "FinalPicsList.txt"})
+    EXPECT_EQ(mvtest::readFile(elsewhere / name), "a user's file\n") << name;
+  EXPECT_EQ(fs::symlink_status(dir / "OutputGroups.txt").type(), fs::file_type::regular);
+  EXPECT_EQ(fs::symlink_status(dir / "Reject.txt").type(), fs::file_type::regular);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "FinalPicsList.txt")));
+}
+
+// A GroupMap.txt that is a link to nowhere counts as missing: an empty map
+// is created in its place, not at the link's target.
+TEST(SymlinkOutputs, DanglingGroupMapLinkIsReplaced) {
+  mvtest::TempDir dir;
+  mvtest::TempDir elsewhere;
+  writeStudy(dir);
+  fs::remove(dir / "GroupMap.txt");
+  fs::create_symlink(elsewhere / "made.txt", dir / "GroupMap.txt");
+  const Outcome r = runInProcess(dir.path());
+  EXPECT_EQ(r.status, 0) << r.console;
+  EXPECT_FALSE(fs::exists(elsewhere / "made.txt"));
+  EXPECT_EQ(fs::symlink_status(dir / "GroupMap.txt").type(), fs::file_type::regular);
+  EXPECT_EQ(fs::file_size(dir / "GroupMap.txt"), 0u);
+}
+
+}  // namespace

@@ -415,3 +415,78 @@ TEST_F(ImportSmall, TaxaThatAreNotSpecies) {
   EXPECT_EQ(mvtest::readLines(study() / "AllPictures.txt"),
             (Lines{"L1                        Vulpes vulpes             2021  1  2  0  0  0  1"}));
 }
+
+TEST_F(ImportSmall, ForceReplacesTheFilesAndRemovesTheOldRunsOutputs) {
+  addDeployment("d1,L1,,51,4,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,");
+  addObservation("o1,d1,,e1,2021-01-02T10:00:00Z,event,animal,Vulpes vulpes,1");
+  fs::create_directories(study());
+  for (const char* name : {"Input.txt", "OutputGroups.txt", "Reject.txt", "notes.txt"})
+    mvtest::writeFile(study() / name, "old\r\n");
+  // A link in place of a study file is replaced, not written through.
+  mvtest::writeFile(dir / "elsewhere.txt", "a user's file\n");
+  fs::create_symlink(dir / "elsewhere.txt", study() / "GroupMap.txt");
+  const auto r = run({"--force"});
+  EXPECT_EQ(r.status, importtest::successStatus()) << r.err;
+  const Lines s = summaryLines(r.out);
+  EXPECT_NE(std::find(s.begin(), s.end(),
+                      "Removed OutputGroups.txt, Reject.txt of the earlier run (they belong to the replaced study)"),
+            s.end())
+      << r.out;
+  EXPECT_EQ(mvtest::readLines(study() / "Input.txt").at(0), "small");
+  EXPECT_EQ(mvtest::readFile(dir / "elsewhere.txt"), "a user's file\n");
+  EXPECT_FALSE(fs::is_symlink(study() / "GroupMap.txt"));
+  Lines names;
+  for (const auto& e : fs::directory_iterator(study())) names.push_back(e.path().filename().string());
+  for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (Lines{"AllPictures.txt", "GroupMap.txt", "Input.txt", "elsewhere.txt", "notes.txt", "pkg",
+                          "study"}));
+}
+
+TEST_F(ImportSmall, CountsWrittenWithAFractionOfZerosAreWholeNumbers) {
+  addDeployment("d1,L1,,51,4,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,");
+  addObservation("o1,d1,,e1,2021-01-02T10:00:00Z,event,animal,Vulpes vulpes,1.0");
+  addObservation("o2,d1,,e2,2021-01-03T10:00:00Z,event,animal,Vulpes vulpes,2.00");
+  addObservation("o3,d1,,e3,2021-01-04T10:00:00Z,event,animal,Vulpes vulpes,1.5");
+  const auto r = run();
+  EXPECT_EQ(r.status, importtest::successStatus()) << r.err;
+  EXPECT_EQ(mvtest::readLines(study() / "AllPictures.txt"), (Lines{
+      "L1                        Vulpes vulpes             2021  1  2 10  0  0  1",
+      "L1                        Vulpes vulpes             2021  1  3 10  0  0  2",
+  }));
+}
+
+TEST_F(ImportSmall, EventBasedObservationsStandInForUnusableMediaOnes) {
+  addDeployment("d1,L1,,51,4,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,");
+  pkg.media += "m1,d1,2021-01-02T10:00:05Z\n";
+  // e1 has a usable media-based observation; the one of e2 names a medium
+  // that media.csv does not hold, so e2's event-based one is kept.
+  addObservation("o1,d1,m1,e1,,media,animal,Vulpes vulpes,1");
+  addObservation("o2,d1,,e1,2021-01-02T10:00:00Z,event,animal,Vulpes vulpes,3");
+  addObservation("o3,d1,m9,e2,,media,animal,Meles meles,1");
+  addObservation("o4,d1,,e2,2021-01-05T08:00:00Z,event,animal,Meles meles,2");
+  const auto r = run();
+  EXPECT_EQ(r.status, importtest::successStatus()) << r.err;
+  Lines lines = mvtest::readLines(study() / "AllPictures.txt");
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (Lines{
+      "L1                        Meles meles               2021  1  5  8  0  0  2",
+      "L1                        Vulpes vulpes             2021  1  2 10  0  5  1",
+  }));
+}
+
+TEST_F(ImportSmall, CamerasOnBothSidesOfTheEquator) {
+  // The centre lies south of the equator (zone 36S); northings there count
+  // from 10,000,000 m, so a camera north of it needs eight columns.
+  addDeployment("d1,North,,0.5,33,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,");
+  addDeployment("d2,South,,-1.5,33,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,");
+  const auto r = run();
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("morvelstrand-import: location \"North\" lies north of the equator and the study's centre "
+                        "south of it: its northing in UTM zone 36S, 100",
+                        0),
+            0u)
+      << r.err;
+  EXPECT_NE(r.err.find(" m, does not fit the 7 columns of Input.txt\n"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(study()));
+}

@@ -19,7 +19,7 @@ struct MapRun {
     st.NLOCATIONS = static_cast<int>(locations.size());
     st.sizeLocationTables();
     for (int l = 1; l <= st.NLOCATIONS; ++l) st.LOCATIONNAME(l) = pad(locations[static_cast<std::size_t>(l - 1)]);
-    mv::GETNUMBEROFLOCATIONS(st, dir.path());
+    mv::GETNUMBEROFLOCATIONS(st, dir.path(), run.console);
     st.sizeMapTables();
     mv::READGROUPMAP(st, dir.path(), run.console);
     st.sizeGroupTables();

@@ -36,7 +36,7 @@ std::vector<std::string> readStudy(const fs::path& dir) {
   st.sizeLocationTables();
   mv::READINPUT(st, dir, run.console);
   mv::STARTSTOPDAYS(st, run.console);
-  mv::GETNUMBEROFLOCATIONS(st, dir);
+  mv::GETNUMBEROFLOCATIONS(st, dir, run.console);
   st.sizeMapTables();
   mv::READGROUPMAP(st, dir, run.console);
   st.sizeGroupTables();

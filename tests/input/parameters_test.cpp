@@ -1,4 +1,5 @@
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "input/input.hpp"
@@ -243,6 +244,27 @@ TEST(InputParameters, PeriodYearOutOfRangeNamesTheLocation) {
     EXPECT_EQ(run.lines(), (std::vector<std::string>{" READ INPUT.TXT",
                                                      " Input.txt period year out of range for location Creek B" +
                                                          std::string(18, ' '),
+                                                     kTerminate}));
+    EXPECT_EQ(run.unread(), "not read\n");
+  }
+}
+
+TEST(InputParameters, PeriodDayMustExistInItsMonth) {
+  // Leap years are those divisible by 4, as in the day arithmetic.
+  const std::pair<const char*, const char*> cases[] = {
+      {"2010 3 15 2011 2 2147483647", "stop day 2147483647 of operating period 1 of location Creek B is not a day of 2/2011 (1 to 28)"},
+      {"2010 3 -2000000000 2010 11 30", "start day -2000000000 of operating period 1 of location Creek B is not a day of 3/2010 (1 to 31)"},
+      {"2012 2 29 2013 4 31", "stop day 31 of operating period 1 of location Creek B is not a day of 4/2013 (1 to 30)"},
+      {"2100 2 29 2100 6 0", "stop day 0 of operating period 1 of location Creek B is not a day of 6/2100 (1 to 30)"},
+  };
+  for (const auto& [period, message] : cases) {
+    SCOPED_TRACE(period);
+    mvtest::TempDir dir;
+    mvtest::writeFile(dir / "Input.txt", std::string("Title\n2\n") + kLoc1 + "0\nCreek B\n1\n" + period + "\n0\n");
+    mv::Study st;
+    ConsoleRun run("\nnot read\n");
+    EXPECT_EQ(readInputFile(st, dir, run), 1);
+    EXPECT_EQ(run.lines(), (std::vector<std::string>{" READ INPUT.TXT", " Input.txt line 7: " + std::string(message),
                                                      kTerminate}));
     EXPECT_EQ(run.unread(), "not read\n");
   }
