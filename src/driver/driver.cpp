@@ -72,13 +72,29 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   // From here on the run has written FinalPicsList.txt; an early end
   // removes it.
   cleanup.setPictureList(folder / "FinalPicsList.txt");
-  READALLPICTURES(st, folder, console);
-
-  // Tallies.
-  st.sizeTallies();
-  GETPERIOD(st, console, options.period);
-  MOONPHASES(st);
-  READPICTURELIST(st, folder);
+  if (options.period) {
+    // With PERIOD known before the pictures are read, the picture loop takes
+    // every accepted picture from memory as the list is written, in file
+    // order, and the list is not read back.
+    st.sizeTallies();
+    st.PERIOD = *options.period;
+    MOONPHASES(st);
+    PictureLoop loop(st);
+    PictureReading how;
+    how.accepted = [&loop](std::span<const ListedPicture> pictures) {
+      for (const ListedPicture& p : pictures) loop.add(p);
+    };
+    READALLPICTURES(st, folder, console, how);
+    GETPERIOD(st, console, options.period);
+  } else {
+    // PERIOD is asked only after the pictures are counted, so the loop runs
+    // over the list afterwards.
+    READALLPICTURES(st, folder, console);
+    st.sizeTallies();
+    GETPERIOD(st, console, options.period);
+    MOONPHASES(st);
+    READPICTURELIST(st, folder);
+  }
 
   // Report.
   FileSink file;

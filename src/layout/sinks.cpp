@@ -234,6 +234,36 @@ bool FileLines::nextView(std::string_view& line) {
   }
 }
 
+bool FileLines::nextLines(std::string& block, std::size_t size) {
+  size = std::max<std::size_t>(size, 1);
+  for (;;) {
+    while (!eof_ && end_ - start_ < size) fill();
+    if (start_ == end_) return false;
+    // The block ends with the line ending at or after its size-th byte: an
+    // LF, a CR LF, or a CR whose next byte is here and no LF.
+    std::size_t cut = end_;
+    const std::size_t from = std::min(start_ + size - 1, end_);
+    const char* base = buf_.data();
+    const auto* lf = static_cast<const char*>(std::memchr(base + from, '\n', end_ - from));
+    const std::size_t upTo = lf != nullptr ? static_cast<std::size_t>(lf - base) : end_;
+    const auto* cr = static_cast<const char*>(std::memchr(base + from, '\r', upTo - from));
+    if (cr != nullptr && static_cast<std::size_t>(cr - base) + 1 < end_) {
+      cut = static_cast<std::size_t>(cr - base) + 1;
+      if (base[cut] == '\n') ++cut;
+    } else if (cr == nullptr && lf != nullptr) {
+      cut = upTo + 1;
+    } else if (!eof_) {  // the line goes on past what is read: read on
+      const std::size_t have = end_ - start_;
+      fill();
+      size = std::max(size, have + 1);
+      continue;
+    }
+    block.assign(base + start_, cut - start_);
+    start_ = cut;
+    return true;
+  }
+}
+
 std::optional<std::string> FileLines::next() {
   std::string_view v;
   if (!nextView(v)) return std::nullopt;
