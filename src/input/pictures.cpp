@@ -8,6 +8,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -485,6 +486,71 @@ class CheckingPool {
   std::vector<std::thread> workers_;
 };
 
+// Writes the picture list on a thread of its own, the pieces in the order
+// given, so that the system's copy of the list into the file goes on beside
+// the checking and the picture loop. A piece is owned by the caller until
+// it is handed over, then by the writer; at most a few wait at a time.
+class ListWriter {
+ public:
+  explicit ListWriter(FileSink& file) : file_(file), thread_([this] { work(); }) {}
+  ~ListWriter() { finish(); }
+  ListWriter(const ListWriter&) = delete;
+  ListWriter& operator=(const ListWriter&) = delete;
+
+  // Takes the bytes of `piece`, which gets an empty buffer in exchange.
+  void write(std::string& piece) {
+    std::unique_lock lock(mutex_);
+    room_.wait(lock, [this] { return waiting_.size() < kWaiting; });
+    std::string spare;
+    if (!spares_.empty()) {
+      spare = std::move(spares_.back());
+      spares_.pop_back();
+    }
+    waiting_.push_back(std::move(piece));
+    piece = std::move(spare);
+    piece.clear();
+    ready_.notify_one();
+  }
+
+  // Returns once every piece is in the file.
+  void finish() {
+    if (!thread_.joinable()) return;
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    ready_.notify_one();
+    thread_.join();
+  }
+
+ private:
+  static constexpr std::size_t kWaiting = 4;
+
+  void work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      ready_.wait(lock, [this] { return stop_ || !waiting_.empty(); });
+      if (waiting_.empty()) return;
+      std::string piece = std::move(waiting_.front());
+      waiting_.pop_front();
+      lock.unlock();
+      file_.append(piece);
+      lock.lock();
+      spares_.push_back(std::move(piece));
+      room_.notify_one();
+    }
+  }
+
+  FileSink& file_;
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::condition_variable room_;
+  std::deque<std::string> waiting_;
+  std::vector<std::string> spares_;
+  bool stop_ = false;
+  std::thread thread_;  // last: it starts once the rest is there
+};
+
 }  // namespace
 
 int pictureThreads() {
@@ -546,6 +612,9 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
   long linesBefore = 0;
   {
     CheckingPool pool(st, threads);
+    // With more than one thread the list is written by a thread of its own.
+    std::optional<ListWriter> listWriter;
+    if (threads > 1) listWriter.emplace(listFile);
     for (;;) {
       while (underway.size() < chunks.size()) {
         PictureChunk& c = chunks[nextSlot];
@@ -563,13 +632,17 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
       underway.pop_front();
       if (c.failure) std::rethrow_exception(c.failure);
       rejectFile.append(c.rejects);
-      listFile.append(c.list);
+      if (listWriter)
+        listWriter->write(c.list);
+      else
+        listFile.append(c.list);
       st.NPROCESSED += static_cast<int>(c.processed);
       st.NUSED += static_cast<int>(c.used);
       st.NREJECTED += static_cast<int>(c.rejected);
       if (how.accepted) how.accepted(c.accepted);
       if (c.tooLargeLine != 0) {
         // The list would hold asterisks: it is not kept.
+        if (listWriter) listWriter->finish();
         rejectFile.close();
         listFile.close();
         std::error_code ignored;
