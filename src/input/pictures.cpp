@@ -41,9 +41,12 @@ int GETSITEID(const Study& st, const Name& name) {
 }
 
 void formatListedPicture(const ListedPicture& p, std::string& line) {
+  line.assign(kListedPictureLength, ' ');
+  putListedPicture(p, line.data());
+}
+
+void putListedPicture(const ListedPicture& p, char* out) {
   // "(2(i3,1x),i4,6(1x,i2),3(1x,i7))": every field at its fixed column.
-  line.assign(54, ' ');
-  char* const out = line.data();
   putInt(out, p.group, 3);
   putInt(out + 4, p.species, 3);
   putInt(out + 8, p.year, 4);
@@ -306,8 +309,6 @@ class PictureChecker {
     TextSink reject(c.rejects);
     PictureLine p;
     ListedPicture listed;
-    std::string listLine;
-    listLine.reserve(64);
     // Both Reject.txt lines of a rejected picture: the reason, then the line
     // written back from the values read.
     auto rejectLine = [&](const PictureLine& pic) {
@@ -392,8 +393,9 @@ class PictureChecker {
       listed.dayNumber = dayNumber;
       listed.hourNumber = static_cast<std::int32_t>(hourNumber);
       listed.minuteNumber = static_cast<std::int32_t>(minuteNumber);
-      formatListedPicture(listed, listLine);
-      c.list.append(listLine);
+      const std::size_t at = c.list.size();
+      c.list.resize(at + kListedPictureLength, ' ');
+      putListedPicture(listed, c.list.data() + at);
       c.list.append("\r\n");
       c.accepted.push_back(listed);
     }
