@@ -279,6 +279,7 @@ bool nextLine(const char*& at, const char* end, std::string_view& line) {
 // and the counters, in the order of its lines.
 struct PictureChunk {
   std::string text;
+  bool keepAccepted = false;  // whether `accepted` is wanted
   std::string rejects;
   std::string list;
   std::vector<ListedPicture> accepted;
@@ -397,7 +398,7 @@ class PictureChecker {
       c.list.resize(at + kListedPictureLength, ' ');
       putListedPicture(listed, c.list.data() + at);
       c.list.append("\r\n");
-      c.accepted.push_back(listed);
+      if (c.keepAccepted) c.accepted.push_back(listed);
     }
   }
 
@@ -624,6 +625,7 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
         nextSlot = (nextSlot + 1) % chunks.size();
         c.processed = c.used = c.rejected = c.lines = 0;
         c.tooLargeLine = 0;
+        c.keepAccepted = static_cast<bool>(how.accepted);
         c.failure = nullptr;
         underway.push_back(&c);
         pool.submit(c);
