@@ -85,13 +85,30 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   // removes it.
   cleanup.setPictureList(folder / "FinalPicsList.txt");
   if (tables) tables->prepare(st);
-  READALLPICTURES(st, folder, console, tables ? &*tables : nullptr);
-
-  // Tallies.
-  st.sizeTallies();
-  GETPERIOD(st, console, options.period);
-  MOONPHASES(st);
-  READPICTURELIST(st, folder);
+  if (options.period) {
+    // With PERIOD known before the pictures are read, the picture loop takes
+    // every accepted picture from memory as the list is written, in file
+    // order, and the list is not read back.
+    st.sizeTallies();
+    st.PERIOD = *options.period;
+    MOONPHASES(st);
+    PictureLoop loop(st);
+    PictureReading how;
+    how.observer = tables ? &*tables : nullptr;
+    how.accepted = [&loop](std::span<const ListedPicture> pictures) {
+      for (const ListedPicture& p : pictures) loop.add(p);
+    };
+    READALLPICTURES(st, folder, console, how);
+    GETPERIOD(st, console, options.period);
+  } else {
+    // PERIOD is asked only after the pictures are counted, so the loop runs
+    // over the list afterwards.
+    READALLPICTURES(st, folder, console, tables ? &*tables : nullptr);
+    st.sizeTallies();
+    GETPERIOD(st, console, options.period);
+    MOONPHASES(st);
+    READPICTURELIST(st, folder);
+  }
 
   // Report.
   FileSink file;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "input/picture_list.hpp"
 #include "model/study.hpp"
 
 namespace mv {
@@ -93,20 +94,7 @@ class MoonWindows {
 // ---- Picture tallies ---------------------------------------------------------
 
 // One line of FinalPicsList.txt.
-struct PictureLine {
-  int group = 0;
-  int species = 0;
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-  int individuals = 0;
-  int dayNumber = 0;
-  int hourNumber = 0;
-  int minuteNumber = 0;
-};
+using PictureLine = ListedPicture;
 
 // Keeps the first and last picture of species s at group g: column 1 takes a
 // strictly smaller minute number m, column 2 a strictly larger one.

@@ -3,10 +3,14 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string_view>
 
+#include "input/picture_list.hpp"
 #include "layout/console.hpp"
 #include "model/study.hpp"
 
@@ -64,6 +68,26 @@ class PictureObserver {
 // AllPictures.txt -> Reject.txt and FinalPicsList.txt, with the counters.
 void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console,
                      PictureObserver* observer = nullptr);
+
+// How READALLPICTURES goes about it; the files and counters are the same
+// whatever the settings.
+struct PictureReading {
+  // Threads checking the lines; 0 takes pictureThreads().
+  int threads = 0;
+  // Bytes of whole lines checked as one piece; 0 takes kPictureChunkBytes.
+  std::size_t chunkBytes = 0;
+  // Given the accepted pictures in file order, exactly as the picture list
+  // holds them, a chunk at a time, while the list is written.
+  std::function<void(std::span<const ListedPicture>)> accepted;
+  // Told about every rejected and listed picture, in file order.
+  PictureObserver* observer = nullptr;
+};
+inline constexpr std::size_t kPictureChunkBytes = std::size_t{1} << 20;
+inline constexpr int kMaxPictureThreads = 64;
+// The environment variable MORVELSTRAND_THREADS (1 to 64) when set to a
+// number, else the number of cores.
+int pictureThreads();
+void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console, const PictureReading& how);
 
 // The PERIOD dialogue; throws RunEnded on a bad answer. A PERIOD given on
 // the command line is taken without the prompt, under the same rule.

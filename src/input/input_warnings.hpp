@@ -85,6 +85,12 @@ class PeriodCoverage {
     if (dayNumber < firstDay_ || dayNumber > lastDay_) ++untallied_;
   }
 
+  // Adds the counts of pictures another PeriodCoverage saw.
+  void addCounts(long outside, long untallied) {
+    outside_ += outside;
+    untallied_ += untallied;
+  }
+
   long outside() const { return outside_; }
   long untallied() const { return untallied_; }
   // The console warning, when some picture was outside.

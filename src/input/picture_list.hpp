@@ -1,6 +1,7 @@
 // One line of the intermediate picture list FinalPicsList.txt.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -31,5 +32,8 @@ struct ListedPicture {
 // The line (without its line end) exactly as kPictureListLayout renders it,
 // formatted directly because the list can hold millions of lines.
 void formatListedPicture(const ListedPicture& p, std::string& line);
+// The same line written over kListedPictureLength blanks at `out`.
+inline constexpr std::size_t kListedPictureLength = 54;
+void putListedPicture(const ListedPicture& p, char* out);
 
 }  // namespace mv

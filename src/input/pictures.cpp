@@ -1,11 +1,21 @@
 // AllPictures.txt: every picture line checked against the study; accepted
 // lines go to FinalPicsList.txt as numbers, rejected ones to Reject.txt.
+#include <algorithm>
+#include <condition_variable>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <unordered_map>
+#include <vector>
 
 #include "input/input.hpp"
 #include "input/input_warnings.hpp"
@@ -32,9 +42,12 @@ int GETSITEID(const Study& st, const Name& name) {
 }
 
 void formatListedPicture(const ListedPicture& p, std::string& line) {
+  line.assign(kListedPictureLength, ' ');
+  putListedPicture(p, line.data());
+}
+
+void putListedPicture(const ListedPicture& p, char* out) {
   // "(2(i3,1x),i4,6(1x,i2),3(1x,i7))": every field at its fixed column.
-  line.assign(54, ' ');
-  char* const out = line.data();
   putInt(out, p.group, 3);
   putInt(out + 4, p.species, 3);
   putInt(out + 8, p.year, 4);
@@ -195,8 +208,412 @@ void checkStudySpan(const Study& st, Console& console) {
                               " (the study spans too many years)");
 }
 
-void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console,
-                     PictureObserver* observer) {
+namespace {
+
+// Reject.txt lines of one chunk, each with its CR LF as the file has it.
+class TextSink final : public LineSink {
+ public:
+  explicit TextSink(std::string& text) : text_(&text) {}
+  void line(std::string_view text) override {
+    text_->append(text);
+    text_->append("\r\n");
+  }
+
+ private:
+  std::string* text_;
+};
+
+// The layouts of Reject.txt, parsed once; the checking threads share them
+// read-only.
+struct RejectLayouts {
+  Layout unreadable{"(a33)"};
+  Layout rawLine{"(a)"};
+  Layout species{"(a35,a25)"};
+  Layout site{"(a32,a25)"};
+  Layout year{"(a25,i4)"};
+  Layout month{"(a20,i2)"};
+  Layout day{"(a18,i2)"};
+  Layout time{"(a19,3(i2,1x))"};
+  Layout individuals{"(a42,i3)"};
+  Layout picture{"(2(a25,1x),i4,6(1x,i2))"};
+};
+
+const RejectLayouts& rejectLayouts() {
+  static const RejectLayouts layouts;
+  return layouts;
+}
+
+template <class... A>
+void put(LineSink& sink, const Layout& layout, const A&... args) {
+  const Value values[] = {Value(args)...};
+  render(layout, std::span<const Value>(values, sizeof...(A)), sink);
+}
+
+// The next line of a run of whole lines, without its line ending (LF, CR LF
+// or a lone CR); false at the end.
+bool nextLine(const char*& at, const char* end, std::string_view& line) {
+  if (at == end) return false;
+  // The first CR or LF, searched in short steps so that lines ended by a
+  // lone CR are not searched to the end of the chunk each time.
+  const char* hit = nullptr;
+  for (const char* from = at; from < end && hit == nullptr;) {
+    const std::size_t span = std::min<std::size_t>(static_cast<std::size_t>(end - from), 256);
+    const auto* lf = static_cast<const char*>(std::memchr(from, '\n', span));
+    const std::size_t upTo = lf != nullptr ? static_cast<std::size_t>(lf - from) : span;
+    const auto* cr = static_cast<const char*>(std::memchr(from, '\r', upTo));
+    hit = cr != nullptr ? cr : lf;
+    from += span;
+  }
+  if (hit == nullptr) {  // the last line without a line ending
+    line = std::string_view(at, static_cast<std::size_t>(end - at));
+    at = end;
+    return true;
+  }
+  line = std::string_view(at, static_cast<std::size_t>(hit - at));
+  at = hit + 1;
+  if (*hit == '\r' && at < end && *at == '\n') ++at;
+  return true;
+}
+
+// One chunk of AllPictures.txt (whole lines) and what checking it gave:
+// its share of Reject.txt and of the picture list, the accepted pictures
+// and the counters, in the order of its lines.
+struct PictureChunk {
+  std::string text;
+  bool keepAccepted = false;  // whether `accepted` is wanted
+  std::string rejects;
+  std::string list;
+  std::vector<ListedPicture> accepted;
+  long processed = 0;
+  long used = 0;
+  long rejected = 0;
+  long lines = 0;
+  // A minute number too large for the list ends the checking of the chunk
+  // at that line; what came before it stays.
+  std::int64_t tooLargeMinute = 0;
+  long tooLargeLine = 0;  // its line within the chunk, 0 when none
+  // What is only worth a warning, and what an observer is told: the lines
+  // that look shifted and the rejected lines (line within the chunk, the
+  // reason as Reject.txt shows it, the line), and the used pictures dated
+  // outside every operating period of their location.
+  bool keepRejected = false;
+  std::vector<std::pair<long, std::string>> shifted;
+  struct Rejected {
+    long line;
+    std::string reason;
+    std::string text;
+  };
+  std::vector<Rejected> rejectedLines;
+  long outside = 0;
+  long untallied = 0;
+  std::exception_ptr failure;
+  bool done = false;
+};
+
+// Checks the lines of chunks; one per thread, for the look-ups keep the
+// last name they found.
+class PictureChecker {
+ public:
+  explicit PictureChecker(const Study& st)
+      : st_(st), species_(speciesLookup(st)), sites_(siteLookup(st)), days_(st.FIRSTYEAR), coverage_(st) {}
+
+  void check(PictureChunk& c) {
+    const RejectLayouts& L = rejectLayouts();
+    c.rejects.clear();
+    c.list.clear();
+    c.accepted.clear();
+    c.shifted.clear();
+    c.rejectedLines.clear();
+    const long outsideBefore = coverage_.outside();
+    const long untalliedBefore = coverage_.untallied();
+    TextSink reject(c.rejects);
+    PictureLine p;
+    ListedPicture listed;
+    // Both Reject.txt lines of a rejected picture: the reason, then the line
+    // written back from the values read.
+    auto rejectLine = [&](const PictureLine& pic) {
+      ++c.rejected;
+      put(reject, L.picture, pic.locationName(), pic.speciesName(), pic.year, pic.month, pic.day, pic.hour,
+          pic.minute, pic.second, pic.individuals);
+    };
+
+    const char* at = c.text.data();
+    const char* const end = at + c.text.size();
+    std::string_view line;
+    // The reason line of a rejected picture, to Reject.txt and, for an
+    // observer, as the same text without its trailing blanks.
+    auto reason = [&](const Layout& layout, const auto&... values) {
+      const std::size_t from = c.rejects.size();
+      put(reject, layout, values...);
+      if (!c.keepRejected) return;
+      std::string_view text(c.rejects.data() + from, c.rejects.size() - from - 2);
+      while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+      c.rejectedLines.push_back({c.lines, std::string(text), std::string(line)});
+    };
+    // A shifted line is worth a warning where Reject.txt does not say what
+    // was read: an unreadable number, or a line taken as it is.
+    auto shiftCheck = [&] {
+      if (ShiftWarnings::looksShifted(line, kPictureLineFields)) c.shifted.emplace_back(c.lines, std::string(line));
+    };
+    while (nextLine(at, end, line)) {
+      ++c.lines;
+      ++c.processed;
+      if (!parsePictureLine(line, p)) {
+        shiftCheck();
+        ++c.rejected;
+        reason(L.unreadable, "Unreadable number in picture line");
+        put(reject, L.rawLine, line.substr(0, 74));
+        continue;
+      }
+      const int s = species_.find(p.speciesName());
+      if (s == 0) {
+        reason(L.species, "Species not found or not included: ", p.speciesName());
+        rejectLine(p);
+        continue;
+      }
+      const int g = sites_.find(p.locationName());
+      if (g == 0) {
+        reason(L.site, "Site not found or not included: ", p.locationName());
+        rejectLine(p);
+        continue;
+      }
+      if (p.year < st_.FIRSTYEAR || p.year > st_.LASTYEAR) {
+        reason(L.year, "Year out of study range: ", p.year);
+        rejectLine(p);
+        continue;
+      }
+      if (p.month < 1 || p.month > 12) {
+        reason(L.month, "Month out of range: ", p.month);
+        rejectLine(p);
+        continue;
+      }
+      if (p.day < 1 || p.day > 31) {
+        reason(L.day, "Day out of range: ", p.day);
+        rejectLine(p);
+        continue;
+      }
+      if (p.hour < 0 || p.hour > 23 || p.minute < 0 || p.minute > 59 || p.second < 0 || p.second > 59) {
+        reason(L.time, "Time out of range: ", p.hour, p.minute, p.second);
+        rejectLine(p);
+        continue;
+      }
+      if (p.individuals < 0 || p.individuals > 99) {
+        reason(L.individuals, "Number of individuals out of range 01-99: ", p.individuals);
+        rejectLine(p);
+        continue;
+      }
+
+      ++c.used;
+      shiftCheck();
+      // Pictures of a study year but outside the span the cameras worked are
+      // dropped; they stay counted as used (their number is a warning).
+      const int dayNumber = days_.find(p.year, p.month, p.day);
+      coverage_.add(p.locationName(), dayNumber);
+      if (dayNumber < st_.FIRSTDAY || dayNumber > st_.LASTDAY) continue;
+      // FINDHOUR and FINDMINUTE from the day number; in 8 bytes, so that a
+      // study too long for the list is caught before anything overflows.
+      const std::int64_t hourNumber = static_cast<std::int64_t>(dayNumber) * 24 + p.hour;
+      const std::int64_t minuteNumber = hourNumber * 60 + p.minute;
+      if (minuteNumber > kMaxMinuteNumber) {
+        c.tooLargeMinute = minuteNumber;
+        c.tooLargeLine = c.lines;
+        break;
+      }
+      listed.group = g;
+      listed.species = s;
+      listed.year = p.year;
+      listed.month = p.month;
+      listed.day = p.day;
+      listed.hour = p.hour;
+      listed.minute = p.minute;
+      listed.second = p.second;
+      listed.individuals = p.individuals;
+      listed.dayNumber = dayNumber;
+      listed.hourNumber = static_cast<std::int32_t>(hourNumber);
+      listed.minuteNumber = static_cast<std::int32_t>(minuteNumber);
+      const std::size_t at = c.list.size();
+      c.list.resize(at + kListedPictureLength, ' ');
+      putListedPicture(listed, c.list.data() + at);
+      c.list.append("\r\n");
+      if (c.keepAccepted) c.accepted.push_back(listed);
+    }
+    c.outside = coverage_.outside() - outsideBefore;
+    c.untallied = coverage_.untallied() - untalliedBefore;
+  }
+
+ private:
+  const Study& st_;
+  NameLookup species_;
+  NameLookup sites_;
+  DayNumbers days_;
+  PeriodCoverage coverage_;
+};
+
+// Checks chunks on `threads` threads, the calling one included, and hands
+// them back in file order. A chunk is owned by one thread at a time: the
+// one checking it, then the one merging it; the mutex passes it on.
+class CheckingPool {
+ public:
+  CheckingPool(const Study& st, int threads) : own_(st) {
+    for (int k = 1; k < threads; ++k) workers_.emplace_back([this, &st] { work(st); });
+  }
+  ~CheckingPool() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& t : workers_) t.join();
+  }
+  CheckingPool(const CheckingPool&) = delete;
+  CheckingPool& operator=(const CheckingPool&) = delete;
+
+  void submit(PictureChunk& c) {
+    {
+      std::lock_guard lock(mutex_);
+      c.done = false;
+      todo_.push_back(&c);
+    }
+    wake_.notify_one();
+  }
+
+  // Waits until `c` is checked, checking waiting chunks meanwhile.
+  void await(PictureChunk& c) {
+    std::unique_lock lock(mutex_);
+    while (!c.done) {
+      if (todo_.empty()) {
+        done_.wait(lock);
+        continue;
+      }
+      PictureChunk* next = todo_.front();
+      todo_.pop_front();
+      lock.unlock();
+      run(own_, *next);
+      lock.lock();
+      next->done = true;
+      done_.notify_all();
+    }
+  }
+
+ private:
+  static void run(PictureChecker& checker, PictureChunk& c) {
+    try {
+      checker.check(c);
+    } catch (...) {
+      c.failure = std::current_exception();
+    }
+  }
+
+  void work(const Study& st) {
+    PictureChecker checker(st);
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return stop_ || !todo_.empty(); });
+      if (stop_) return;
+      PictureChunk* c = todo_.front();
+      todo_.pop_front();
+      lock.unlock();
+      run(checker, *c);
+      lock.lock();
+      c->done = true;
+      done_.notify_all();
+    }
+  }
+
+  PictureChecker own_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::condition_variable done_;
+  std::deque<PictureChunk*> todo_;
+  bool stop_ = false;
+  std::vector<std::thread> workers_;
+};
+
+// Writes the picture list on a thread of its own, the pieces in the order
+// given, so that the system's copy of the list into the file goes on beside
+// the checking and the picture loop. A piece is owned by the caller until
+// it is handed over, then by the writer; at most a few wait at a time.
+class ListWriter {
+ public:
+  explicit ListWriter(FileSink& file) : file_(file), thread_([this] { work(); }) {}
+  ~ListWriter() { finish(); }
+  ListWriter(const ListWriter&) = delete;
+  ListWriter& operator=(const ListWriter&) = delete;
+
+  // Takes the bytes of `piece`, which gets an empty buffer in exchange.
+  void write(std::string& piece) {
+    std::unique_lock lock(mutex_);
+    room_.wait(lock, [this] { return waiting_.size() < kWaiting; });
+    std::string spare;
+    if (!spares_.empty()) {
+      spare = std::move(spares_.back());
+      spares_.pop_back();
+    }
+    waiting_.push_back(std::move(piece));
+    piece = std::move(spare);
+    piece.clear();
+    ready_.notify_one();
+  }
+
+  // Returns once every piece is in the file.
+  void finish() {
+    if (!thread_.joinable()) return;
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    ready_.notify_one();
+    thread_.join();
+  }
+
+ private:
+  static constexpr std::size_t kWaiting = 4;
+
+  void work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      ready_.wait(lock, [this] { return stop_ || !waiting_.empty(); });
+      if (waiting_.empty()) return;
+      std::string piece = std::move(waiting_.front());
+      waiting_.pop_front();
+      lock.unlock();
+      file_.append(piece);
+      lock.lock();
+      spares_.push_back(std::move(piece));
+      room_.notify_one();
+    }
+  }
+
+  FileSink& file_;
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::condition_variable room_;
+  std::deque<std::string> waiting_;
+  std::vector<std::string> spares_;
+  bool stop_ = false;
+  std::thread thread_;  // last: it starts once the rest is there
+};
+
+}  // namespace
+
+int pictureThreads() {
+  // MORVELSTRAND_THREADS=N sets the number; otherwise one per core.
+  if (const char* given = std::getenv("MORVELSTRAND_THREADS"); given != nullptr) {
+    char* after = nullptr;
+    const long n = std::strtol(given, &after, 10);
+    if (after != given && *after == '\0' && n >= 1 && n <= kMaxPictureThreads) return static_cast<int>(n);
+  }
+  const unsigned cores = std::thread::hardware_concurrency();
+  return static_cast<int>(std::clamp<unsigned>(cores, 1, kMaxPictureThreads));
+}
+
+void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console, PictureObserver* observer) {
+  PictureReading how;
+  how.observer = observer;
+  READALLPICTURES(st, folder, console, how);
+}
+
+void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console, const PictureReading& how) {
   Writer& con = console.out();
   con.free("READ ALLPICTURES.TXT");
   st.NPROCESSED = 0;
@@ -227,127 +644,73 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
     endWithError(console, "Cannot create Reject.txt: " + rejectFile.errorText());
   if (!listFile.openReplacing(listPath))
     endWithError(console, "Cannot create FinalPicsList.txt: " + listFile.errorText());
-  Writer reject(rejectFile);
 
-  NameLookup species = speciesLookup(st);
-  NameLookup sites = siteLookup(st);
-  DayNumbers days(st.FIRSTYEAR);
-  PictureLine p;
-  ListedPicture listed;
-  std::string listLine;
-  listLine.reserve(64);
-
-  // Both Reject.txt lines of a rejected picture: the reason, then the line
-  // written back from the values read.
-  auto rejectLine = [&](const PictureLine& pic) {
-    ++st.NREJECTED;
-    reject.write("(2(a25,1x),i4,6(1x,i2))", pic.locationName(), pic.speciesName(), pic.year, pic.month, pic.day,
-                 pic.hour, pic.minute, pic.second, pic.individuals);
-  };
-
+  // The file is checked in chunks of whole lines on every thread; the
+  // chunks are merged in file order, so the files and counters come out as
+  // from one pass line by line. A few chunks per thread are under way at a
+  // time, so memory does not grow with the file.
+  const int threads = how.threads > 0 ? how.threads : pictureThreads();
+  const std::size_t chunkBytes = how.chunkBytes > 0 ? how.chunkBytes : kPictureChunkBytes;
+  std::vector<PictureChunk> chunks(static_cast<std::size_t>(2 * threads));
+  std::deque<PictureChunk*> underway;
   ShiftWarnings shifted("AllPictures.txt", console);
   PeriodCoverage coverage(st);
-  std::string_view line;
-  // The reason line of a rejected picture: to Reject.txt, and to the
-  // observer as the same rendered text.
-  VectorSink reasonLines;
-  Writer reasonWriter(reasonLines);
-  auto reason = [&](std::string_view layout, const auto&... values) {
-    reject.write(layout, values...);
-    if (observer == nullptr) return;
-    reasonLines.lines.clear();
-    reasonWriter.write(layout, values...);
-    std::string_view text = reasonLines.lines.empty() ? std::string_view() : std::string_view(reasonLines.lines[0]);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    observer->rejected(pictures.lineNumber(), text, line);
-  };
-  while (pictures.nextView(line)) {
-    ++st.NPROCESSED;
-    // A shifted line is worth a warning where Reject.txt does not say what
-    // was read: an unreadable number, or a line taken as it is.
-    if (!parsePictureLine(line, p)) {
-      shifted.check(line, pictures.lineNumber(), kPictureLineFields);
-      ++st.NREJECTED;
-      reason("(a33)", "Unreadable number in picture line");
-      reject.write("(a)", line.substr(0, 74));
-      continue;
+  PictureObserver* const observer = how.observer;
+  std::size_t nextSlot = 0;
+  long linesBefore = 0;
+  {
+    CheckingPool pool(st, threads);
+    // With more than one thread the list is written by a thread of its own.
+    std::optional<ListWriter> listWriter;
+    if (threads > 1) listWriter.emplace(listFile);
+    for (;;) {
+      while (underway.size() < chunks.size()) {
+        PictureChunk& c = chunks[nextSlot];
+        if (!pictures.nextLines(c.text, chunkBytes)) break;
+        nextSlot = (nextSlot + 1) % chunks.size();
+        c.processed = c.used = c.rejected = c.lines = 0;
+        c.tooLargeLine = 0;
+        c.keepAccepted = static_cast<bool>(how.accepted) || observer != nullptr;
+        c.keepRejected = observer != nullptr;
+        c.failure = nullptr;
+        underway.push_back(&c);
+        pool.submit(c);
+      }
+      if (underway.empty()) break;
+      PictureChunk& c = *underway.front();
+      pool.await(c);
+      underway.pop_front();
+      if (c.failure) std::rethrow_exception(c.failure);
+      rejectFile.append(c.rejects);
+      if (listWriter)
+        listWriter->write(c.list);
+      else
+        listFile.append(c.list);
+      st.NPROCESSED += static_cast<int>(c.processed);
+      st.NUSED += static_cast<int>(c.used);
+      st.NREJECTED += static_cast<int>(c.rejected);
+      if (how.accepted) how.accepted(c.accepted);
+      for (const auto& [lineInChunk, text] : c.shifted) shifted.check(text, linesBefore + lineInChunk, kPictureLineFields);
+      coverage.addCounts(c.outside, c.untallied);
+      if (observer != nullptr) {
+        for (const PictureChunk::Rejected& r : c.rejectedLines) observer->rejected(linesBefore + r.line, r.reason, r.text);
+        for (const ListedPicture& p : c.accepted) observer->listed(p.group, p.species, p.dayNumber);
+      }
+      if (c.tooLargeLine != 0) {
+        // The list would hold asterisks: it is not kept.
+        if (listWriter) listWriter->finish();
+        rejectFile.close();
+        listFile.close();
+        std::error_code ignored;
+        std::filesystem::remove(listPath, ignored);
+        if (st.NREJECTED == 0) std::filesystem::remove(rejectPath, ignored);
+        endWithError(console, "Minute number too large for FinalPicsList.txt: " + std::to_string(c.tooLargeMinute) +
+                                  " at line " + std::to_string(linesBefore + c.tooLargeLine) +
+                                  " of AllPictures.txt, at most " + std::to_string(kMaxMinuteNumber) +
+                                  " (the study spans too many years)");
+      }
+      linesBefore += c.lines;
     }
-    const int s = species.find(p.speciesName());
-    if (s == 0) {
-      reason("(a35,a25)", "Species not found or not included: ", p.speciesName());
-      rejectLine(p);
-      continue;
-    }
-    const int g = sites.find(p.locationName());
-    if (g == 0) {
-      reason("(a32,a25)", "Site not found or not included: ", p.locationName());
-      rejectLine(p);
-      continue;
-    }
-    if (p.year < st.FIRSTYEAR || p.year > st.LASTYEAR) {
-      reason("(a25,i4)", "Year out of study range: ", p.year);
-      rejectLine(p);
-      continue;
-    }
-    if (p.month < 1 || p.month > 12) {
-      reason("(a20,i2)", "Month out of range: ", p.month);
-      rejectLine(p);
-      continue;
-    }
-    if (p.day < 1 || p.day > 31) {
-      reason("(a18,i2)", "Day out of range: ", p.day);
-      rejectLine(p);
-      continue;
-    }
-    if (p.hour < 0 || p.hour > 23 || p.minute < 0 || p.minute > 59 || p.second < 0 || p.second > 59) {
-      reason("(a19,3(i2,1x))", "Time out of range: ", p.hour, p.minute, p.second);
-      rejectLine(p);
-      continue;
-    }
-    if (p.individuals < 0 || p.individuals > 99) {
-      reason("(a42,i3)", "Number of individuals out of range 01-99: ", p.individuals);
-      rejectLine(p);
-      continue;
-    }
-
-    ++st.NUSED;
-    shifted.check(line, pictures.lineNumber(), kPictureLineFields);
-    // Pictures of a study year but outside the span the cameras worked are
-    // dropped; they stay counted as used (their number is a warning).
-    const int dayNumber = days.find(p.year, p.month, p.day);
-    coverage.add(p.locationName(), dayNumber);
-    if (dayNumber < st.FIRSTDAY || dayNumber > st.LASTDAY) continue;
-    // FINDHOUR and FINDMINUTE from the day number; in 8 bytes, so that a
-    // study too long for the list is caught before anything overflows.
-    const std::int64_t hourNumber = static_cast<std::int64_t>(dayNumber) * 24 + p.hour;
-    const std::int64_t minuteNumber = hourNumber * 60 + p.minute;
-    if (minuteNumber > kMaxMinuteNumber) {
-      // The list would hold asterisks: it is not kept.
-      rejectFile.close();
-      listFile.close();
-      std::error_code ignored;
-      std::filesystem::remove(listPath, ignored);
-      if (st.NREJECTED == 0) std::filesystem::remove(rejectPath, ignored);
-      endWithError(console, "Minute number too large for FinalPicsList.txt: " + std::to_string(minuteNumber) +
-                                " at line " + std::to_string(pictures.lineNumber()) +
-                                " of AllPictures.txt, at most " + std::to_string(kMaxMinuteNumber) +
-                                " (the study spans too many years)");
-    }
-    listed.group = g;
-    listed.species = s;
-    listed.year = p.year;
-    listed.month = p.month;
-    listed.day = p.day;
-    listed.hour = p.hour;
-    listed.minute = p.minute;
-    listed.second = p.second;
-    listed.individuals = p.individuals;
-    listed.dayNumber = dayNumber;
-    listed.hourNumber = static_cast<std::int32_t>(hourNumber);
-    listed.minuteNumber = static_cast<std::int32_t>(minuteNumber);
-    formatListedPicture(listed, listLine);
-    listFile.line(listLine);
-    if (observer != nullptr) observer->listed(g, s, dayNumber);
   }
 
   shifted.finish();

@@ -194,7 +194,8 @@ Layout::Layout(std::string_view text) : text_(text) {
 }
 
 const Layout& Layout::of(std::string_view text) {
-  // One parse per distinct text; the program is single-threaded.
+  // One parse per distinct text. Not for threads other than the main one:
+  // code that renders on other threads parses its layouts itself, once.
   static std::unordered_map<std::string_view, std::unique_ptr<Layout>> cache;
   // Nearly every call passes a literal met before: a small table keyed by
   // the text's address answers those without hashing the text. The text is
@@ -606,11 +607,11 @@ struct Renderer {
 }  // namespace
 
 void render(const Layout& layout, std::span<const Value> values, LineSink& sink) {
-  // The line buffer is kept from call to call, so that a line costs no
-  // allocation; a render started from within a sink (none does so today)
-  // uses its own.
-  static std::string kept;
-  static bool keptInUse = false;
+  // The line buffer is kept from call to call, one per thread, so that a
+  // line costs no allocation; a render started from within a sink (none
+  // does so today) uses its own.
+  static thread_local std::string kept;
+  static thread_local bool keptInUse = false;
   std::string own;
   const bool useKept = !keptInUse;
   std::string& buf = useKept ? kept : own;

@@ -120,18 +120,17 @@ void FileSink::flush() {
 }
 
 void FileSink::append(std::string_view bytes) {
-  // A block at least as large as the buffer goes out as it is, without
-  // being copied into the buffer first.
-  if (bytes.size() >= kBlock && file_ != nullptr) {
-    flush();
-    if (!failed_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-      failed_ = true;
-      error_ = std::strerror(errno);
-    }
+  if (bytes.size() < kBlock / 4) {
+    buffer_.append(bytes);
+    if (buffer_.size() >= kBlock) flush();
     return;
   }
-  buffer_.append(bytes);
-  if (buffer_.size() >= kBlock) flush();
+  // Large pieces go to the file as they are, after what is buffered.
+  flush();
+  if (file_ != nullptr && !failed_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+    failed_ = true;
+    error_ = std::strerror(errno);
+  }
 }
 
 void FileSink::line(std::string_view text) {
@@ -253,6 +252,57 @@ bool FileLines::nextView(std::string_view& line) {
       return false;
     }
     scan = start_ + off;
+  }
+}
+
+bool FileLines::nextLines(std::string& block, std::size_t size) {
+  size = std::max<std::size_t>(size, 1);
+  // What an earlier call read past its last line comes first; the rest is
+  // read straight into the block, with a little more than `size` so that
+  // the line ending after the size-th byte is usually there already.
+  constexpr std::size_t kLookAhead = 4096;
+  block.assign(buf_.data() + start_, end_ - start_);
+  start_ = end_ = 0;
+  std::size_t target = size + kLookAhead;
+  std::size_t from = size - 1;  // where the line ending that closes the block is looked for
+  for (;;) {
+    if (block.size() < target && !eof_ && file_ != nullptr) {
+      const std::size_t have = block.size();
+      block.resize(target);
+      const std::size_t got = std::fread(block.data() + have, 1, target - have, file_);
+      block.resize(have + got);
+      if (got < target - have) {
+        eof_ = true;
+        if (std::ferror(file_)) readError_ = true;
+      }
+    }
+    if (block.empty()) return false;
+    // The block ends with the line ending at or after its size-th byte: an
+    // LF, a CR LF, or a CR whose next byte is here and no LF.
+    const std::size_t end = block.size();
+    const std::size_t at = std::min(from, end);
+    const char* base = block.data();
+    const auto* lf = static_cast<const char*>(std::memchr(base + at, '\n', end - at));
+    const std::size_t upTo = lf != nullptr ? static_cast<std::size_t>(lf - base) : end;
+    const auto* cr = static_cast<const char*>(std::memchr(base + at, '\r', upTo - at));
+    std::size_t cut = end;
+    if (cr != nullptr && static_cast<std::size_t>(cr - base) + 1 < end) {
+      cut = static_cast<std::size_t>(cr - base) + 1;
+      if (base[cut] == '\n') ++cut;
+    } else if (cr == nullptr && lf != nullptr) {
+      cut = upTo + 1;
+    } else if (!eof_) {  // the line goes on past what is read: read on
+      from = cr != nullptr ? static_cast<std::size_t>(cr - base) : end;
+      target = end + kBlock;
+      continue;
+    }
+    // Keep what lies past the cut for the next call.
+    const std::size_t rest = end - cut;
+    if (buf_.size() < rest) buf_.resize(rest);
+    if (rest > 0) std::memcpy(buf_.data(), base + cut, rest);
+    end_ = rest;
+    block.resize(cut);
+    return true;
   }
 }
 

@@ -80,6 +80,10 @@ class FileLines final : public LineSource {
   // The next line as a view valid until the next call; false at the end.
   bool nextView(std::string_view& line);
   std::optional<std::string> next() override;
+  // The next run of whole lines with their line endings, at least `size`
+  // bytes unless the file ends first (a line longer than that is not cut);
+  // false at the end. The lines are not counted in lineNumber().
+  bool nextLines(std::string& block, std::size_t size);
   bool readError() const { return readError_; }
 
  private:

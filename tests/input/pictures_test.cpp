@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "input/input.hpp"
+#include "events/events.hpp"
 #include "input/picture_list.hpp"
 #include "input_test_support.hpp"
 
@@ -371,4 +372,96 @@ TEST(Pictures, ListLineFormatterMatchesTheRenderer) {
   EXPECT_EQ(line, " -1 -99 -999 -1 -9  0  5  0 -9      -1 -999999       0");
   mv::formatListedPicture(cases[4], line);
   EXPECT_EQ(line, "*** *** **** ** ** **  0  0  0 ******* ******* *******");
+}
+
+namespace {
+
+// Three thousand picture lines of every kind, ended by LF, CR LF or a lone
+// CR, the last one without a line ending.
+std::string mixedPictureLines() {
+  const std::string kinds[] = {names("Ridge A", "Puma"), names("Creek B", "Black bear"), names("Orphan", "Puma"),
+                               names("Ridge A", "Wolf")};
+  const char* ends[] = {"\n", "\r\n", "\r"};
+  std::string text;
+  for (int k = 0; k < 3000; ++k) {
+    const int day = 1 + k % 28;
+    std::string line = kinds[k % 4] + " " + std::to_string(2010 + k % 2) + "  7 " + (day < 10 ? " " : "") +
+                       std::to_string(day) + "  3 15  0  " + std::to_string(1 + k % 9);
+    if (k % 97 == 0) line[55] = 'x';  // an unreadable number
+    text += line + (k + 1 < 3000 ? ends[k % 3] : "");
+  }
+  return text;
+}
+
+struct ChunkedRead {
+  std::string reject;
+  std::string list;
+  std::vector<std::string> console;
+  std::vector<mv::ListedPicture> accepted;
+  int processed = 0;
+  int used = 0;
+  int rejected = 0;
+};
+
+ChunkedRead readInChunks(const std::string& pictures, int threads, std::size_t chunkBytes) {
+  mvtest::TempDir dir;
+  mvtest::writeFile(dir / "AllPictures.txt", pictures);
+  mv::Study st = smallStudy();
+  ConsoleRun run;
+  ChunkedRead r;
+  mv::PictureReading how;
+  how.threads = threads;
+  how.chunkBytes = chunkBytes;
+  how.accepted = [&r](std::span<const mv::ListedPicture> p) { r.accepted.insert(r.accepted.end(), p.begin(), p.end()); };
+  mv::READALLPICTURES(st, dir.path(), run.console, how);
+  r.reject = mvtest::readFile(dir / "Reject.txt");
+  r.list = mvtest::readFile(dir / "FinalPicsList.txt");
+  r.console = run.lines();
+  r.processed = st.NPROCESSED;
+  r.used = st.NUSED;
+  r.rejected = st.NREJECTED;
+  return r;
+}
+
+}  // namespace
+
+TEST(Pictures, ChunksOnTwoThreadsGiveTheFilesAndCountersOfOneThread) {
+  const std::string text = mixedPictureLines();
+  const ChunkedRead one = readInChunks(text, 1, 0);
+  EXPECT_EQ(one.processed, 3000);
+  EXPECT_GT(one.rejected, 1000);
+  // Small chunks, so that chunk ends fall after every kind of line ending.
+  for (std::size_t chunk : {std::size_t{1}, std::size_t{700}, std::size_t{4096}}) {
+    SCOPED_TRACE(chunk);
+    const ChunkedRead two = readInChunks(text, 2, chunk);
+    EXPECT_EQ(two.reject, one.reject);
+    EXPECT_EQ(two.list, one.list);
+    EXPECT_EQ(two.console, one.console);
+    EXPECT_EQ(two.rejected, one.rejected);
+    EXPECT_EQ(two.used, one.used);
+  }
+}
+
+TEST(Pictures, AcceptedPicturesInMemoryEqualThePictureListReadBack) {
+  const ChunkedRead r = readInChunks(mixedPictureLines(), 2, 700);
+  std::vector<mv::ListedPicture> readBack;
+  std::size_t at = 0;
+  while (at < r.list.size()) {
+    const std::size_t end = r.list.find("\r\n", at);
+    mv::PictureLine p;
+    EXPECT_TRUE(mv::parsePictureLine(std::string_view(r.list).substr(at, end - at), p));
+    readBack.push_back(p);
+    at = end + 2;
+  }
+  ASSERT_EQ(r.accepted.size(), readBack.size());
+  ASSERT_GT(readBack.size(), 500u);
+  for (std::size_t k = 0; k < readBack.size(); ++k) {
+    SCOPED_TRACE(k);
+    const mv::ListedPicture& a = r.accepted[k];
+    const mv::ListedPicture& b = readBack[k];
+    EXPECT_EQ(std::vector<int>({a.group, a.species, a.year, a.month, a.day, a.hour, a.minute, a.second,
+                                a.individuals, a.dayNumber, a.hourNumber, a.minuteNumber}),
+              std::vector<int>({b.group, b.species, b.year, b.month, b.day, b.hour, b.minute, b.second,
+                                b.individuals, b.dayNumber, b.hourNumber, b.minuteNumber}));
+  }
 }
