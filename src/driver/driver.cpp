@@ -91,7 +91,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   st.sizeTallies();
   GETPERIOD(st, console, options.period);
   MOONPHASES(st);
-  READPICTURELIST(st, folder);
+  READPICTURELIST(st, folder, tables ? &*tables : nullptr);
 
   // Report.
   FileSink file;

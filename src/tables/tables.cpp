@@ -66,6 +66,16 @@ const std::vector<TableSchema>& tableSchemas() {
         {"independent", "integer", "Independent pictures (records, one per PERIOD)"},
         {"individuals", "integer", "Individuals of the independent pictures"}},
        {"group", "species", "year", "month"}},
+      {"events",
+       "Independent events: the pictures of a group and species from one independent picture to the next",
+       {{"event", "integer", "Event number from 1, in the order of the picture list"},
+        {"group", "string", "Group name"},
+        {"species", "string", "Species name"},
+        {"start_date", "date", "Date of the picture that starts the event"},
+        {"start_time", "time", "Time of that picture"},
+        {"pictures", "integer", "Listed pictures of the event"},
+        {"individuals", "integer", "Largest number of individuals in one picture of the event"}},
+       {"event"}},
       {"activity_hour",
        "Activity pictures per species, month and hour of day",
        {{"species", "string", "Species name"},
@@ -226,6 +236,8 @@ bool TablesPackage::start() {
   if (ec) return fail("", ec.message());
   if (!rejects_.open(dir_ / "rejects.csv")) return fail("rejects.csv", rejects_.errorText());
   header(rejects_, schemaOf("rejects"));
+  if (!events_.open(dir_ / "events.csv")) return fail("events.csv", events_.errorText());
+  header(events_, schemaOf("events"));
   return true;
 }
 
@@ -234,6 +246,10 @@ void TablesPackage::prepare(const Study& st) {
   days_ = std::max(0, st.LASTDAY - st.FIRSTDAY + 1);
   species_ = st.NSPECIES;
   seen_.assign(static_cast<std::size_t>(std::max(0, st.NGROUPS)) * static_cast<std::size_t>(std::max(0, species_)), {});
+  groupFields_.assign(static_cast<std::size_t>(std::max(0, st.NGROUPS)) + 1, {});
+  for (int g = 1; g <= st.NGROUPS; ++g) appendCsvField(groupFields_[static_cast<std::size_t>(g)], trimmed(st.GROUPNAME(g)));
+  speciesFields_.assign(static_cast<std::size_t>(std::max(0, species_)) + 1, {});
+  for (int s = 1; s <= species_; ++s) appendCsvField(speciesFields_[static_cast<std::size_t>(s)], trimmed(st.SPECIESNAME(s)));
 }
 
 void TablesPackage::rejected(long lineNumber, std::string_view reason, std::string_view line) {
@@ -253,6 +269,37 @@ void TablesPackage::listed(int group, int species, int dayNumber) {
                      static_cast<std::size_t>(species - 1)];
   if (bits.empty()) bits.assign((static_cast<std::size_t>(days_) + 63) / 64, 0);
   bits[static_cast<std::size_t>(d) / 64] |= std::uint64_t{1} << (d % 64);
+}
+
+void TablesPackage::eventClosed(const IndependentEvent& event) {
+  const PictureLine& p = event.start;
+  char when[40];
+  char* end = when;
+  const auto number = [&end](int value, int width) {
+    // Fixed-width digits, zero-filled; no listed value is negative.
+    char digits[16];
+    const auto last = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    for (auto n = last - digits; n < width; ++n) *end++ = '0';
+    for (const char* c = digits; c != last; ++c) *end++ = *c;
+  };
+  number(p.year, 4);
+  *end++ = '-';
+  number(p.month, 2);
+  *end++ = '-';
+  number(p.day, 2);
+  *end++ = ',';
+  number(p.hour, 2);
+  *end++ = ':';
+  number(p.minute, 2);
+  *end++ = ':';
+  number(p.second, 2);
+  events_.integer(++eventCount_)
+      .field(groupFields_[static_cast<std::size_t>(p.group)])
+      .field(speciesFields_[static_cast<std::size_t>(p.species)])
+      .field(std::string_view(when, static_cast<std::size_t>(end - when)))
+      .integer(event.pictures)
+      .integer(event.individuals)
+      .endRow();
 }
 
 bool TablesPackage::write(const Study& st) {
@@ -407,6 +454,7 @@ bool TablesPackage::write(const Study& st) {
   if (!written) return false;
 
   if (!rejects_.commit()) return fail("rejects.csv", rejects_.errorText());
+  if (!events_.commit()) return fail("events.csv", events_.errorText());
 
   FileSink json;
   if (!json.openReplacing(dir_ / "datapackage.json")) return fail("datapackage.json", json.errorText());

@@ -10,20 +10,21 @@
 #include <string_view>
 #include <vector>
 
+#include "events/events.hpp"
 #include "input/input.hpp"
 #include "model/study.hpp"
 #include "tables/csv_writer.hpp"
 
 namespace mv {
 
-class TablesPackage final : public PictureObserver {
+class TablesPackage final : public PictureObserver, public EventObserver {
  public:
   // Occasions of the detection history are `occasionDays` days long,
   // counted from the first study day.
   TablesPackage(std::filesystem::path dir, int occasionDays);
 
-  // Makes the folder and starts rejects.csv there; false with errorText()
-  // when the folder cannot be made or written.
+  // Makes the folder and starts rejects.csv and events.csv there; false
+  // with errorText() when the folder cannot be made or written.
   bool start();
   // Before the picture file is read: the study's groups, species and days
   // are known.
@@ -32,6 +33,8 @@ class TablesPackage final : public PictureObserver {
   // listed pictures mark the day of their group and species.
   void rejected(long lineNumber, std::string_view reason, std::string_view line) override;
   void listed(int group, int species, int dayNumber) override;
+  // Independent events go straight to events.csv, numbered in list order.
+  void eventClosed(const IndependentEvent& event) override;
   // After the report: writes every table and then datapackage.json, each
   // file under its name only once complete. False with errorText() on the
   // first file that cannot be written.
@@ -45,6 +48,11 @@ class TablesPackage final : public PictureObserver {
   std::filesystem::path dir_;
   int occasionDays_;
   CsvWriter rejects_;
+  CsvWriter events_;
+  long long eventCount_ = 0;
+  // Group and species names as CSV fields, quoted where needed, by number.
+  std::vector<std::string> groupFields_;
+  std::vector<std::string> speciesFields_;
   std::string error_;
   // Days with a listed picture of each group and species, one bit per study
   // day from FIRSTDAY; a pair without pictures keeps no bits at all.
