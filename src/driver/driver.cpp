@@ -86,6 +86,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   cleanup.setPictureList(folder / "FinalPicsList.txt");
   if (tables) tables->prepare(st);
   READALLPICTURES(st, folder, console, tables ? &*tables : nullptr);
+  if (tables) tables->picturesRead(st);
 
   // Tallies.
   st.sizeTallies();
