@@ -237,7 +237,9 @@ bool TablesPackage::start() {
   if (ec) return fail("", ec.message());
   if (!rejects_.open(dir_ / "rejects.csv")) return fail("rejects.csv", rejects_.errorText());
   header(rejects_, schemaOf("rejects"));
-  if (!events_.open(dir_ / "events.csv")) return fail("events.csv", events_.errorText());
+  // Events come one at a time all through the picture loop; their file is
+  // written by a thread of its own.
+  if (!events_.open(dir_ / "events.csv", true)) return fail("events.csv", events_.errorText());
   header(events_, schemaOf("events"));
   return true;
 }
