@@ -92,22 +92,26 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
     st.sizeTallies();
     st.PERIOD = *options.period;
     MOONPHASES(st);
-    PictureLoop loop(st);
+    PictureLoop loop(st, tables ? &*tables : nullptr);
     PictureReading how;
     how.observer = tables ? &*tables : nullptr;
     how.accepted = [&loop](std::span<const ListedPicture> pictures) {
       for (const ListedPicture& p : pictures) loop.add(p);
     };
     READALLPICTURES(st, folder, console, how);
+    // The last event closes with the last picture.
+    loop.finish();
+    if (tables) tables->picturesRead(st);
     GETPERIOD(st, console, options.period);
   } else {
     // PERIOD is asked only after the pictures are counted, so the loop runs
     // over the list afterwards.
     READALLPICTURES(st, folder, console, tables ? &*tables : nullptr);
+    if (tables) tables->picturesRead(st);
     st.sizeTallies();
     GETPERIOD(st, console, options.period);
     MOONPHASES(st);
-    READPICTURELIST(st, folder);
+    READPICTURELIST(st, folder, tables ? &*tables : nullptr);
   }
 
   // Report.

@@ -105,18 +105,43 @@ void FIRSTLAST(Table<int, 4>& FIRSTLASTPIC, int g, int s, int Y, int M, int D, i
 void UPDATEACTIVITY(int s, const MoonWindows& moon, int H, int M, int d, Table<int, 3>& ACTMONTHHOUR,
                     Table<int, 3>& ACTSEASONHOUR, Table<int, 3>& ACTMOONHOUR);
 
+// One independent event of a group and species: the picture that opened it
+// (the one counted as an independent picture), the listed pictures that
+// belong to it (that one and every later picture of the same run up to the
+// one that opens the next event), and its largest number of individuals
+// (what it adds to the individuals tally).
+struct IndependentEvent {
+  PictureLine start;
+  int pictures = 0;
+  int individuals = 0;
+};
+
+// Told about each event as it closes, in list order, for outputs beside the
+// report.
+class EventObserver {
+ public:
+  virtual ~EventObserver() = default;
+  virtual void eventClosed(const IndependentEvent& event) = 0;
+};
+
 // The independence rule applied to the picture list line by line, in list
 // order. Fills PICCOUNT, SPECIESFIRSTDAY, FIRSTLASTPIC and the activity
 // tables of the study, which must already be sized and set to their starting
-// values, with PERIOD and MOONDAYS set.
+// values, with PERIOD and MOONDAYS set. With an observer, each event is
+// handed to it when the next one opens; finish() hands on the last.
 class PictureLoop {
  public:
-  explicit PictureLoop(Study& st);
+  explicit PictureLoop(Study& st, EventObserver* events = nullptr);
   void add(const PictureLine& p);
+  // After the last picture: closes the open event.
+  void finish();
 
  private:
+  void openEvent(const PictureLine& p);
   Study& st_;
   MoonWindows moon_;
+  EventObserver* events_;
+  IndependentEvent event_;  // the open event, kept only for an observer
   int previousGroup_ = 0;
   int previousSpecies_ = 0;
   int previousHour_ = 0;
@@ -129,8 +154,9 @@ class PictureLoop {
 bool parsePictureLine(std::string_view line, PictureLine& p);
 
 // The picture loop: reads folder/FinalPicsList.txt into PICCOUNT,
-// SPECIESFIRSTDAY, FIRSTLASTPIC and the activity tables. Throws
-// std::runtime_error when the list cannot be opened or read.
-void READPICTURELIST(Study& st, const std::filesystem::path& folder);
+// SPECIESFIRSTDAY, FIRSTLASTPIC and the activity tables, telling `events`
+// (when given) about every independent event. Throws std::runtime_error
+// when the list cannot be opened or read.
+void READPICTURELIST(Study& st, const std::filesystem::path& folder, EventObserver* events = nullptr);
 
 }  // namespace mv

@@ -31,7 +31,25 @@ void UPDATEACTIVITY(int s, const MoonWindows& moon, int H, int M, int d, Table<i
   if (phase != 0) ACTMOONHOUR(s, phase, H) += 1;
 }
 
-PictureLoop::PictureLoop(Study& st) : st_(st), moon_(st.MOONDAYS) {}
+PictureLoop::PictureLoop(Study& st, EventObserver* events) : st_(st), moon_(st.MOONDAYS), events_(events) {}
+
+void PictureLoop::openEvent(const PictureLine& p) {
+  // The event before ends where this one starts; its individuals are still
+  // those of the loop state.
+  if (event_.pictures > 0) {
+    event_.individuals = eventIndividuals_;
+    events_->eventClosed(event_);
+  }
+  event_.start = p;
+  event_.pictures = 1;
+}
+
+void PictureLoop::finish() {
+  if (events_ == nullptr || event_.pictures == 0) return;
+  event_.individuals = eventIndividuals_;
+  events_->eventClosed(event_);
+  event_.pictures = 0;
+}
 
 void PictureLoop::add(const PictureLine& p) {
   Study& st = st_;
@@ -52,6 +70,7 @@ void PictureLoop::add(const PictureLine& p) {
   if (g != previousGroup_ || s != previousSpecies_) {
     // A new run of lines of one group and species: a new activity picture
     // and a new event.
+    if (events_ != nullptr) openEvent(p);
     count(kActivityPictures) += 1;
     count(kIndependentPictures) += 1;
     count(kIndividuals) += n;
@@ -73,6 +92,7 @@ void PictureLoop::add(const PictureLine& p) {
   if (m < eventMinute_ + st.PERIOD) {
     // The same event: it counts its largest number of individuals, and its
     // minute moves only when that number rises.
+    if (events_ != nullptr) ++event_.pictures;
     if (n > eventIndividuals_) {
       count(kIndividuals) += n - eventIndividuals_;
       eventIndividuals_ = n;
@@ -80,6 +100,7 @@ void PictureLoop::add(const PictureLine& p) {
     }
   } else {
     // PERIOD or more minutes after the event minute: a new independent event.
+    if (events_ != nullptr) openEvent(p);
     count(kIndependentPictures) += 1;
     count(kIndividuals) += n;
     eventIndividuals_ = n;
@@ -111,14 +132,14 @@ bool parsePictureLine(std::string_view line, PictureLine& p) {
          parseIntColumns(line, 39, 7, p.hourNumber) && parseIntColumns(line, 47, 7, p.minuteNumber);
 }
 
-void READPICTURELIST(Study& st, const std::filesystem::path& folder) {
+void READPICTURELIST(Study& st, const std::filesystem::path& folder, EventObserver* events) {
   FileLines file;
   // The list was written by this run a moment ago. If it cannot be read back,
   // every tally would stay 0 and the report would describe a study without
   // pictures, so the run ends here instead.
   if (!file.open(folder / "FinalPicsList.txt"))
     throw std::runtime_error("Cannot read FinalPicsList.txt: " + std::string(std::strerror(errno)));
-  PictureLoop loop(st);
+  PictureLoop loop(st, events);
   PictureLine p;
   std::string_view line;
   while (file.nextView(line)) {
@@ -128,6 +149,7 @@ void READPICTURELIST(Study& st, const std::filesystem::path& folder) {
     if (!parsePictureLine(line, p) || !fitsTables(st, p)) continue;
     loop.add(p);
   }
+  loop.finish();
   const bool readFailed = file.readError();
   file.close();
   if (readFailed) throw std::runtime_error("Error reading FinalPicsList.txt");

@@ -2,20 +2,33 @@
 
 #include <charconv>
 #include <cmath>
+#include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace mv {
 
 namespace {
+// Rows are handed to the file in blocks of a megabyte, which the file sink
+// writes without copying them again.
 constexpr std::size_t kBlock = 1u << 20;
-}
+// Room kept beyond a block for the row that fills it.
+constexpr std::size_t kSlack = 4096;
+// Blocks waiting for the writer thread before the rows wait for it.
+constexpr std::size_t kInFlight = 4;
 
-void appendCsvField(std::string& out, std::string_view value) {
+bool plainField(std::string_view value) {
   // A plain scan: find_first_of would search the four characters once for
   // every character of the value.
-  bool plain = true;
   for (char c : value)
-    if (c == ',' || c == '"' || c == '\r' || c == '\n') plain = false;
-  if (plain) {
+    if (c == ',' || c == '"' || c == '\r' || c == '\n') return false;
+  return true;
+}
+
+}  // namespace
+
+void appendCsvField(std::string& out, std::string_view value) {
+  if (plainField(value)) {
     out.append(value);
     return;
   }
@@ -27,72 +40,149 @@ void appendCsvField(std::string& out, std::string_view value) {
   out.push_back('"');
 }
 
-bool CsvWriter::open(const std::filesystem::path& path) {
-  row_.clear();
+CsvWriter::~CsvWriter() { stopWriter(); }
+
+bool CsvWriter::open(const std::filesystem::path& path, bool writeBehind) {
+  stopWriter();
+  block_.resize(kBlock + kSlack);
+  out_ = block_.data();
+  end_ = block_.data() + block_.size();
   firstField_ = true;
-  return file_.openReplacing(path);
+  if (!file_.openReplacing(path)) return false;
+  if (writeBehind) {
+    closing_ = false;
+    writer_ = std::thread([this] {
+      std::unique_lock lock(mutex_);
+      while (true) {
+        changed_.wait(lock, [this] { return !queue_.empty() || closing_; });
+        if (queue_.empty()) return;
+        std::string block = std::move(queue_.front());
+        queue_.erase(queue_.begin());
+        lock.unlock();
+        file_.append(block);
+        lock.lock();
+        spare_.push_back(std::move(block));
+        changed_.notify_all();
+      }
+    });
+  }
+  return true;
 }
 
-void CsvWriter::separate() {
-  if (!firstField_) row_.push_back(',');
-  firstField_ = false;
+void CsvWriter::stopWriter() {
+  if (!writer_.joinable()) return;
+  {
+    std::lock_guard lock(mutex_);
+    closing_ = true;
+  }
+  changed_.notify_all();
+  writer_.join();
+}
+
+void CsvWriter::handOn() {
+  const auto used = static_cast<std::size_t>(out_ - block_.data());
+  if (!writer_.joinable()) {
+    file_.append(std::string_view(block_.data(), used));
+  } else {
+    std::string next;
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this] { return queue_.size() < kInFlight; });
+      block_.resize(used);
+      queue_.push_back(std::move(block_));
+      if (!spare_.empty()) {
+        next = std::move(spare_.back());
+        spare_.pop_back();
+      }
+    }
+    changed_.notify_all();
+    block_ = std::move(next);
+    block_.resize(kBlock + kSlack);
+  }
+  out_ = block_.data();
+  end_ = block_.data() + block_.size();
+}
+
+void CsvWriter::makeRoom(std::size_t n) {
+  // Only a field longer than the slack gets here within a row: the block
+  // grows for it.
+  const auto used = static_cast<std::size_t>(out_ - block_.data());
+  block_.resize(std::max(block_.size(), used + n));
+  out_ = block_.data() + used;
+  end_ = block_.data() + block_.size();
 }
 
 CsvWriter& CsvWriter::text(std::string_view value) {
+  room(2 * value.size() + 3);
   separate();
-  appendCsvField(row_, value);
+  if (plainField(value)) {
+    std::memcpy(out_, value.data(), value.size());
+    out_ += value.size();
+    return *this;
+  }
+  *out_++ = '"';
+  for (char c : value) {
+    if (c == '"') *out_++ = '"';
+    *out_++ = c;
+  }
+  *out_++ = '"';
   return *this;
 }
 
 CsvWriter& CsvWriter::integer(long long value) {
+  room(24);
   separate();
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  row_.append(digits, end);
+  out_ = std::to_chars(out_, out_ + 21, value).ptr;
   return *this;
 }
 
 CsvWriter& CsvWriter::real(float value) {
+  room(40);
   separate();
   // Table Schema spells the values that are not finite numbers this way.
-  if (std::isnan(value)) {
-    row_.append("NaN");
-  } else if (std::isinf(value)) {
-    row_.append(value > 0 ? "INF" : "-INF");
-  } else {
-    char digits[32];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    row_.append(digits, end);
+  if (std::isfinite(value)) {
+    out_ = std::to_chars(out_, out_ + 32, value).ptr;
+    return *this;
   }
+  const std::string_view word = std::isnan(value) ? "NaN" : value > 0 ? "INF" : "-INF";
+  std::memcpy(out_, word.data(), word.size());
+  out_ += word.size();
   return *this;
 }
 
 CsvWriter& CsvWriter::field(std::string_view csv) {
+  room(csv.size() + 1);
   separate();
-  row_.append(csv);
+  std::memcpy(out_, csv.data(), csv.size());
+  out_ += csv.size();
   return *this;
 }
 
 CsvWriter& CsvWriter::empty() {
+  room(1);
   separate();
   return *this;
 }
 
 void CsvWriter::endRow() {
-  row_.append("\r\n");
+  room(2);
+  *out_++ = '\r';
+  *out_++ = '\n';
   firstField_ = true;
-  // Rows are handed on in blocks of a megabyte, which the file sink writes
-  // without copying them again.
-  if (row_.size() >= kBlock) {
-    file_.append(row_);
-    row_.clear();
-  }
+  if (static_cast<std::size_t>(out_ - block_.data()) >= kBlock) handOn();
 }
 
 bool CsvWriter::commit() {
-  file_.append(row_);
-  row_.clear();
+  stopWriter();
+  file_.append(std::string_view(block_.data(), static_cast<std::size_t>(out_ - block_.data())));
+  out_ = block_.data();
   return file_.commit();
+}
+
+void CsvWriter::discard() {
+  stopWriter();
+  out_ = block_.data();
+  file_.discard();
 }
 
 }  // namespace mv

@@ -4,9 +4,13 @@
 // double quotes then doubled). An empty field is a missing value.
 #pragma once
 
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 #include "layout/sinks.hpp"
 
@@ -14,9 +18,16 @@ namespace mv {
 
 class CsvWriter {
  public:
+  CsvWriter() = default;
+  ~CsvWriter();
+  CsvWriter(const CsvWriter&) = delete;
+  CsvWriter& operator=(const CsvWriter&) = delete;
+
   // Starts the file beside `path`; it takes that name only when commit()
-  // succeeds. False with errorText() set when it cannot be created.
-  bool open(const std::filesystem::path& path);
+  // succeeds. False with errorText() set when it cannot be created. With
+  // `writeBehind`, full blocks of rows are written by a thread of their
+  // own, for a file that is filled a row at a time during the run.
+  bool open(const std::filesystem::path& path, bool writeBehind = false);
   CsvWriter& text(std::string_view value);
   CsvWriter& integer(long long value);
   // The shortest decimal form that reads back as the same 4-byte real.
@@ -28,14 +39,35 @@ class CsvWriter {
   // Renames the complete file into place; false with errorText() set when
   // any write, the close or the rename failed (the new file is removed).
   bool commit();
-  void discard() { file_.discard(); }
+  void discard();
   const std::string& errorText() const { return file_.errorText(); }
 
  private:
-  void separate();
+  void separate() {
+    if (!firstField_) *out_++ = ',';
+    firstField_ = false;
+  }
+  // Room for n more bytes in the block.
+  void room(std::size_t n) {
+    if (static_cast<std::size_t>(end_ - out_) < n) makeRoom(n);
+  }
+  void makeRoom(std::size_t n);
+  void handOn();
+  void stopWriter();
+
   FileSink file_;
-  std::string row_;
+  std::string block_;  // rows being formatted: block_[0, out_)
+  char* out_ = nullptr;
+  char* end_ = nullptr;
   bool firstField_ = true;
+  // Write-behind: full blocks queued for the writer thread, and emptied
+  // blocks given back for reuse; at most a few are in flight.
+  std::thread writer_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::string> queue_;
+  std::vector<std::string> spare_;
+  bool closing_ = false;
 };
 
 // A field as RFC 4180 writes it: quoted when it must be.

@@ -6,6 +6,7 @@
 #include <array>
 #include <bit>
 #include <charconv>
+#include <cstring>
 #include <cstdlib>
 #include <functional>
 #include <system_error>
@@ -66,6 +67,16 @@ const std::vector<TableSchema>& tableSchemas() {
         {"independent", "integer", "Independent pictures (records, one per PERIOD)"},
         {"individuals", "integer", "Individuals of the independent pictures"}},
        {"group", "species", "year", "month"}},
+      {"events",
+       "Independent events: the pictures of a group and species from one independent picture to the next",
+       {{"event", "integer", "Event number from 1, in the order of the picture list"},
+        {"group", "string", "Group name"},
+        {"species", "string", "Species name"},
+        {"start_date", "date", "Date of the picture that starts the event"},
+        {"start_time", "time", "Time of that picture"},
+        {"pictures", "integer", "Listed pictures of the event"},
+        {"individuals", "integer", "Largest number of individuals in one picture of the event"}},
+       {"event"}},
       {"activity_hour",
        "Activity pictures per species, month and hour of day",
        {{"species", "string", "Species name"},
@@ -226,6 +237,10 @@ bool TablesPackage::start() {
   if (ec) return fail("", ec.message());
   if (!rejects_.open(dir_ / "rejects.csv")) return fail("rejects.csv", rejects_.errorText());
   header(rejects_, schemaOf("rejects"));
+  // Events come one at a time all through the picture loop; their file is
+  // written by a thread of its own.
+  if (!events_.open(dir_ / "events.csv", true)) return fail("events.csv", events_.errorText());
+  header(events_, schemaOf("events"));
   return true;
 }
 
@@ -234,6 +249,10 @@ void TablesPackage::prepare(const Study& st) {
   days_ = std::max(0, st.LASTDAY - st.FIRSTDAY + 1);
   species_ = st.NSPECIES;
   seen_.assign(static_cast<std::size_t>(std::max(0, st.NGROUPS)) * static_cast<std::size_t>(std::max(0, species_)), {});
+  groupFields_.assign(static_cast<std::size_t>(std::max(0, st.NGROUPS)) + 1, {});
+  for (int g = 1; g <= st.NGROUPS; ++g) appendCsvField(groupFields_[static_cast<std::size_t>(g)], trimmed(st.GROUPNAME(g)));
+  speciesFields_.assign(static_cast<std::size_t>(std::max(0, species_)) + 1, {});
+  for (int s = 1; s <= species_; ++s) appendCsvField(speciesFields_[static_cast<std::size_t>(s)], trimmed(st.SPECIESNAME(s)));
 }
 
 void TablesPackage::rejected(long lineNumber, std::string_view reason, std::string_view line) {
@@ -253,6 +272,37 @@ void TablesPackage::listed(int group, int species, int dayNumber) {
                      static_cast<std::size_t>(species - 1)];
   if (bits.empty()) bits.assign((static_cast<std::size_t>(days_) + 63) / 64, 0);
   bits[static_cast<std::size_t>(d) / 64] |= std::uint64_t{1} << (d % 64);
+}
+
+void TablesPackage::eventClosed(const IndependentEvent& event) {
+  const PictureLine& p = event.start;
+  char when[40];
+  char* end = when;
+  const auto number = [&end](int value, int width) {
+    // Fixed-width digits, zero-filled; no listed value is negative.
+    char digits[16];
+    const auto last = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    for (auto n = last - digits; n < width; ++n) *end++ = '0';
+    for (const char* c = digits; c != last; ++c) *end++ = *c;
+  };
+  number(p.year, 4);
+  *end++ = '-';
+  number(p.month, 2);
+  *end++ = '-';
+  number(p.day, 2);
+  *end++ = ',';
+  number(p.hour, 2);
+  *end++ = ':';
+  number(p.minute, 2);
+  *end++ = ':';
+  number(p.second, 2);
+  events_.integer(++eventCount_)
+      .field(groupFields_[static_cast<std::size_t>(p.group)])
+      .field(speciesFields_[static_cast<std::size_t>(p.species)])
+      .field(std::string_view(when, static_cast<std::size_t>(end - when)))
+      .integer(event.pictures)
+      .integer(event.individuals)
+      .endRow();
 }
 
 bool TablesPackage::write(const Study& st) {
@@ -403,10 +453,11 @@ bool TablesPackage::write(const Study& st) {
                     .integer(row.speciesSoFar)
                     .endRow();
             }) &&
-      writeDetectionHistory(st);
+      finishDetectionHistory(st);
   if (!written) return false;
 
   if (!rejects_.commit()) return fail("rejects.csv", rejects_.errorText());
+  if (!events_.commit()) return fail("events.csv", events_.errorText());
 
   FileSink json;
   if (!json.openReplacing(dir_ / "datapackage.json")) return fail("datapackage.json", json.errorText());
@@ -416,49 +467,78 @@ bool TablesPackage::write(const Study& st) {
   return true;
 }
 
-bool TablesPackage::writeDetectionHistory(const Study& st) {
+void TablesPackage::picturesRead(const Study& st) {
+  if (historyStarted_) return;
+  historyStarted_ = true;
   const int k = occasionDays_;
   const int occasions = days_ > 0 ? (days_ - 1) / k + 1 : 0;
   const auto slots = static_cast<std::size_t>(std::max(0, occasions));
 
   // Occasions in which each group had at least one camera trap day: those of
   // the days of every operating period of its locations.
-  std::vector<std::vector<char>> effort(static_cast<std::size_t>(st.NGROUPS) + 1, std::vector<char>(slots, 0));
+  historyEffort_.assign(static_cast<std::size_t>(st.NGROUPS) + 1, std::vector<char>(slots, 0));
   for (int g = 1; g <= st.NGROUPS; ++g)
     for (int i = 1; i <= st.GROUPSIZE(g); ++i) {
       const int loc = st.GROUPLOCATIONS(g, i);
       for (int p = 1; p <= st.NPERIODS(loc); ++p) {
         const int from = std::max(st.PERIODSTART(loc, p, kDayNumber), firstDay_) - firstDay_;
         const int to = std::min(st.PERIODSTOP(loc, p, kDayNumber), firstDay_ + days_ - 1) - firstDay_;
-        for (int o = from / k; from <= to && o <= to / k; ++o) effort[static_cast<std::size_t>(g)][static_cast<std::size_t>(o)] = 1;
+        for (int o = from / k; from <= to && o <= to / k; ++o)
+          historyEffort_[static_cast<std::size_t>(g)][static_cast<std::size_t>(o)] = 1;
       }
     }
-
-  // The fixed parts of the rows, quoted once: "occasion,start," of every
-  // occasion and "species,group," of every pair.
-  std::vector<std::string> starts(slots);
+  // "occasion,start," of every occasion, formatted once.
+  historyStarts_.resize(slots);
   for (std::size_t o = 0; o < slots; ++o)
-    starts[o] = std::to_string(o + 1) + "," + dayNumberDate(st.FIRSTYEAR, firstDay_ + static_cast<int>(o) * k) + ",";
-  std::vector<std::string> groupNames(static_cast<std::size_t>(st.NGROUPS) + 1);
-  for (int g = 1; g <= st.NGROUPS; ++g) appendCsvField(groupNames[static_cast<std::size_t>(g)], trimmed(st.GROUPNAME(g)));
+    historyStarts_[o] =
+        std::to_string(o + 1) + "," + dayNumberDate(st.FIRSTYEAR, firstDay_ + static_cast<int>(o) * k) + ",";
 
-  FileSink file;
-  const char* name = "detection_history.csv";
-  if (!file.openReplacing(dir_ / name)) return fail(name, file.errorText());
-  std::string chunk;
-  for (const Field& f : schemaOf("detection_history").fields) {
-    if (!chunk.empty()) chunk.push_back(',');
-    chunk.append(f.name);
+  if (!historyFile_.openReplacing(dir_ / "detection_history.csv")) {
+    historyError_ = historyFile_.errorText();
+    return;
   }
-  chunk.append("\r\n");
+  // Everything the rows need is the package's own from here on, so the
+  // largest table is formatted and written beside the report.
+  historyThread_ = std::thread([this] { formatDetectionHistory(); });
+}
+
+void TablesPackage::formatDetectionHistory() {
+  const int k = occasionDays_;
+  const std::size_t slots = historyStarts_.size();
+  const int groups = static_cast<int>(groupFields_.size()) - 1;
+  // Rows go into a block of about a megabyte that the file takes as it is;
+  // a row is at most its two names, an occasion and a cell.
+  std::size_t longestStart = 0;
+  for (const std::string& s : historyStarts_) longestStart = std::max(longestStart, s.size());
+  std::size_t longestName = 0;
+  for (const std::string& n : groupFields_) longestName = std::max(longestName, n.size());
+  for (const std::string& n : speciesFields_) longestName = std::max(longestName, n.size());
+  const std::size_t longestRow = 2 * longestName + longestStart + 8;
+  constexpr std::size_t kChunk = std::size_t{1} << 20;
+  std::vector<char> chunk(kChunk + longestRow);
+  char* out = chunk.data();
+  const auto put = [&out](const std::string& s) {
+    std::memcpy(out, s.data(), s.size());
+    out += s.size();
+  };
+  const auto flush = [&] {
+    historyFile_.append(std::string_view(chunk.data(), static_cast<std::size_t>(out - chunk.data())));
+    out = chunk.data();
+  };
+
+  for (const Field& f : schemaOf("detection_history").fields) {
+    if (out != chunk.data()) *out++ = ',';
+    put(f.name);
+  }
+  *out++ = '\r';
+  *out++ = '\n';
   std::string pair;
   std::vector<char> detected(slots);
-  for (int s = 1; s <= st.NSPECIES; ++s) {
-    for (int g = 1; g <= st.NGROUPS; ++g) {
-      pair.clear();
-      appendCsvField(pair, trimmed(st.SPECIESNAME(s)));
+  for (int s = 1; s <= species_; ++s) {
+    for (int g = 1; g <= groups; ++g) {
+      pair = speciesFields_[static_cast<std::size_t>(s)];
       pair.push_back(',');
-      pair.append(groupNames[static_cast<std::size_t>(g)]);
+      pair.append(groupFields_[static_cast<std::size_t>(g)]);
       pair.push_back(',');
       // The occasions of the days with pictures, from the set bits only.
       std::fill(detected.begin(), detected.end(), 0);
@@ -469,22 +549,33 @@ bool TablesPackage::writeDetectionHistory(const Study& st) {
           const int d = static_cast<int>(w * 64) + std::countr_zero(word);
           detected[static_cast<std::size_t>(d / k)] = 1;
         }
-      const auto& worked = effort[static_cast<std::size_t>(g)];
+      const auto& worked = historyEffort_[static_cast<std::size_t>(g)];
       for (std::size_t o = 0; o < slots; ++o) {
-        chunk.append(pair);
-        chunk.append(starts[o]);
-        if (worked[o]) chunk.push_back(detected[o] ? '1' : '0');
-        chunk.append("\r\n");
-      }
-      if (chunk.size() >= (1u << 20)) {
-        file.append(chunk);
-        chunk.clear();
+        if (out - chunk.data() >= static_cast<std::ptrdiff_t>(kChunk)) flush();
+        put(pair);
+        put(historyStarts_[o]);
+        if (worked[o]) *out++ = detected[o] ? '1' : '0';
+        *out++ = '\r';
+        *out++ = '\n';
       }
     }
   }
-  file.append(chunk);
-  if (!file.commit()) return fail(name, file.errorText());
+  flush();
+}
+
+bool TablesPackage::finishDetectionHistory(const Study& st) {
+  picturesRead(st);
+  if (historyThread_.joinable()) historyThread_.join();
+  const char* name = "detection_history.csv";
+  if (!historyError_.empty()) return fail(name, historyError_);
+  if (!historyFile_.commit()) return fail(name, historyFile_.errorText());
   return true;
+}
+
+TablesPackage::~TablesPackage() {
+  // A run that ends early still waits for the rows; the unfinished file is
+  // removed with its sink.
+  if (historyThread_.joinable()) historyThread_.join();
 }
 
 }  // namespace mv

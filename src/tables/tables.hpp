@@ -8,22 +8,28 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
+#include "events/events.hpp"
 #include "input/input.hpp"
 #include "model/study.hpp"
 #include "tables/csv_writer.hpp"
 
 namespace mv {
 
-class TablesPackage final : public PictureObserver {
+class TablesPackage final : public PictureObserver, public EventObserver {
  public:
   // Occasions of the detection history are `occasionDays` days long,
   // counted from the first study day.
   TablesPackage(std::filesystem::path dir, int occasionDays);
+  // Waits for the detection history's thread, if it still runs.
+  ~TablesPackage() override;
+  TablesPackage(const TablesPackage&) = delete;
+  TablesPackage& operator=(const TablesPackage&) = delete;
 
-  // Makes the folder and starts rejects.csv there; false with errorText()
-  // when the folder cannot be made or written.
+  // Makes the folder and starts rejects.csv and events.csv there; false
+  // with errorText() when the folder cannot be made or written.
   bool start();
   // Before the picture file is read: the study's groups, species and days
   // are known.
@@ -32,6 +38,12 @@ class TablesPackage final : public PictureObserver {
   // listed pictures mark the day of their group and species.
   void rejected(long lineNumber, std::string_view reason, std::string_view line) override;
   void listed(int group, int species, int dayNumber) override;
+  // Independent events go straight to events.csv, numbered in list order.
+  void eventClosed(const IndependentEvent& event) override;
+  // After the picture file is read (the listed pictures are all known):
+  // starts formatting detection_history.csv on a second thread, which reads
+  // only the package's own copies from then on, while the run goes on.
+  void picturesRead(const Study& st);
   // After the report: writes every table and then datapackage.json, each
   // file under its name only once complete. False with errorText() on the
   // first file that cannot be written.
@@ -40,11 +52,19 @@ class TablesPackage final : public PictureObserver {
 
  private:
   bool fail(std::string_view file, const std::string& why);
-  bool writeDetectionHistory(const Study& st);
+  void formatDetectionHistory();
+  // Waits for the detection history (starting it when picturesRead() was
+  // not called) and renames it into place.
+  bool finishDetectionHistory(const Study& st);
 
   std::filesystem::path dir_;
   int occasionDays_;
   CsvWriter rejects_;
+  CsvWriter events_;
+  long long eventCount_ = 0;
+  // Group and species names as CSV fields, quoted where needed, by number.
+  std::vector<std::string> groupFields_;
+  std::vector<std::string> speciesFields_;
   std::string error_;
   // Days with a listed picture of each group and species, one bit per study
   // day from FIRSTDAY; a pair without pictures keeps no bits at all.
@@ -55,6 +75,14 @@ class TablesPackage final : public PictureObserver {
   int lastGroup_ = 0;
   int lastSpecies_ = 0;
   int lastDay_ = 0;
+  // The detection history's thread and what it reads: the occasions each
+  // group worked and "occasion,start," of every occasion.
+  bool historyStarted_ = false;
+  std::vector<std::vector<char>> historyEffort_;
+  std::vector<std::string> historyStarts_;
+  FileSink historyFile_;
+  std::string historyError_;
+  std::thread historyThread_;  // last: joined before the rest goes
 };
 
 // The date of a day number counted from 1 January of `base` (day 1), with

@@ -33,6 +33,8 @@ def check_value(value, field_type):
             return re.match(r"^[0-9]{4}-[0-9]{2}-[0-9]{2}$", value) is not None
         except ValueError:
             return False
+    if field_type == "time":
+        return re.match(r"^([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9]$", value) is not None
     return field_type == "string"
 
 
@@ -52,7 +54,7 @@ def check_package(folder):
         fields = schema["fields"]
         types = [f["type"] for f in fields]
         for t in types:
-            if t not in ("integer", "number", "string", "date"):
+            if t not in ("integer", "number", "string", "date", "time"):
                 errors.append(f"{name}: unexpected type {t}")
         key = [[f["name"] for f in fields].index(k) for k in schema["primaryKey"]]
         seen = set()

@@ -67,6 +67,14 @@ void writeHandMadeStudy(const fs::path& dir) {
                                                  picture("Loc C", "Fox", 1, 12));
 }
 
+// A picture of one individual count at a time of 3 January 2015.
+std::string pictureAt(const std::string& location, const std::string& species, int hour, int minute, int individuals) {
+  std::ostringstream s;
+  s << pad(location) << ' ' << pad(species) << " 2015  1  3 " << (hour < 10 ? " " : "") << hour << ' '
+    << (minute < 10 ? " " : "") << minute << "  0 " << (individuals < 10 ? " " : "") << individuals << '\n';
+  return s.str();
+}
+
 // The detection cells of one species and group, in occasion order.
 std::string history(const fs::path& tables, const std::string& quotedSpecies, const std::string& group) {
   std::string cells;
@@ -154,6 +162,87 @@ TEST(Tables, SumsAgreeWithTheReportOnTheExampleStudy) {
     ++checked;
   }
   EXPECT_GT(checked, 10);
+}
+
+TEST(Tables, EventsAgreeWithTheReportForEachGroupAndSpecies) {
+  mvtest::TempDir dir;
+  for (const auto& e : fs::directory_iterator(fs::path(MORVELSTRAND_SOURCE_DIR) / "examples" / "study"))
+    fs::copy_file(e.path(), dir / e.path().filename().string());
+  ASSERT_EQ(runStudy(dir.path(), dir / "tables"), 0);
+
+  // Events, pictures and individuals per "group|species".
+  std::map<std::string, std::vector<long>> events;
+  for (const auto& row : csvRows(dir / "tables" / "events.csv")) {
+    if (row[0] == "event") continue;
+    auto& e = events[row[1] + "|" + row[2]];
+    e.resize(3);
+    e[0] += 1;
+    e[1] += std::stol(row[5]);
+    e[2] += std::stol(row[6]);
+  }
+  // All pictures and individuals come from the same tallies as the report.
+  std::map<std::string, std::vector<long>> tallies;
+  for (const auto& row : csvRows(dir / "tables" / "pictures.csv")) {
+    if (row[0] == "group") continue;
+    auto& t = tallies[row[0] + "|" + row[1]];
+    t.resize(3);
+    t[1] += std::stol(row[4]);
+    t[2] += std::stol(row[7]);
+  }
+
+  // The report's independent pictures of each species in each group, three
+  // groups side by side: names from column 27, counts in columns 26-31 of
+  // every 32.
+  std::vector<std::string> groups;
+  bool inSection = false;
+  int checked = 0;
+  const auto name = [](std::string n) {
+    while (!n.empty() && n.back() == ' ') n.pop_back();
+    return n;
+  };
+  for (const std::string& l : mvtest::readLines(dir / "OutputGroups.txt")) {
+    if (l == "FOR EACH GROUP TOTAL NUMBER AND PERCENT OF EACH SPECIES") inSection = true;
+    if (l == "FOR EACH GROUP AND MONTH TOTAL NUMBER EACH SPECIES") break;
+    if (!inSection || l.size() < 31 || l.rfind("Species", 0) == 0 || l.rfind("Total pictures", 0) == 0) continue;
+    if (l.rfind(std::string(26, ' '), 0) == 0) {
+      groups.clear();
+      for (std::size_t c = 26; c < l.size(); c += 32) groups.push_back(name(l.substr(c, 25)));
+      continue;
+    }
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+      const long count = std::stol(l.substr(25 + 32 * i, 6));
+      const std::string key = groups[i] + "|" + name(l.substr(0, 25));
+      const auto it = events.find(key);
+      EXPECT_EQ(it == events.end() ? 0 : it->second[0], count) << key;
+      if (count > 0) {
+        ASSERT_NE(it, events.end()) << key;
+        EXPECT_EQ(it->second[1], tallies[key][1]) << key;
+        EXPECT_EQ(it->second[2], tallies[key][2]) << key;
+      }
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 20);
+}
+
+TEST(Tables, EventsOfAHandMadeListOneRowEach) {
+  mvtest::TempDir dir;
+  writeHandMadeStudy(dir.path());
+  // PERIOD 60: the third picture is 55 minutes after the second, which
+  // raised the individuals and so moved the event on; the fourth opens a
+  // new event (65 minutes). A picture of another species ends the run, so
+  // the cat a minute later opens a third cat event.
+  const std::string cat = "Cat, \"big\"";
+  mvtest::writeFile(dir / "AllPictures.txt", pictureAt("Loc A", cat, 12, 0, 1) + pictureAt("Loc A", cat, 12, 10, 3) +
+                                                 pictureAt("Loc A", cat, 13, 5, 2) + pictureAt("Loc A", cat, 13, 15, 2) +
+                                                 pictureAt("Loc A", "Fox", 13, 16, 1) + pictureAt("Loc A", cat, 13, 17, 4));
+  ASSERT_EQ(runStudy(dir.path(), dir / "tables"), 0);
+  EXPECT_EQ(mvtest::readLines(dir / "tables" / "events.csv"),
+            (std::vector<std::string>{"event,group,species,start_date,start_time,pictures,individuals",
+                                      "1,A,\"Cat, \"\"big\"\"\",2015-01-03,12:00:00,3,3",
+                                      "2,A,\"Cat, \"\"big\"\"\",2015-01-03,13:15:00,1,2",
+                                      "3,A,Fox,2015-01-03,13:16:00,1,1",
+                                      "4,A,\"Cat, \"\"big\"\"\",2015-01-03,13:17:00,1,4"}));
 }
 
 TEST(Tables, DetectionHistoryOfOneWeekOccasionsLeavesGapsEmpty) {
