@@ -252,7 +252,7 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
   // observer as the same rendered text.
   VectorSink reasonLines;
   Writer reasonWriter(reasonLines);
-  auto reason = [&](std::string_view layout, const auto&... values) {
+  auto reason = [&]<class... A>(LayoutString<A...> layout, const A&... values) {
     reject.write(layout, values...);
     if (observer == nullptr) return;
     reasonLines.lines.clear();

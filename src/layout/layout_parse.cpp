@@ -1,191 +1,34 @@
 // Layout strings: parsing and the parse cache.
 #include "layout/layout.hpp"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 #include <unordered_map>
+#include <utility>
 
 namespace mv {
 
-namespace {
+namespace detail {
 
-class Parser {
- public:
-  explicit Parser(std::string_view text) : t_(text) {}
-
-  std::vector<LayoutItem> parseAll() {
-    skipBlanks();
-    expect('(');
-    auto items = parseList();
-    expect(')');
-    skipBlanks();
-    if (p_ != t_.size()) fail("text after the closing parenthesis");
-    return items;
-  }
-
- private:
-  [[noreturn]] void fail(const char* what) const {
-    throw std::logic_error("layout \"" + std::string(t_) + "\": " + what);
-  }
-  void skipBlanks() {
-    while (p_ < t_.size() && t_[p_] == ' ') ++p_;
-  }
-  char peek() {
-    skipBlanks();
-    return p_ < t_.size() ? t_[p_] : '\0';
-  }
-  void expect(char c) {
-    if (peek() != c) fail("unexpected character");
-    ++p_;
-  }
-  bool digit() { return p_ < t_.size() && t_[p_] >= '0' && t_[p_] <= '9'; }
-  int number() {
-    skipBlanks();
-    if (!digit()) fail("number expected");
-    int n = 0;
-    while (digit()) {
-      n = n * 10 + (t_[p_++] - '0');
-      if (n > 100000) fail("number too large");
-    }
-    return n;
-  }
-
-  std::vector<LayoutItem> parseList() {
-    std::vector<LayoutItem> items;
-    bool needSeparator = false;
-    for (;;) {
-      char c = peek();
-      if (c == ')') break;
-      if (c == '\0') fail("missing closing parenthesis");
-      if (c == '/') {
-        ++p_;
-        LayoutItem it;
-        it.kind = LayoutItem::Kind::Slash;
-        items.push_back(it);
-        needSeparator = false;
-        if (peek() == ',') ++p_;
-        continue;
-      }
-      if (c == ',') {
-        if (!needSeparator) fail("misplaced comma");
-        ++p_;
-        needSeparator = false;
-        continue;
-      }
-      if (needSeparator) fail("comma expected");
-      items.push_back(parseItem());
-      needSeparator = true;
-    }
-    return items;
-  }
-
-  LayoutItem parseItem() {
-    LayoutItem it;
-    int count = -1;
-    if (digit()) count = number();
-    char c = peek();
-    if (c == '(') {
-      ++p_;
-      it.kind = LayoutItem::Kind::Group;
-      it.repeat = count < 0 ? 1 : count;
-      // The program's layouts nest groups two deep; a little room beyond.
-      if (++depth_ > 8) fail("groups nested too deeply");
-      it.items = parseList();
-      --depth_;
-      expect(')');
-      return it;
-    }
-    ++p_;
-    switch (c) {
-      case 'x':
-      case 'X':
-        it.kind = LayoutItem::Kind::X;
-        it.width = count < 0 ? 1 : count;
-        return it;
-      case 'a':
-      case 'A':
-        if (count >= 0) fail("repeat count before a descriptor");
-        it.kind = LayoutItem::Kind::A;
-        it.width = digit() ? number() : 0;
-        return it;
-      case 'i':
-      case 'I':
-        if (count >= 0) fail("repeat count before a descriptor");
-        it.kind = LayoutItem::Kind::I;
-        it.width = number();
-        if (it.width < 1) fail("zero width");
-        return it;
-      case 'f':
-      case 'F':
-        if (count >= 0) fail("repeat count before a descriptor");
-        it.kind = LayoutItem::Kind::F;
-        it.width = number();
-        if (peek() != '.') fail("f field needs decimals");
-        ++p_;
-        it.decimals = number();
-        if (it.width < 1) fail("zero width");
-        return it;
-      default:
-        fail("unknown edit descriptor");
-    }
-  }
-
-  std::string_view t_;
-  std::size_t p_ = 0;
-  int depth_ = 0;
-};
-
-bool hasDataItem(const std::vector<LayoutItem>& items) {
-  for (const auto& it : items) {
-    switch (it.kind) {
-      case LayoutItem::Kind::A:
-      case LayoutItem::Kind::I:
-      case LayoutItem::Kind::F:
-        return true;
-      case LayoutItem::Kind::Group:
-        if (it.repeat > 0 && hasDataItem(it.items)) return true;
-        break;
-      default:
-        break;
-    }
-  }
-  return false;
+void malformedLayout(std::string_view text, const char* what) {
+  throw std::logic_error("layout \"" + std::string(text) + "\": " + what);
 }
 
-}  // namespace
-
-namespace {
-
-// Items one pass of a list expands to, saturating at `limit`.
-std::size_t expandedSize(const std::vector<LayoutItem>& items, std::size_t limit) {
-  std::size_t n = 0;
-  for (const auto& it : items) {
-    std::size_t add = 1;
-    if (it.kind == LayoutItem::Kind::Group) {
-      // Each repetition costs a step even when it writes nothing.
-      const std::size_t inner = expandedSize(it.items, limit) + 1;
-      add = static_cast<std::size_t>(it.repeat) * inner;
-      if (it.repeat != 0 && add / static_cast<std::size_t>(it.repeat) != inner) add = limit;
-    }
-    n = std::min(limit, n + std::min(add, limit));
-  }
-  return n;
+void valueDoesNotMatchItsField(std::string_view text, std::size_t index) {
+  throw std::logic_error("layout \"" + std::string(text) + "\": value " + std::to_string(index) +
+                         " does not match its edit descriptor");
 }
 
-}  // namespace
+}  // namespace detail
 
 Layout::Layout(std::string_view text) : text_(text) {
-  items_ = Parser(text).parseAll();
-  // The program's own layouts expand to a few hundred items per pass.
-  constexpr std::size_t kMaxExpanded = 100000;
-  if (expandedSize(items_, kMaxExpanded) >= kMaxExpanded)
-    throw std::logic_error("layout \"" + text_ + "\": repeat counts too large");
-  for (std::size_t k = 0; k < items_.size(); ++k)
-    if (items_[k].kind == LayoutItem::Kind::Group) reversion_ = k;
-  hasData_ = hasDataItem(items_);
+  detail::ParsedLayout parsed = detail::parseLayout(text);
+  items_ = std::move(parsed.items);
+  reversion_ = parsed.reversion;
+  hasData_ = parsed.hasData;
 }
 
 const Layout& Layout::of(std::string_view text) {

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
 #include <string>
 
 namespace mv {
@@ -20,7 +19,6 @@ struct Renderer {
   const Layout& layout;
   std::size_t len = 0;
   std::size_t pos = 0;
-  std::size_t next = 0;
 
   Renderer(std::span<const Value> v, LineSink& s, std::string& b, const Layout& l)
       : values(v), sink(s), buf(b), layout(l) {}
@@ -44,11 +42,13 @@ struct Renderer {
     return buf.data() + pos;
   }
 
-  void put(const LayoutItem& it, const Value& v) {
+  // The steps of detail::walkLayout: the data item `it` takes values[index].
+  void value(const LayoutItem& it, std::size_t index) {
+    const Value& v = values[index];
     std::size_t w = static_cast<std::size_t>(it.width);
     switch (it.kind) {
       case LayoutItem::Kind::A: {
-        if (v.kind() != Value::Kind::Str) mismatch(it);
+        if (v.kind() != Value::Kind::Str) mismatch(index);
         const std::string_view s = v.str();
         if (it.width == 0) w = s.size();
         char* out = field(w);
@@ -61,11 +61,11 @@ struct Renderer {
         break;
       }
       case LayoutItem::Kind::I:
-        if (v.kind() != Value::Kind::Int) mismatch(it);
+        if (v.kind() != Value::Kind::Int) mismatch(index);
         putInt(field(w), v.integer(), it.width);
         break;
       case LayoutItem::Kind::F:
-        if (v.kind() != Value::Kind::Real4 && v.kind() != Value::Kind::Real8) mismatch(it);
+        if (v.kind() != Value::Kind::Real4 && v.kind() != Value::Kind::Real8) mismatch(index);
         putFixed(field(w), v.real(), it.width, it.decimals);
         break;
       default:
@@ -75,33 +75,12 @@ struct Renderer {
     len = pos;
   }
 
-  [[noreturn]] void mismatch(const LayoutItem&) const {
-    throw std::logic_error("layout \"" + layout.text() + "\": value " + std::to_string(next) +
-                           " does not match its edit descriptor");
-  }
+  void space(const LayoutItem& it) { pos += static_cast<std::size_t>(it.width); }
+  void slash() { endLine(); }
+  void resume() { endLine(); }
 
-  // Runs items [from, end); false when a data item found no value left.
-  bool run(const std::vector<LayoutItem>& items, std::size_t from) {
-    for (std::size_t k = from; k < items.size(); ++k) {
-      const LayoutItem& it = items[k];
-      switch (it.kind) {
-        case LayoutItem::Kind::Group:
-          for (int r = 0; r < it.repeat; ++r)
-            if (!run(it.items, 0)) return false;
-          break;
-        case LayoutItem::Kind::X:
-          pos += static_cast<std::size_t>(it.width);
-          break;
-        case LayoutItem::Kind::Slash:
-          endLine();
-          break;
-        default:
-          if (next >= values.size()) return false;
-          put(it, values[next++]);
-          break;
-      }
-    }
-    return true;
+  [[noreturn]] void mismatch(std::size_t index) const {
+    detail::valueDoesNotMatchItsField(layout.text(), index + 1);
   }
 };
 
@@ -126,20 +105,7 @@ void render(const Layout& layout, std::span<const Value> values, LineSink& sink)
   } release{useKept};
 
   Renderer r(values, sink, buf, layout);
-  const bool data = layout.hasDataItems();
-  std::size_t from = 0;
-  for (;;) {
-    const std::size_t before = r.next;
-    if (!r.run(layout.items(), from)) break;
-    if (r.next >= values.size() || !data) break;
-    // A resumed pass that takes no value would never end.
-    if (from != 0 && r.next == before)
-      throw std::logic_error("layout \"" + layout.text() + "\": values remain but the resumed group takes none");
-    // Values remain at the closing parenthesis: new line, resume at the last
-    // top-level group with its repeat count.
-    r.endLine();
-    from = layout.reversion();
-  }
+  detail::walkLayout(layout.text(), layout.items(), layout.reversion(), layout.hasDataItems(), values.size(), r);
   r.endLine();
 }
 
