@@ -3,8 +3,12 @@
 //
 // A layout such as "(a25,2x,12(i5,1x),2x,i5)" is parsed once into an immutable
 // `Layout` (cached by its text) and applied to an ordered list of values.
+// A literal layout handed to `Writer::write` with its values is also parsed
+// at compile time: a malformed layout, or a value of the wrong type for its
+// field, fails to build.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -12,7 +16,11 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
 #include <vector>
+
+#include "layout/layout_parse.hpp"
 
 namespace mv {
 
@@ -58,16 +66,6 @@ class VectorSink final : public LineSink {
  public:
   void line(std::string_view text) override { lines.emplace_back(text); }
   std::vector<std::string> lines;
-};
-
-// One edit descriptor or group of a parsed layout.
-struct LayoutItem {
-  enum class Kind : std::uint8_t { A, I, F, X, Slash, Group };
-  Kind kind = Kind::X;
-  int width = 0;     // aW (0: the value's own length), iW, fW.D, nX
-  int decimals = 0;  // fW.D
-  int repeat = 1;    // groups only
-  std::vector<LayoutItem> items;  // groups only
 };
 
 class Layout {
@@ -147,15 +145,100 @@ void putFixed(char* out, double value, int width, int decimals);
 std::string freeReal4(float value);
 std::string freeReal8(double value);
 
+// ---- Layouts checked at compile time ----------------------------------------
+
+namespace detail {
+
+// What a value offers to a field: text for aW, an integer for iW, a real for
+// fW.D; `Any` for a `Value` passed on as it is (its kind is known only at run
+// time, where the renderer checks it).
+enum class ArgKind : std::uint8_t { Str, Int, Real, Any };
+
+template <ArgKind K>
+using ArgKindTag = std::integral_constant<ArgKind, K>;
+// One overload for each constructor of `Value`, so that an argument type gets
+// the kind `Value(argument)` would give it.
+ArgKindTag<ArgKind::Str> argKindOf(const char*);
+ArgKindTag<ArgKind::Str> argKindOf(std::string_view);
+ArgKindTag<ArgKind::Str> argKindOf(const std::string&);
+ArgKindTag<ArgKind::Int> argKindOf(std::int32_t);
+ArgKindTag<ArgKind::Real> argKindOf(float);
+ArgKindTag<ArgKind::Real> argKindOf(double);
+ArgKindTag<ArgKind::Any> argKindOf(const Value&);
+
+template <class T>
+inline constexpr ArgKind argKind = decltype(argKindOf(std::declval<const T&>()))::value;
+
+// The renderer's walk over the values' kinds alone.
+class ArgKindCheck {
+ public:
+  constexpr ArgKindCheck(std::string_view text, std::span<const ArgKind> kinds) : text_(text), kinds_(kinds) {}
+  constexpr void space(const LayoutItem&) const {}
+  constexpr void slash() const {}
+  constexpr void resume() const {}
+  constexpr void value(const LayoutItem& it, std::size_t index) const {
+    const ArgKind kind = kinds_[index];
+    const bool fits = kind == ArgKind::Any || (it.kind == LayoutItem::Kind::A && kind == ArgKind::Str) ||
+                      (it.kind == LayoutItem::Kind::I && kind == ArgKind::Int) ||
+                      (it.kind == LayoutItem::Kind::F && kind == ArgKind::Real);
+    if (!fits) valueDoesNotMatchItsField(text_, index + 1);
+  }
+
+ private:
+  std::string_view text_;
+  std::span<const ArgKind> kinds_;
+};
+
+// Parses `text` and walks it over values of the given kinds as the renderer
+// would; a fault calls one of the throwing functions of layout_parse.hpp.
+constexpr void checkLayout(std::string_view text, std::span<const ArgKind> kinds) {
+  const ParsedLayout parsed = parseLayout(text);
+  ArgKindCheck check(text, kinds);
+  walkLayout(text, parsed.items, parsed.reversion, parsed.hasData, kinds.size(), check);
+}
+
+}  // namespace detail
+
+// A layout string checked against the types of the values it will render,
+// as fmt checks its format strings. It is made implicitly from a constant
+// string (a literal, a constexpr string_view) by a consteval constructor, so
+// `report.write("(a25,2x,i6)", name, count)` parses the layout at compile
+// time and fails to build when it is malformed or when a value does not suit
+// its field (text for aW, std::int32_t for iW, float or double for fW.D).
+// Layouts made at run time, and value lists whose length is known only at
+// run time, go through `Writer::writeValues`, checked by the renderer.
+template <class... A>
+class CheckedLayout {
+ public:
+  template <class S>
+    requires std::is_convertible_v<const S&, std::string_view>
+  consteval CheckedLayout(const S& text) : text_(text) {
+    const std::array<detail::ArgKind, sizeof...(A)> kinds{detail::argKind<A>...};
+    detail::checkLayout(text_, kinds);
+  }
+  constexpr std::string_view text() const { return text_; }
+
+ private:
+  std::string_view text_;
+};
+
+// The layout parameter of a function taking values `A...`; the types are
+// taken from the values, never from the layout argument:
+//   template <class... A> void f(LayoutString<A...> layout, const A&... values);
+template <class... A>
+using LayoutString = CheckedLayout<std::type_identity_t<A>...>;
+
 // Front end used by every section: `report.write("(a25,2x,i6)", name, n);`.
 class Writer {
  public:
   explicit Writer(LineSink& sink) : sink_(&sink) {}
 
+  // The layout is checked against the values at compile time; the parse
+  // used for rendering is the cached one of its text.
   template <class... A>
-  void write(std::string_view layout, const A&... args) {
+  void write(LayoutString<A...> layout, const A&... args) {
     const Value values[] = {Value(args)..., Value(0)};
-    render(Layout::of(layout), std::span<const Value>(values, sizeof...(A)), *sink_);
+    render(Layout::of(layout.text()), std::span<const Value>(values, sizeof...(A)), *sink_);
   }
   void writeValues(std::string_view layout, std::span<const Value> values) {
     render(Layout::of(layout), values, *sink_);

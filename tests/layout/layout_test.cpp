@@ -158,9 +158,9 @@ TEST(LayoutLines, MalformedLayoutFailsAtParse) {
   EXPECT_THROW(mv::Layout("(a5"), std::logic_error);
   EXPECT_THROW(mv::Layout("(q5)"), std::logic_error);
   EXPECT_THROW(mv::Layout("(5i3)"), std::logic_error);
-  EXPECT_THROW(lines("(i3)", "text"), std::logic_error);
+  EXPECT_THROW(mvtest::runtimeLines("(i3)", "text"), std::logic_error);
   // Values left over and a last group without data items: refused, not an endless run of lines.
-  EXPECT_THROW(lines("(0(a25,1x),i5,6(11x))", 1, 2), std::logic_error);
+  EXPECT_THROW(mvtest::runtimeLines("(0(a25,1x),i5,6(11x))", 1, 2), std::logic_error);
   EXPECT_THROW(mv::Layout("(551(251(225(/))/))"), std::logic_error);  // tens of millions of lines
   EXPECT_THROW(mv::Layout("(125(24(91257(0(/)))/))"), std::logic_error);  // hundreds of millions of empty repeats
   EXPECT_NO_THROW(mv::Layout("(50(2x,5(a25,1x)/))"));

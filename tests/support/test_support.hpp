@@ -42,11 +42,20 @@ struct Capture {
   std::vector<std::string>& lines() { return sink.lines; }
 };
 
-// Renders one layout with values into lines.
+// Renders one layout with values into lines (the layout checked at compile time).
 template <class... A>
-std::vector<std::string> lines(std::string_view layout, const A&... args) {
+std::vector<std::string> lines(mv::LayoutString<A...> layout, const A&... args) {
   Capture c;
   c.writer.write(layout, args...);
+  return c.sink.lines;
+}
+
+// The same with the layout checked only by the renderer, at run time.
+template <class... A>
+std::vector<std::string> runtimeLines(std::string_view layout, const A&... args) {
+  Capture c;
+  const mv::Value values[] = {mv::Value(args)..., mv::Value(0)};
+  c.writer.writeValues(layout, std::span<const mv::Value>(values, sizeof...(A)));
   return c.sink.lines;
 }
 

@@ -1,0 +1,65 @@
+// Layout strings: parsing and the parse cache.
+#include "layout/layout.hpp"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+namespace mv {
+
+namespace detail {
+
+void malformedLayout(std::string_view text, const char* what) {
+  throw std::logic_error("layout \"" + std::string(text) + "\": " + what);
+}
+
+void valueDoesNotMatchItsField(std::string_view text, std::size_t index) {
+  throw std::logic_error("layout \"" + std::string(text) + "\": value " + std::to_string(index) +
+                         " does not match its edit descriptor");
+}
+
+}  // namespace detail
+
+Layout::Layout(std::string_view text) : text_(text) {
+  detail::ParsedLayout parsed = detail::parseLayout(text);
+  items_ = std::move(parsed.items);
+  reversion_ = parsed.reversion;
+  hasData_ = parsed.hasData;
+}
+
+const Layout& Layout::of(std::string_view text) {
+  // One parse per distinct text. Not for threads other than the main one:
+  // code that renders on other threads parses its layouts itself, once.
+  static std::unordered_map<std::string_view, std::unique_ptr<Layout>> cache;
+  // Nearly every call passes a literal met before: a small table keyed by
+  // the text's address answers those without hashing the text. The text is
+  // still compared, since a buffer may hold another layout at a later call.
+  struct Recent {
+    const char* data = nullptr;
+    std::size_t size = 0;
+    const Layout* layout = nullptr;
+  };
+  static std::array<Recent, 512> recent;
+  const auto address = reinterpret_cast<std::uintptr_t>(text.data());
+  Recent& slot = recent[static_cast<std::size_t>(((address ^ text.size()) * 0x9E3779B97F4A7C15ull) >> 55)];
+  if (slot.data == text.data() && slot.size == text.size() &&
+      std::memcmp(slot.layout->text().data(), text.data(), text.size()) == 0)
+    return *slot.layout;
+
+  const Layout* found;
+  if (auto it = cache.find(text); it != cache.end()) {
+    found = it->second.get();
+  } else {
+    auto layout = std::make_unique<Layout>(text);
+    found = layout.get();
+    cache.emplace(std::string_view(layout->text()), std::move(layout));
+  }
+  slot = Recent{text.data(), text.size(), found};
+  return *found;
+}
+
+}  // namespace mv
