@@ -56,17 +56,7 @@ std::unique_ptr<Finished> finishedRun(const std::string& name, const std::string
   mv::Writer& con = console.out();
   mv::Study& st = f->st;
   const std::filesystem::path& folder = f->folder;
-  mv::READINPUTPARAMETERS(st, folder, console);
-  st.sizeLocationTables();
-  mv::READINPUT(st, folder, console);
-  mv::STARTSTOPDAYS(st, console);
-  mv::checkStudySpan(st, console);
-  st.sizeLocationTrapDays();
-  mv::GETNUMBEROFLOCATIONS(st, folder, console);
-  st.sizeMapTables();
-  mv::READGROUPMAP(st, folder, console);
-  st.sizeGroupTables();
-  mv::CREATESHORTGROUPLIST(st);
+  st = mv::readStudy(folder, console);
   mv::READALLPICTURES(st, folder, console);
   st.sizeTallies();
   mv::GETPERIOD(st, console, 60);

@@ -38,17 +38,7 @@ struct Fixture {
                                   "' --pictures " + std::to_string(kPictures) + " > /dev/null";
       if (std::system(command.c_str()) != 0) std::abort();
     }
-    mv::READINPUTPARAMETERS(st, folder, console);
-    st.sizeLocationTables();
-    mv::READINPUT(st, folder, console);
-    mv::STARTSTOPDAYS(st, console);
-    mv::checkStudySpan(st, console);
-    st.sizeLocationTrapDays();
-    mv::GETNUMBEROFLOCATIONS(st, folder, console);
-    st.sizeMapTables();
-    mv::READGROUPMAP(st, folder, console);
-    st.sizeGroupTables();
-    mv::CREATESHORTGROUPLIST(st);
+    st = mv::readStudy(folder, console);
     mv::READALLPICTURES(st, folder, console);  // FinalPicsList.txt for the benchmarks below
     st.sizeTallies();
     st.PERIOD = 60;

@@ -40,16 +40,7 @@ class ScratchDir {
 };
 
 void readBack(Study& st, const std::filesystem::path& dir, Console& console) {
-  READINPUTPARAMETERS(st, dir, console);
-  st.sizeLocationTables();
-  READINPUT(st, dir, console);
-  STARTSTOPDAYS(st, console);
-  st.sizeLocationTrapDays();
-  GETNUMBEROFLOCATIONS(st, dir, console);
-  st.sizeMapTables();
-  READGROUPMAP(st, dir, console);
-  st.sizeGroupTables();
-  CREATESHORTGROUPLIST(st);
+  st = readStudy(dir, console);
   READALLPICTURES(st, dir, console);
 }
 

@@ -68,19 +68,8 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
     }
   }
 
-  Study st;
   // Input.
-  READINPUTPARAMETERS(st, folder, console);
-  st.sizeLocationTables();
-  READINPUT(st, folder, console);
-  STARTSTOPDAYS(st, console);
-  checkStudySpan(st, console);
-  st.sizeLocationTrapDays();
-  GETNUMBEROFLOCATIONS(st, folder, console);
-  st.sizeMapTables();
-  READGROUPMAP(st, folder, console);
-  st.sizeGroupTables();
-  CREATESHORTGROUPLIST(st);
+  Study st = readStudy(folder, console);
   // From here on the run has written FinalPicsList.txt; an early end
   // removes it.
   cleanup.setPictureList(folder / "FinalPicsList.txt");

@@ -43,6 +43,13 @@ void STARTSTOPDAYS(Study& st, Console& console);
 // sized from the study years.
 void checkStudySpan(const Study& st, Console& console);
 
+// The input stage before the pictures: Input.txt and GroupMap.txt read,
+// checked and turned into the location, period, map, group and species
+// tables, each sized from its counts in turn, the study years and days
+// set, and the sorted group list made. Ends the run (RunEnded) as each
+// reader does.
+Study readStudy(const std::filesystem::path& folder, Console& console);
+
 // GroupMap.txt.
 void GETNUMBEROFLOCATIONS(Study& st, const std::filesystem::path& folder, Console& console);
 void READGROUPMAP(Study& st, const std::filesystem::path& folder, Console& console);
