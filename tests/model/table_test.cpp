@@ -1,6 +1,8 @@
 #include "model/study.hpp"
 #include "support/test_support.hpp"
 
+#include <cmath>
+
 TEST(Table, YearAndHourRangesIndexNaturally) {
   mv::Table<int, 3> t;
   t.resize({mv::Range{2010, 2012}, mv::Range{1, 12}, mv::Range{0, 23}}, 0);
@@ -9,6 +11,30 @@ TEST(Table, YearAndHourRangesIndexNaturally) {
   t(2010, 1, 0) = 1;
   EXPECT_EQ(t.data()[t.size() - 1], 7);
   EXPECT_EQ(t.data()[0], 1);
+}
+
+// Cells start from zeroed memory; a resize to the same size, a non-zero
+// start value and a copy must still give every cell its value. The large
+// table is mapped rather than taken from the heap.
+TEST(Table, ResizeSetsEveryCellAlsoForReusedAndMappedMemory) {
+  for (const int n : {100, 9 << 20}) {  // 400 bytes, 36 MiB
+    mv::Table<int, 1> t;
+    t.resize({mv::Range{1, n}}, 0);
+    t(1) = 5;
+    t(n) = 6;
+    t.resize({mv::Range{1, n}}, 0);
+    EXPECT_EQ(t(1), 0);
+    EXPECT_EQ(t(n), 0);
+    t.resize({mv::Range{1, n}}, 7);
+    mv::Table<int, 1> copy = t;
+    t(n) = 8;
+    EXPECT_EQ(copy(1), 7);
+    EXPECT_EQ(copy(n), 7);
+    EXPECT_EQ(t(n), 8);
+  }
+  mv::Table<float, 1> f;
+  f.resize({mv::Range{1, 3}}, -0.0f);  // not all zero bytes
+  EXPECT_TRUE(std::signbit(f(2)));
 }
 
 TEST(Table, EmptyYearRangeHasNoCells) {
