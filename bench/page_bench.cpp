@@ -62,7 +62,7 @@ std::unique_ptr<Finished> finishedRun(const std::string& name, const std::string
   mv::STARTSTOPDAYS(st, console);
   mv::checkStudySpan(st, console);
   st.sizeLocationTrapDays();
-  mv::GETNUMBEROFLOCATIONS(st, folder);
+  mv::GETNUMBEROFLOCATIONS(st, folder, console);
   st.sizeMapTables();
   mv::READGROUPMAP(st, folder, console);
   st.sizeGroupTables();

@@ -616,7 +616,8 @@ void groupMap(std::string& html, const PageData& d) {
     if (!(area.km2 > 0.0f) || area.outline.empty()) continue;
     std::vector<std::pair<double, double>> pts;
     for (std::size_t k = 0; k + 1 < area.outline.size(); ++k)
-      pts.emplace_back(x(area.outline[k].first / 1000.0), y(area.outline[k].second / 1000.0));
+      pts.emplace_back(x(static_cast<double>(area.outline[k].first) / 1000.0),
+                       y(static_cast<double>(area.outline[k].second) / 1000.0));
     b.polygon(pts, svg::categoryColour(g - 1), svg::categoryColour(g - 1), 0.18,
               name(st.GROUPNAME(g)) + ": " + number(area.km2, 2) + " km\u00b2");
   }
