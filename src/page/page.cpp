@@ -362,7 +362,7 @@ void detectionRateMap(std::string& html, const PageData& d) {
     b.text(left - 6, y + rowH - 2.5, name(st.GROUPNAME(g)), "end", font);
     for (int c = 0; c < nc; ++c) {
       const int s = d.shownSpecies[c];
-      const double v = d.rates.speciesRate(g, s);
+      const double v = static_cast<double>(d.rates.speciesRate(g, s));
       b.rect(left + cell * c + 0.5, y + 0.5, cell - 1, rowH - 1, cellColour(v, max),
              name(st.GROUPNAME(g)) + " \u00d7 " + name(st.SPECIESNAME(s)) + ": " + number(v, 2) +
                  " per 100 trap days (" + std::to_string(d.rates.rec[g][s]) + " records, " +
@@ -616,9 +616,10 @@ void groupMap(std::string& html, const PageData& d) {
     if (!(area.km2 > 0.0f) || area.outline.empty()) continue;
     std::vector<std::pair<double, double>> pts;
     for (std::size_t k = 0; k + 1 < area.outline.size(); ++k)
-      pts.emplace_back(x(area.outline[k].first / 1000.0), y(area.outline[k].second / 1000.0));
+      pts.emplace_back(x(static_cast<double>(area.outline[k].first) / 1000.0),
+                       y(static_cast<double>(area.outline[k].second) / 1000.0));
     b.polygon(pts, svg::categoryColour(g - 1), svg::categoryColour(g - 1), 0.18,
-              name(st.GROUPNAME(g)) + ": " + number(area.km2, 2) + " km\u00b2");
+              name(st.GROUPNAME(g)) + ": " + number(static_cast<double>(area.km2), 2) + " km\u00b2");
   }
   for (int l = 1; l <= st.NLOCATIONS; ++l)
     if (st.LOCATIONUTM(l, 1) != 0 && st.LOCATIONUTM(l, 2) != 0)
