@@ -49,7 +49,12 @@ bool FileSink::openReplacing(const std::filesystem::path& path) {
     error_ = std::strerror(EISDIR);
     return false;
   }
-  std::string name = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
+  // Appended piece by piece: GCC 12 at -O3 takes "." + name for an
+  // overlapping copy (a false -Wrestrict).
+  std::string leaf(1, '.');
+  leaf += path.filename().string();
+  leaf += ".XXXXXX";
+  std::string name = (path.parent_path() / leaf).string();
   const int fd = ::mkstemp(name.data());
   if (fd < 0) {
     error_ = std::strerror(errno);
