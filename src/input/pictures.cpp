@@ -253,17 +253,7 @@ void put(LineSink& sink, const Layout& layout, const A&... args) {
 // or a lone CR); false at the end.
 bool nextLine(const char*& at, const char* end, std::string_view& line) {
   if (at == end) return false;
-  // The first CR or LF, searched in short steps so that lines ended by a
-  // lone CR are not searched to the end of the chunk each time.
-  const char* hit = nullptr;
-  for (const char* from = at; from < end && hit == nullptr;) {
-    const std::size_t span = std::min<std::size_t>(static_cast<std::size_t>(end - from), 256);
-    const auto* lf = static_cast<const char*>(std::memchr(from, '\n', span));
-    const std::size_t upTo = lf != nullptr ? static_cast<std::size_t>(lf - from) : span;
-    const auto* cr = static_cast<const char*>(std::memchr(from, '\r', upTo));
-    hit = cr != nullptr ? cr : lf;
-    from += span;
-  }
+  const char* hit = findLineEnd(at, end);
   if (hit == nullptr) {  // the last line without a line ending
     line = std::string_view(at, static_cast<std::size_t>(end - at));
     at = end;

@@ -218,18 +218,7 @@ bool FileLines::nextView(std::string_view& line) {
   std::size_t scan = start_;
   for (;;) {
     const char* base = buf_.data();
-    // The first CR or LF: the first LF, unless a CR comes before it. The
-    // search goes in short steps, so that a file whose lines end with a
-    // lone CR is not searched to the end of the buffer for each line.
-    const char* hit = nullptr;
-    for (std::size_t from = scan; from < end_ && hit == nullptr;) {
-      const std::size_t span = std::min<std::size_t>(end_ - from, 256);
-      const auto* lf = static_cast<const char*>(std::memchr(base + from, '\n', span));
-      const std::size_t upTo = lf != nullptr ? static_cast<std::size_t>(lf - (base + from)) : span;
-      const auto* cr = static_cast<const char*>(std::memchr(base + from, '\r', upTo));
-      hit = cr != nullptr ? cr : lf;
-      from += span;
-    }
+    const char* hit = findLineEnd(base + scan, base + end_);
     if (hit != nullptr) {
       const std::size_t p = static_cast<std::size_t>(hit - base);
       // A CR right at the end of the buffer may be followed by LF in the next block.
@@ -287,17 +276,16 @@ bool FileLines::nextLines(std::string& block, std::size_t size) {
     const std::size_t end = block.size();
     const std::size_t at = std::min(from, end);
     const char* base = block.data();
-    const auto* lf = static_cast<const char*>(std::memchr(base + at, '\n', end - at));
-    const std::size_t upTo = lf != nullptr ? static_cast<std::size_t>(lf - base) : end;
-    const auto* cr = static_cast<const char*>(std::memchr(base + at, '\r', upTo - at));
+    const char* hit = findLineEnd(base + at, base + end);
+    const std::size_t p = hit != nullptr ? static_cast<std::size_t>(hit - base) : end;
     std::size_t cut = end;
-    if (cr != nullptr && static_cast<std::size_t>(cr - base) + 1 < end) {
-      cut = static_cast<std::size_t>(cr - base) + 1;
+    if (hit != nullptr && *hit == '\r' && p + 1 < end) {
+      cut = p + 1;
       if (base[cut] == '\n') ++cut;
-    } else if (cr == nullptr && lf != nullptr) {
-      cut = upTo + 1;
+    } else if (hit != nullptr && *hit == '\n') {
+      cut = p + 1;
     } else if (!eof_) {  // the line goes on past what is read: read on
-      from = cr != nullptr ? static_cast<std::size_t>(cr - base) : end;
+      from = p;
       target = end + kBlock;
       continue;
     }

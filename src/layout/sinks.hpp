@@ -1,7 +1,9 @@
 // Line sinks for files and the console. Every line written ends with CR LF.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <istream>
 #include <ostream>
@@ -60,6 +62,22 @@ class StreamSink final : public LineSink {
  private:
   std::ostream* out_;
 };
+
+// The first CR or LF in [from, end), or nullptr when there is none. The
+// search goes in short steps, so that text whose lines end with a lone CR
+// is not searched to its end for each line.
+inline const char* findLineEnd(const char* from, const char* end) {
+  while (from < end) {
+    const std::size_t span = std::min<std::size_t>(static_cast<std::size_t>(end - from), 256);
+    const auto* lf = static_cast<const char*>(std::memchr(from, '\n', span));
+    const std::size_t upTo = lf != nullptr ? static_cast<std::size_t>(lf - from) : span;
+    const auto* cr = static_cast<const char*>(std::memchr(from, '\r', upTo));
+    if (cr != nullptr) return cr;
+    if (lf != nullptr) return lf;
+    from += span;
+  }
+  return nullptr;
+}
 
 // Reads a text file in large blocks, handing out lines without their line
 // ending (LF, CR LF, or a lone CR all end a line), skipping a UTF-8
