@@ -20,6 +20,7 @@
 #include "input/input.hpp"
 #include "input/input_warnings.hpp"
 #include "input/picture_list.hpp"
+#include "layout/removal_list.hpp"
 #include "layout/sinks.hpp"
 
 namespace mv {
@@ -445,7 +446,7 @@ class PictureChecker {
 class CheckingPool {
  public:
   CheckingPool(const Study& st, int threads) : own_(st) {
-    for (int k = 1; k < threads; ++k) workers_.emplace_back([this, &st] { work(st); });
+    for (int k = 1; k < threads; ++k) workers_.push_back(threadWithoutSignals([this, &st] { work(st); }));
   }
   ~CheckingPool() {
     {
@@ -525,7 +526,7 @@ class CheckingPool {
 // it is handed over, then by the writer; at most a few wait at a time.
 class ListWriter {
  public:
-  explicit ListWriter(FileSink& file) : file_(file), thread_([this] { work(); }) {}
+  explicit ListWriter(FileSink& file) : file_(file), thread_(threadWithoutSignals([this] { work(); })) {}
   ~ListWriter() { finish(); }
   ListWriter(const ListWriter&) = delete;
   ListWriter& operator=(const ListWriter&) = delete;

@@ -1,5 +1,6 @@
 #include "layout/removal_list.hpp"
 
+#include <pthread.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -21,6 +22,13 @@ struct Slot {
 };
 
 Slot slots[kSlots];
+
+sigset_t terminationSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaddset(&set, s);
+  return set;
+}
 
 extern "C" void removeAndDie(int signal) {
   for (Slot& s : slots)
@@ -56,8 +64,7 @@ void dropFromRemovalList(int slot) {
 void removeListedFilesOnSignals() {
   struct sigaction action {};
   action.sa_handler = removeAndDie;
-  sigemptyset(&action.sa_mask);
-  for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaddset(&action.sa_mask, s);
+  action.sa_mask = terminationSignals();
   for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
     // A signal ignored by whoever started the program stays ignored.
     struct sigaction old {};
@@ -65,5 +72,12 @@ void removeListedFilesOnSignals() {
     sigaction(s, &action, nullptr);
   }
 }
+
+TerminationSignalsHeld::TerminationSignalsHeld() {
+  const sigset_t set = terminationSignals();
+  pthread_sigmask(SIG_BLOCK, &set, &previous_);
+}
+
+TerminationSignalsHeld::~TerminationSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
 
 }  // namespace mv

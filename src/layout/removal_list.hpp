@@ -3,7 +3,11 @@
 // its lock file. The program's signal handlers remove them.
 #pragma once
 
+#include <signal.h>
+
 #include <filesystem>
+#include <thread>
+#include <utility>
 
 namespace mv {
 
@@ -17,5 +21,27 @@ void dropFromRemovalList(int slot);
 // file and then end the process by the same signal. For the program only;
 // tests that run the driver in-process keep the default handlers.
 void removeListedFilesOnSignals();
+
+// Holds SIGINT, SIGTERM, SIGHUP and SIGPIPE back from the calling thread
+// while it lives; one that arrives meanwhile is handled when it ends. A file
+// is created and listed under it, so no signal falls between the two.
+class TerminationSignalsHeld {
+ public:
+  TerminationSignalsHeld();
+  ~TerminationSignalsHeld();
+  TerminationSignalsHeld(const TerminationSignalsHeld&) = delete;
+  TerminationSignalsHeld& operator=(const TerminationSignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+// A helper thread that never takes those signals, so that they always reach
+// the main thread, whose holding them back then holds them for the process.
+template <class F>
+std::thread threadWithoutSignals(F&& work) {
+  const TerminationSignalsHeld held;
+  return std::thread(std::forward<F>(work));
+}
 
 }  // namespace mv

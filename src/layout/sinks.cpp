@@ -55,6 +55,8 @@ bool FileSink::openReplacing(const std::filesystem::path& path) {
   leaf += path.filename().string();
   leaf += ".XXXXXX";
   std::string name = (path.parent_path() / leaf).string();
+  // Created and listed for removal with no signal in between.
+  const TerminationSignalsHeld held;
   const int fd = ::mkstemp(name.data());
   if (fd < 0) {
     error_ = std::strerror(errno);

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <utility>
 
+#include "layout/removal_list.hpp"
+
 namespace mv {
 
 namespace {
@@ -51,7 +53,7 @@ bool CsvWriter::open(const std::filesystem::path& path, bool writeBehind) {
   if (!file_.openReplacing(path)) return false;
   if (writeBehind) {
     closing_ = false;
-    writer_ = std::thread([this] {
+    writer_ = threadWithoutSignals([this] {
       std::unique_lock lock(mutex_);
       while (true) {
         changed_.wait(lock, [this] { return !queue_.empty() || closing_; });

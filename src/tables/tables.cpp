@@ -14,6 +14,7 @@
 
 #include "abundance/abundance.hpp"
 #include "effort/effort.hpp"
+#include "layout/removal_list.hpp"
 #include "tallies/tallies.hpp"
 
 namespace mv {
@@ -499,7 +500,7 @@ void TablesPackage::picturesRead(const Study& st) {
   }
   // Everything the rows need is the package's own from here on, so the
   // largest table is formatted and written beside the report.
-  historyThread_ = std::thread([this] { formatDetectionHistory(); });
+  historyThread_ = threadWithoutSignals([this] { formatDetectionHistory(); });
 }
 
 void TablesPackage::formatDetectionHistory() {
