@@ -17,6 +17,7 @@
 #include "model/study.hpp"
 #include "tables/tables.hpp"
 #include "page/page.hpp"
+#include "report/sections.hpp"
 #include "tallies/tallies.hpp"
 
 namespace mv {
@@ -118,22 +119,20 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   WRITEGROUPTRAPDAYS(st, report, con);
   st.sizeGroupPositions();
   GROUPUTMELEV(st, report, con);
-  ACCUMULATIONCURVE(st, report, con);
-  GROUPSPECIESPICS(st, report, con);
-  DISTANCE(st, report, con);
-  ACTIVITYPATTERN(st, report, con);
-  LUNARACTIVITY(st, report, con);
-  SEASONALACTIVITY(st, report, con);
-  SPECIESABUNDANCE(st, report, con);
-  GROUPSBYSPECIES(st, report, con);
-  GROUPINDEPENDENCE(st, report, con);
-  GROUPSBYMONTH(st, report, con);
-  SPECIESBYMONTH(st, report, con);
-  SPECIESBYGROUP(st, report, con);
-  VENNDIAGRAM(st, report, con);
-  DETECTIONRATES(st, report, con);
-  NAIVEOCCUPANCY(st, report, con);
-  AREAOFEACHGROUP(st, report, con);
+  // The tables are complete: the remaining sections only read them, so
+  // they are written on every thread at once, in their order.
+  const auto section = [&st](void (*write)(const Study&, Writer&, Writer&)) -> ReportSection {
+    return [&st, write](Writer& r, Writer& c) { write(st, r, c); };
+  };
+  const ReportSection sections[] = {
+      section(ACCUMULATIONCURVE), section(GROUPSPECIESPICS),  section(DISTANCE),         section(ACTIVITYPATTERN),
+      section(LUNARACTIVITY),     section(SEASONALACTIVITY),  section(SPECIESABUNDANCE), section(GROUPSBYSPECIES),
+      section(GROUPINDEPENDENCE), section(GROUPSBYMONTH),     section(SPECIESBYMONTH),   section(SPECIESBYGROUP),
+      section(VENNDIAGRAM),       section(DETECTIONRATES),    section(NAIVEOCCUPANCY),   section(AREAOFEACHGROUP),
+  };
+  SectionRunning running;
+  running.threads = pictureThreads();
+  runSections(sections, report, con, running);
 
   // End: the picture list was only needed within the run.
   cleanup.removePictureList();

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -32,18 +34,20 @@ Layout::Layout(std::string_view text) : text_(text) {
 }
 
 const Layout& Layout::of(std::string_view text) {
-  // One parse per distinct text. Not for threads other than the main one:
-  // code that renders on other threads parses its layouts itself, once.
+  // One parse per distinct text, shared by every thread; a parse is never
+  // removed, so a reference to it stays good for the whole run.
+  static std::mutex cacheMutex;
   static std::unordered_map<std::string_view, std::unique_ptr<Layout>> cache;
-  // Nearly every call passes a literal met before: a small table keyed by
-  // the text's address answers those without hashing the text. The text is
-  // still compared, since a buffer may hold another layout at a later call.
+  // Nearly every call passes a literal met before: a small table of each
+  // thread, keyed by the text's address, answers those without hashing the
+  // text or taking the lock. The text is still compared, since a buffer may
+  // hold another layout at a later call.
   struct Recent {
     const char* data = nullptr;
     std::size_t size = 0;
     const Layout* layout = nullptr;
   };
-  static std::array<Recent, 512> recent;
+  static thread_local std::array<Recent, 512> recent;
   const auto address = reinterpret_cast<std::uintptr_t>(text.data());
   Recent& slot = recent[static_cast<std::size_t>(((address ^ text.size()) * 0x9E3779B97F4A7C15ull) >> 55)];
   if (slot.data == text.data() && slot.size == text.size() &&
@@ -51,12 +55,15 @@ const Layout& Layout::of(std::string_view text) {
     return *slot.layout;
 
   const Layout* found;
-  if (auto it = cache.find(text); it != cache.end()) {
-    found = it->second.get();
-  } else {
-    auto layout = std::make_unique<Layout>(text);
-    found = layout.get();
-    cache.emplace(std::string_view(layout->text()), std::move(layout));
+  {
+    const std::lock_guard lock(cacheMutex);
+    if (auto it = cache.find(text); it != cache.end()) {
+      found = it->second.get();
+    } else {
+      auto layout = std::make_unique<Layout>(text);
+      found = layout.get();
+      cache.emplace(std::string_view(layout->text()), std::move(layout));
+    }
   }
   slot = Recent{text.data(), text.size(), found};
   return *found;
