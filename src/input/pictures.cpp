@@ -270,7 +270,7 @@ bool nextLine(const char*& at, const char* end, std::string_view& line) {
 // its share of Reject.txt and of the picture list, the accepted pictures
 // and the counters, in the order of its lines.
 struct PictureChunk {
-  std::string text;
+  ByteBlock text;
   bool keepAccepted = false;  // whether `accepted` is wanted
   std::string rejects;
   std::string list;

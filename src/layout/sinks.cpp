@@ -251,22 +251,25 @@ bool FileLines::nextView(std::string_view& line) {
   }
 }
 
-bool FileLines::nextLines(std::string& block, std::size_t size) {
+bool FileLines::nextLines(ByteBlock& block, std::size_t size) {
   size = std::max<std::size_t>(size, 1);
   // What an earlier call read past its last line comes first; the rest is
   // read straight into the block, with a little more than `size` so that
   // the line ending after the size-th byte is usually there already.
   constexpr std::size_t kLookAhead = 4096;
-  block.assign(buf_.data() + start_, end_ - start_);
-  start_ = end_ = 0;
   std::size_t target = size + kLookAhead;
+  const std::size_t kept = end_ - start_;
+  block.reserve(std::max(target, kept));
+  if (kept > 0) std::memcpy(block.data(), buf_.data() + start_, kept);
+  block.setSize(kept);
+  start_ = end_ = 0;
   std::size_t from = size - 1;  // where the line ending that closes the block is looked for
   for (;;) {
     if (block.size() < target && !eof_ && file_ != nullptr) {
       const std::size_t have = block.size();
-      block.resize(target);
+      block.reserve(target);
       const std::size_t got = std::fread(block.data() + have, 1, target - have, file_);
-      block.resize(have + got);
+      block.setSize(have + got);
       if (got < target - have) {
         eof_ = true;
         if (std::ferror(file_)) readError_ = true;
@@ -296,7 +299,7 @@ bool FileLines::nextLines(std::string& block, std::size_t size) {
     if (buf_.size() < rest) buf_.resize(rest);
     if (rest > 0) std::memcpy(buf_.data(), base + cut, rest);
     end_ = rest;
-    block.resize(cut);
+    block.setSize(cut);
     return true;
   }
 }

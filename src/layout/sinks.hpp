@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <istream>
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -79,6 +80,31 @@ inline const char* findLineEnd(const char* from, const char* end) {
   return nullptr;
 }
 
+// Bytes read from a file into a buffer that is reused from read to read and
+// never cleared: what lies past size() is undefined.
+class ByteBlock {
+ public:
+  const char* data() const { return bytes_.get(); }
+  char* data() { return bytes_.get(); }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  // Makes room for `n` bytes, keeping the first size() of them.
+  void reserve(std::size_t n) {
+    if (n <= capacity_) return;
+    std::unique_ptr<char[]> bigger(new char[n]);
+    if (size_ > 0) std::memcpy(bigger.get(), bytes_.get(), size_);
+    bytes_ = std::move(bigger);
+    capacity_ = n;
+  }
+  // Sets the size; `n` must lie within the room made.
+  void setSize(std::size_t n) { size_ = n; }
+
+ private:
+  std::unique_ptr<char[]> bytes_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
+
 // Reads a text file in large blocks, handing out lines without their line
 // ending (LF, CR LF, or a lone CR all end a line), skipping a UTF-8
 // byte-order mark at the start of the file.
@@ -101,7 +127,7 @@ class FileLines final : public LineSource {
   // The next run of whole lines with their line endings, at least `size`
   // bytes unless the file ends first (a line longer than that is not cut);
   // false at the end. The lines are not counted in lineNumber().
-  bool nextLines(std::string& block, std::size_t size);
+  bool nextLines(ByteBlock& block, std::size_t size);
   bool readError() const { return readError_; }
 
  private:
