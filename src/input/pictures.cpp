@@ -312,6 +312,9 @@ class PictureChecker {
     const RejectLayouts& L = rejectLayouts();
     c.rejects.clear();
     c.list.clear();
+    // A listed line is shorter than the line it comes from: one allocation
+    // holds the chunk's share of the list.
+    c.list.reserve(c.text.size());
     c.accepted.clear();
     c.shifted.clear();
     c.rejectedLines.clear();

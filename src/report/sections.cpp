@@ -18,6 +18,8 @@ namespace {
 
 // A section's lines are handed on in blocks of about this size.
 constexpr std::size_t kBlockBytes = std::size_t{256} << 10;
+// Written blocks kept for reuse.
+constexpr std::size_t kSpareBlocks = 8;
 
 enum Target : std::uint8_t { kToReport = 0, kToConsole = 1 };
 
@@ -70,6 +72,15 @@ class Runner {
         }
         if (finished) break;
         for (const Block& b : blocks) replay(b, report, console);
+        // Written blocks are used again, so that their memory is not
+        // returned to the system and asked for anew.
+        std::lock_guard lock(mutex_);
+        for (Block& b : blocks)
+          if (spares_.size() < kSpareBlocks) {
+            b.bytes.clear();
+            b.lines.clear();
+            spares_.push_back(std::move(b));
+          }
       }
       if (s.error) {
         // Nothing after the failed section is written.
@@ -100,9 +111,7 @@ class Runner {
     }
     void handOn() {
       if (block_.lines.empty()) return;
-      runner_.publish(index_, std::move(block_));
-      block_ = Block{};
-      block_.bytes.reserve(kBlockBytes + 4096);
+      block_ = runner_.publish(index_, std::move(block_));
     }
 
    private:
@@ -130,7 +139,8 @@ class Runner {
     }
   }
 
-  void publish(std::size_t index, Block&& block) {
+  // Hands a block on; returns an empty one for the lines that follow.
+  Block publish(std::size_t index, Block&& block) {
     std::unique_lock lock(mutex_);
     buffered_ += block.bytes.size();
     states_[index].ready.push_back(std::move(block));
@@ -138,6 +148,12 @@ class Runner {
     // A section ahead of its turn holds at most so much; the one due next
     // is always written out, so waiting here always ends.
     changed_.wait(lock, [&] { return index == head_ || buffered_ <= aheadBytes_ || cancelled_; });
+    Block next;
+    if (!spares_.empty()) {
+      next = std::move(spares_.back());
+      spares_.pop_back();
+    }
+    return next;
   }
 
   void work() {
@@ -179,6 +195,7 @@ class Runner {
   std::size_t head_ = 0;      // the section due next
   std::size_t buffered_ = 0;  // bytes handed on and not yet written
   bool cancelled_ = false;
+  std::vector<Block> spares_;
   std::atomic<std::size_t> next_{0};
   std::vector<std::thread> workers_;  // last: they start once the rest is there
 };
