@@ -47,6 +47,42 @@ class Cleanup {
   int slot_ = -1;
 };
 
+// The picture stage: AllPictures.txt read and checked into the picture list,
+// PERIOD settled, and the independence rule run over the listed pictures.
+PictureTallies tallyPictures(const StudyInput& st, const std::filesystem::path& folder, Console& console,
+                             std::optional<int> period, TablesPackage* tables) {
+  PictureTallies tallies;
+  if (period) {
+    // With PERIOD known before the pictures are read, the picture loop takes
+    // every accepted picture from memory as the list is written, in file
+    // order, and the list is not read back.
+    tallies.sizeTallies(st);
+    tallies.PERIOD = *period;
+    MOONPHASES(st, tallies);
+    PictureLoop loop(st, tallies, tables);
+    PictureReading how;
+    how.observer = tables;
+    how.accepted = [&loop](std::span<const ListedPicture> pictures) {
+      for (const ListedPicture& p : pictures) loop.add(p);
+    };
+    READALLPICTURES(st, tallies, folder, console, how);
+    // The last event closes with the last picture.
+    loop.finish();
+    if (tables) tables->picturesRead(st);
+    GETPERIOD(tallies, console, period);
+  } else {
+    // PERIOD is asked only after the pictures are counted, so the loop runs
+    // over the list afterwards.
+    READALLPICTURES(st, tallies, folder, console, tables);
+    if (tables) tables->picturesRead(st);
+    tallies.sizeTallies(st);
+    GETPERIOD(tallies, console, period);
+    MOONPHASES(st, tallies);
+    READPICTURELIST(st, tallies, folder, tables);
+  }
+  return tallies;
+}
+
 int runSteps(const std::filesystem::path& folder, Console& console, const RunOptions& options, Cleanup& cleanup) {
   Writer& con = console.out();
   con.write("(a51)", "Program Morvelstrand, Version 6.0, October 24, 2017");
@@ -69,70 +105,49 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   }
 
   // Input.
-  Study st = readStudy(folder, console);
+  const StudyInput st = readStudy(folder, console);
   // From here on the run has written FinalPicsList.txt; an early end
   // removes it.
   cleanup.setPictureList(folder / "FinalPicsList.txt");
   if (tables) tables->prepare(st);
-  if (options.period) {
-    // With PERIOD known before the pictures are read, the picture loop takes
-    // every accepted picture from memory as the list is written, in file
-    // order, and the list is not read back.
-    st.sizeTallies();
-    st.PERIOD = *options.period;
-    MOONPHASES(st);
-    PictureLoop loop(st, tables ? &*tables : nullptr);
-    PictureReading how;
-    how.observer = tables ? &*tables : nullptr;
-    how.accepted = [&loop](std::span<const ListedPicture> pictures) {
-      for (const ListedPicture& p : pictures) loop.add(p);
-    };
-    READALLPICTURES(st, folder, console, how);
-    // The last event closes with the last picture.
-    loop.finish();
-    if (tables) tables->picturesRead(st);
-    GETPERIOD(st, console, options.period);
-  } else {
-    // PERIOD is asked only after the pictures are counted, so the loop runs
-    // over the list afterwards.
-    READALLPICTURES(st, folder, console, tables ? &*tables : nullptr);
-    if (tables) tables->picturesRead(st);
-    st.sizeTallies();
-    GETPERIOD(st, console, options.period);
-    MOONPHASES(st);
-    READPICTURELIST(st, folder, tables ? &*tables : nullptr);
-  }
+  const PictureTallies tallies = tallyPictures(st, folder, console, options.period, tables ? &*tables : nullptr);
 
   // Report.
   FileSink file;
-  OPENOUTFILE(st, folder, file, console, options.date ? *options.date : today());
+  OPENOUTFILE(st, tallies, folder, file, console, options.date ? *options.date : today());
   Writer report(file);
-  st.sizeGroupDates();
+  GroupEffort effort;
+  effort.sizeGroupDates(st);
   WRITEGROUPASSIGNMENT(st, report);
-  GROUPSTARTSTOP(st, con);
-  WRITEFLPICS(st, report, con);
-  COUNTPICS(st, report, con);
-  CAMERATRAPEFFORT(st, con);
-  st.sizeGroupTrapDays();
-  GROUPCTDAYS(st, con);
-  WRITEGROUPTRAPDAYS(st, report, con);
-  st.sizeGroupPositions();
-  GROUPUTMELEV(st, report, con);
-  ACCUMULATIONCURVE(st, report, con);
-  GROUPSPECIESPICS(st, report, con);
-  DISTANCE(st, report, con);
-  ACTIVITYPATTERN(st, report, con);
-  LUNARACTIVITY(st, report, con);
-  SEASONALACTIVITY(st, report, con);
-  SPECIESABUNDANCE(st, report, con);
-  GROUPSBYSPECIES(st, report, con);
-  GROUPINDEPENDENCE(st, report, con);
-  GROUPSBYMONTH(st, report, con);
-  SPECIESBYMONTH(st, report, con);
-  SPECIESBYGROUP(st, report, con);
-  VENNDIAGRAM(st, report, con);
-  DETECTIONRATES(st, report, con);
-  NAIVEOCCUPANCY(st, report, con);
+  GROUPSTARTSTOP(st, effort, con);
+  WRITEFLPICS(st, tallies, effort, report, con);
+  COUNTPICS(st, tallies, report, con);
+  effort.sizeLocationTrapDays(st);
+  CAMERATRAPEFFORT(st, effort, con);
+  effort.sizeGroupTrapDays(st);
+  GROUPCTDAYS(st, effort, con);
+  WRITEGROUPTRAPDAYS(st, effort, report, con);
+  const GroupPositions positions = [&] {
+    GroupPositions made;
+    made.sizeGroupPositions(st);
+    GROUPUTMELEV(st, made, report, con);
+    return made;
+  }();
+  ACCUMULATIONCURVE(st, tallies, report, con);
+  GROUPSPECIESPICS(st, tallies, effort, report, con);
+  DISTANCE(st, positions, report, con);
+  ACTIVITYPATTERN(st, tallies, report, con);
+  LUNARACTIVITY(st, tallies, report, con);
+  SEASONALACTIVITY(st, tallies, effort, report, con);
+  SPECIESABUNDANCE(st, tallies, report, con);
+  GROUPSBYSPECIES(st, tallies, positions, report, con);
+  GROUPINDEPENDENCE(st, tallies, report, con);
+  GROUPSBYMONTH(st, tallies, effort, report, con);
+  SPECIESBYMONTH(st, tallies, effort, positions, report, con);
+  SPECIESBYGROUP(st, tallies, report, con);
+  VENNDIAGRAM(st, tallies, positions, report, con);
+  DETECTIONRATES(st, tallies, effort, report, con);
+  NAIVEOCCUPANCY(st, tallies, report, con);
   AREAOFEACHGROUP(st, report, con);
 
   // End: the picture list was only needed within the run.
@@ -149,7 +164,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   }
   if (tables) {
     con.free("WRITE TABLES");
-    if (!tables->write(st)) {
+    if (!tables->write(st, tallies, effort, positions)) {
       console.error().free("Error writing the tables: " + tables->errorText());
       return 1;
     }
@@ -157,7 +172,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   // The page is made from the finished tables, once the report is in place.
   if (options.html) {
     std::string error;
-    if (!writeHtmlPage(st, *options.html, error)) {
+    if (!writeHtmlPage(st, tallies, effort, positions, *options.html, error)) {
       console.error().free("Error writing the HTML page " + options.html->string() + ": " + error);
       return 1;
     }

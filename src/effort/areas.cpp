@@ -138,7 +138,7 @@ float ringArea(const OuterRing& result) {
   return sum * 0.5f * 0.000001f;
 }
 
-std::vector<GroupArea> groupAreas(const Study& st) {
+std::vector<GroupArea> groupAreas(const StudyInput& st) {
   std::vector<GroupArea> areas(static_cast<std::size_t>(st.NGROUPS) + 1);
   std::vector<RingPosition> positions;
   for (int g = 1; g <= st.NGROUPS; ++g) {
@@ -173,7 +173,7 @@ std::vector<GroupArea> groupAreas(const Study& st) {
   return areas;
 }
 
-void AREAOFEACHGROUP(const Study& st, Writer& report, Writer& console) {
+void AREAOFEACHGROUP(const StudyInput& st, Writer& report, Writer& console) {
   console.free("AREA OF EACH GROUP");
   report.write("(a18)", "AREA OF EACH GROUP");
   report.write("(35x,a4)", "Area");

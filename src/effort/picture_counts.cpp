@@ -8,7 +8,7 @@
 
 namespace mv {
 
-void COUNTPICS(const Study& st, Writer& report, Writer& console) {
+void COUNTPICS(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
   const int ns = st.NSPECIES;
   const int ng = st.NGROUPS;
 
@@ -36,8 +36,8 @@ void COUNTPICS(const Study& st, Writer& report, Writer& console) {
       for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
         bool seenInYear = false;
         for (int m = 1; m <= 12; ++m) {
-          for (int k = 1; k <= 4; ++k) SY(s, y, k) += st.PICCOUNT(g, s, y, m, k);
-          seenInYear = seenInYear || st.PICCOUNT(g, s, y, m, kAllPictures) > 0;
+          for (int k = 1; k <= 4; ++k) SY(s, y, k) += tallies.PICCOUNT(g, s, y, m, k);
+          seenInYear = seenInYear || tallies.PICCOUNT(g, s, y, m, kAllPictures) > 0;
         }
         if (seenInYear) SY(s, y, 5) += 1;
         seen = seen || seenInYear;

@@ -6,11 +6,11 @@
 
 namespace mv {
 
-void GROUPUTMELEV(Study& st, Writer& report, Writer& console) {
+void GROUPUTMELEV(const StudyInput& st, GroupPositions& positions, Writer& report, Writer& console) {
   for (int g = 1; g <= st.NGROUPS; ++g) {
-    st.GROUPUTM(g, 1) = 0;
-    st.GROUPUTM(g, 2) = 0;
-    st.GROUPELEV(g) = 0;
+    positions.GROUPUTM(g, 1) = 0;
+    positions.GROUPUTM(g, 2) = 0;
+    positions.GROUPELEV(g) = 0;
   }
   console.free("GROUP UTM AND ELEVATION AVERAGES");
   report.write("(a32)", "GROUP UTM AND ELEVATION AVERAGES");
@@ -34,11 +34,12 @@ void GROUPUTMELEV(Study& st, Writer& report, Writer& console) {
     }
     if (count > 0) {
       // Integer division: the quotient is cut toward zero.
-      st.GROUPUTM(g, 1) = static_cast<int>(east / count);
-      st.GROUPUTM(g, 2) = static_cast<int>(north / count);
-      st.GROUPELEV(g) = static_cast<int>(elev / count);
+      positions.GROUPUTM(g, 1) = static_cast<int>(east / count);
+      positions.GROUPUTM(g, 2) = static_cast<int>(north / count);
+      positions.GROUPELEV(g) = static_cast<int>(elev / count);
     }
-    report.write("(a25,2x,i6,1x,i7,3x,i5)", st.GROUPNAME(g), st.GROUPUTM(g, 1), st.GROUPUTM(g, 2), st.GROUPELEV(g));
+    report.write("(a25,2x,i6,1x,i7,3x,i5)", st.GROUPNAME(g), positions.GROUPUTM(g, 1), positions.GROUPUTM(g, 2),
+                 positions.GROUPELEV(g));
   }
   report.blank();
 }

@@ -12,10 +12,10 @@ namespace {
 using Months = std::array<int, 13>;  // 1..12
 
 // Independent pictures of all species at one group in each month of a year.
-Months groupMonths(const Study& st, int g, int y) {
+Months groupMonths(const StudyInput& st, const PictureTallies& tallies, int g, int y) {
   Months m{};
   for (int s = 1; s <= st.NSPECIES; ++s)
-    for (int k = 1; k <= 12; ++k) m[k] += st.PICCOUNT(g, s, y, k, kIndependentPictures);
+    for (int k = 1; k <= 12; ++k) m[k] += tallies.PICCOUNT(g, s, y, k, kIndependentPictures);
   return m;
 }
 
@@ -56,7 +56,8 @@ void rateLine(Writer& report, const Months& pictures, const Months& days) {
 
 }  // namespace
 
-void GROUPSBYMONTH(const Study& st, Writer& report, Writer& console) {
+void GROUPSBYMONTH(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
+                   Writer& console) {
   console.free("PICTURES FOR EACH GROUP BY MONTH AND YEAR");
   report.write("(a42)", "PICTURES FOR EACH GROUP BY MONTH AND YEAR ");
   report.write("(a42)", "  Number of independent pictures per group");
@@ -67,10 +68,10 @@ void GROUPSBYMONTH(const Study& st, Writer& report, Writer& console) {
     Months pictures{};
     Months days{};
     for (int g = 1; g <= st.NGROUPS; ++g) {
-      const Months counts = groupMonths(st, g, y);
+      const Months counts = groupMonths(st, tallies, g, y);
       for (int m = 1; m <= 12; ++m) {
         pictures[m] += counts[m];
-        days[m] += st.GROUPTRAPDAYS(g, y, m);
+        days[m] += effort.GROUPTRAPDAYS(g, y, m);
       }
       // Groups without pictures this year get no line, but their days count.
       if (sum12(counts) > 0) countLine(report, "(a25,2x,12(i5,1x),2x,i5)", st.GROUPNAME(g), counts);
@@ -92,10 +93,10 @@ void GROUPSBYMONTH(const Study& st, Writer& report, Writer& console) {
   for (int g = 1; g <= st.NGROUPS; ++g) {
     Months counts{};
     for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
-      const Months year = groupMonths(st, g, y);
+      const Months year = groupMonths(st, tallies, g, y);
       for (int m = 1; m <= 12; ++m) {
         counts[m] += year[m];
-        days[m] += st.GROUPTRAPDAYS(g, y, m);
+        days[m] += effort.GROUPTRAPDAYS(g, y, m);
       }
     }
     for (int m = 1; m <= 12; ++m) pictures[m] += counts[m];
