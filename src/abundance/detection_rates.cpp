@@ -4,6 +4,7 @@
 
 #include "abundance/abundance.hpp"
 #include "model/labels.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -168,8 +169,7 @@ void DETECTIONRATES(const StudyInput& st, const PictureTallies& tallies, const G
                     Writer& console) {
   const bool severalYears = st.FIRSTYEAR < st.LASTYEAR;
 
-  console.free("DETECTION RATE FOR EACH SPECIES PER YEAR");
-  report.write("(a40)", "DETECTION RATE FOR EACH SPECIES PER YEAR");
+  sectionTitle(report, console, "DETECTION RATE FOR EACH SPECIES PER YEAR");
   report.write("(a52)", kRecordNote);
   report.write("(a42)", "  Number of pictures/prd multiplied by 100");
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
@@ -188,8 +188,7 @@ void DETECTIONRATES(const StudyInput& st, const PictureTallies& tallies, const G
     report.blank();
   }
 
-  console.free("DETECTION RATE FOR EACH GROUP BY MONTH");
-  report.write("(a38)", "DETECTION RATE FOR EACH GROUP BY MONTH");
+  sectionTitle(report, console, "DETECTION RATE FOR EACH GROUP BY MONTH");
   report.write("(a52)", kRecordNote);
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
     report.write("(a5,i4)", "Year ", y);

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "abundance/abundance.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -24,8 +25,7 @@ std::vector<int> naiveOccupancy(const StudyInput& st, const PictureTallies& tall
 void NAIVEOCCUPANCY(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
   const int n = st.NSPECIES;
   const int groups = st.NGROUPS;
-  console.free("NAIVE OCCUPANCY");
-  report.write("(a15)", "NAIVE OCCUPANCY");
+  sectionTitle(report, console, "NAIVE OCCUPANCY");
   report.write("(a42)", "  Species naive group occupancy proportion");
   report.write("(a56)", "  To create occupancy matrix run program Dastrowelquine");
   report.write("(30x,a20,6x,a16)", "Proportion of groups", "Number of groups");

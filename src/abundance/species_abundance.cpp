@@ -1,6 +1,7 @@
 #include <vector>
 
 #include "abundance/abundance.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -20,9 +21,8 @@ std::vector<int> speciesTotals(const StudyInput& st, const PictureTallies& talli
 }  // namespace
 
 void SPECIESABUNDANCE(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
-  report.write("(a17)", "SPECIES ABUNDANCE");
+  sectionTitle(report, console, "SPECIES ABUNDANCE");
   report.write("(a52)", "  One record of each species per location per PERIOD");
-  console.free("SPECIES ABUNDANCE");
   report.write("(a7,19x,a11,6x,a18,5x,a14,5x,a19)", "SPECIES", "NUMBER PICS", "RELATIVE ABUNDANCE",
                "AVG NUM INDIVS", "ABUNDANCE OF INDIVS");
 

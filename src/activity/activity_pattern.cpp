@@ -6,6 +6,7 @@
 
 #include "activity/activity.hpp"
 #include "model/labels.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -64,8 +65,7 @@ float share(int count, int total) { return static_cast<float>(count) / static_ca
 
 void ACTIVITYPATTERN(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
   const int n = st.NSPECIES;
-  console.free("ACTIVITY PATTERNS");
-  report.write("(a17)", "ACTIVITY PATTERNS");
+  sectionTitle(report, console, "ACTIVITY PATTERNS");
   report.write("(a48,a42)", "Activity in one-hour segments - Species (Number",
                " of independent pics/Total number of pics)");
 

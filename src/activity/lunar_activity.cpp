@@ -6,6 +6,7 @@
 #include "activity/activity.hpp"
 #include "events/events.hpp"
 #include "model/labels.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -20,8 +21,7 @@ constexpr int kPictureThreshold = 25;
 }  // namespace
 
 void LUNARACTIVITY(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
-  console.free("LUNAR ACTIVITY PATTERNS");
-  report.write("(a23)", "LUNAR ACTIVITY PATTERNS");
+  sectionTitle(report, console, "LUNAR ACTIVITY PATTERNS");
   report.write("(a48)", "  New and full moon +/- 5 days activity patterns");
   report.write("(a42)", "  Difference (large is greater difference)");
   // Said only when some moon days came from computed phases rather than the

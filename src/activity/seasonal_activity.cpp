@@ -6,6 +6,7 @@
 
 #include "activity/activity.hpp"
 #include "model/labels.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -21,8 +22,7 @@ constexpr const char* kSeasonLabels[4] = {"Dec-Jan-Feb", "Mar-Apr-May", "Jun-Jul
 
 void SEASONALACTIVITY(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
                       Writer& console) {
-  console.free("ACTIVITY PATTERNS BY SEASON");
-  report.write("(a27)", "ACTIVITY PATTERNS BY SEASON");
+  sectionTitle(report, console, "ACTIVITY PATTERNS BY SEASON");
   report.write("(a41)", "  Activity in one-hour segments by season");
 
   // Camera trap days of each season, all groups and years together.

@@ -11,6 +11,7 @@
 #include "community/community.hpp"
 #include "community/independent_counts.hpp"
 #include "report/pair_table.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -141,8 +142,7 @@ void GROUPSBYSPECIES(const StudyInput& st, const PictureTallies& tallies, const 
       }
 
   // Section 1: groups by species and richness.
-  console.free("GROUPS BY SPECIES AND GROUP AND SPECIES RICHNESS");
-  report.write("(a48)", "GROUPS BY SPECIES AND GROUP AND SPECIES RICHNESS");
+  sectionTitle(report, console, "GROUPS BY SPECIES AND GROUP AND SPECIES RICHNESS");
   report.write("(a52)", "  One record of each species per location per PERIOD");
   if (ns <= 20) {
     richnessTable(st, n, richness, groupsOf, 1, ns, true, report);

@@ -7,6 +7,7 @@
 #include "community/community.hpp"
 #include "model/labels.hpp"
 #include "community/independent_counts.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -79,8 +80,7 @@ Table<int, 3> speciesMonths(const StudyInput& st, const PictureTallies& tallies)
 
 void yearlySpecies(const StudyInput& st, const GroupEffort& effort, const Table<int, 3>& monthly, Writer& report,
                    Writer& console) {
-  console.free("SPECIES AND SPECIES RICHNESS BY YEAR AND MONTH");
-  report.write("(a46)", "SPECIES AND SPECIES RICHNESS BY YEAR AND MONTH");
+  sectionTitle(report, console, "SPECIES AND SPECIES RICHNESS BY YEAR AND MONTH");
   report.write("(a52)", kRecordNote);
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
     report.write("(i4)", y);
@@ -113,8 +113,7 @@ void yearlySpecies(const StudyInput& st, const GroupEffort& effort, const Table<
 // Section 2: every species by month with all years added.
 void allYearsSpecies(const StudyInput& st, const GroupEffort& effort, const Table<int, 3>& monthly, Writer& report,
                      Writer& console) {
-  console.free("SPECIES ALL YEARS BY MONTH");
-  report.write("(a26)", "SPECIES ALL YEARS BY MONTH");
+  sectionTitle(report, console, "SPECIES ALL YEARS BY MONTH");
   report.write("(a52)", kRecordNote);
   monthHeader(report, "(a7,22x,12(a3,3x),a5)", {Value("Species")});
   Months days{};
@@ -152,13 +151,14 @@ void groupsByElevation(const StudyInput& st, const PictureTallies& tallies, cons
   const std::string_view groupHeader =
       individuals ? "(a5,20x,a9,3x,12(a3,3x),a5)" : "(a5,21x,a9,2x,12(a3,3x),a5)";
   if (individuals) {
-    console.free("SPECIES ABUNDANCE BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
-    report.write("(a63)", "SPECIES ABUNDANCE BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
+    sectionTitle(report, console, "SPECIES ABUNDANCE BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
     report.write("(a52)", kRecordNote);
     report.write("(a46)", "  Use maximum number of individuals per period");
   } else {
-    console.free("SPECIES BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
-    report.write("(a56)", "SPECIES BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
+    // The report's title stands three columns in, right-justified in a
+    // 56-column field.
+    sectionTitle(report, console, "   SPECIES BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION",
+                 "SPECIES BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
     report.write("(a52)", kRecordNote);
   }
 
@@ -272,8 +272,7 @@ int studyDays(const StudyInput& st, const GroupEffort& effort, int g) {
 void normalizedByEffort(const StudyInput& st, const GroupEffort& effort, const GroupPositions& positions,
                         const Table<int, 2>& studyPictures, Writer& report, Writer& console,
                         const std::vector<int>& order) {
-  console.free("SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT");
-  report.write("(a61)", "SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT");
+  sectionTitle(report, console, "SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT");
   report.write("(a52)", kRecordNote);
   report.blank();
   report.write("(a17)", "SUMMARY ALL YEARS");

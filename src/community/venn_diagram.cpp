@@ -7,6 +7,7 @@
 
 #include "community/community.hpp"
 #include "community/independent_counts.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -93,9 +94,8 @@ void VENNDIAGRAM(const StudyInput& st, const PictureTallies& tallies, const Grou
   console.free("SPECIES CO-OCCURRENCES");
   const Table<int, 2> together = cooccurrence(st, tallies);
 
-  report.write("(a28)", "SPECIES CO-OCCURRENCE MATRIX");
+  sectionTitle(report, console, "SPECIES CO-OCCURRENCE MATRIX");
   report.write("(a50)", "  The number of groups each species pair co-occurs");
-  console.free("SPECIES CO-OCCURRENCE MATRIX");
   std::vector<Value> values;
   for (int s = 1; s <= ns; ++s) values.emplace_back(st.SPECIESNAME(s));
   report.writeValues("(26x,50(a6,1x))", values);
@@ -107,15 +107,13 @@ void VENNDIAGRAM(const StudyInput& st, const PictureTallies& tallies, const Grou
   }
   report.blank();
 
-  report.write("(a23)", "ABSENCE-PRESENCE MATRIX");
-  console.free("ABSENCE-PRESENCE MATRIX");
+  sectionTitle(report, console, "ABSENCE-PRESENCE MATRIX");
   report.write("(a26)", "  Species vs groups matrix");
   presenceBlocks(st, present, report);
 
   const std::vector<int> order = ascendingElevationOrder(st, positions);
 
-  report.write("(a29)", "SPECIES MIN AND MAX ELEVATION");
-  console.free("SPECIES MIN AND MAX ELEVATION");
+  sectionTitle(report, console, "SPECIES MIN AND MAX ELEVATION");
   report.write("(a26)", "  Species vs groups matrix");
   // The same table again, groups in group order.
   presenceBlocks(st, present, report);

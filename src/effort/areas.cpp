@@ -5,6 +5,7 @@
 
 #include "effort/area_ring.hpp"
 #include "effort/effort.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -174,8 +175,7 @@ std::vector<GroupArea> groupAreas(const StudyInput& st) {
 }
 
 void AREAOFEACHGROUP(const StudyInput& st, Writer& report, Writer& console) {
-  console.free("AREA OF EACH GROUP");
-  report.write("(a18)", "AREA OF EACH GROUP");
+  sectionTitle(report, console, "AREA OF EACH GROUP");
   report.write("(35x,a4)", "Area");
   report.write("(a5,25x,a15)", "Group", "km^2    miles^2");
 

@@ -5,6 +5,7 @@
 
 #include "effort/effort.hpp"
 #include "report/pair_table.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -50,8 +51,7 @@ GroupDistances groupDistances(const StudyInput& st, const GroupPositions& positi
 }
 
 void DISTANCE(const StudyInput& st, const GroupPositions& positions, Writer& report, Writer& console) {
-  console.free("DISTANCE BETWEEN GROUPS");
-  report.write("(a28)", "DISTANCE (km) BETWEEN GROUPS");
+  sectionTitle(report, console, "DISTANCE (km) BETWEEN GROUPS", "DISTANCE BETWEEN GROUPS");
 
   const GroupDistances d = groupDistances(st, positions);
   if (!d.positionsGiven) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "effort/effort.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -23,8 +24,7 @@ void COUNTPICS(const StudyInput& st, const PictureTallies& tallies, Writer& repo
   int AT[5] = {0, 0, 0, 0, 0};  // all-species totals, kinds 1..4
 
   // Section 1: pictures per year.
-  console.free("NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR");
-  report.write("(a49)", "NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR");
+  sectionTitle(report, console, "NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR");
   report.write("(8x,a42)", "Year       All Activity   Period Abundance");
   // One pass through PICCOUNT in storage order (group, species, year,
   // month, kind): the sums are integers, so their order does not matter.

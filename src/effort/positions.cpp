@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "effort/effort.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -12,8 +13,7 @@ void GROUPUTMELEV(const StudyInput& st, GroupPositions& positions, Writer& repor
     positions.GROUPUTM(g, 2) = 0;
     positions.GROUPELEV(g) = 0;
   }
-  console.free("GROUP UTM AND ELEVATION AVERAGES");
-  report.write("(a32)", "GROUP UTM AND ELEVATION AVERAGES");
+  sectionTitle(report, console, "GROUP UTM AND ELEVATION AVERAGES");
   report.write("(a51)", "Group                          UTM        Elevation");
   for (int g = 1; g <= st.NGROUPS; ++g) {
     // Only a location with both coordinates and an elevation counts, for the

@@ -5,6 +5,7 @@
 
 #include "tallies/tallies.hpp"
 #include "model/labels.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -79,8 +80,7 @@ void writeMonthBlock(const StudyInput& st, const PictureTallies& tallies, Writer
 
 // Each group's total and each species' share of it, three groups side by side.
 void speciesPercentSection(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
-  report.write("(a55)", "FOR EACH GROUP TOTAL NUMBER AND PERCENT OF EACH SPECIES");
-  console.free("FOR EACH GROUP TOTAL NUMBER AND PERCENT OF EACH SPECIES");
+  sectionTitle(report, console, "FOR EACH GROUP TOTAL NUMBER AND PERCENT OF EACH SPECIES");
   // The 25-column field shows "  Use independent picture".
   report.write("(a25)", "  Use independent pictures");
 
@@ -137,8 +137,8 @@ void speciesPercentSection(const StudyInput& st, const PictureTallies& tallies, 
 // For each year, the groups that operated in it, by species and month.
 void yearlyMonthSection(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
                         Writer& console) {
-  report.write("(a50)", "FOR EACH GROUP AND MONTH TOTAL NUMBER EACH SPECIES");
-  console.free("FOR EACH GOUP AND MONTH TOTAL NUMBER EACH SPECIES");
+  sectionTitle(report, console, "FOR EACH GROUP AND MONTH TOTAL NUMBER EACH SPECIES",
+               "FOR EACH GOUP AND MONTH TOTAL NUMBER EACH SPECIES");
   report.write("(a25)", "  Use independent pictures");
 
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
@@ -159,8 +159,7 @@ void yearlyMonthSection(const StudyInput& st, const PictureTallies& tallies, con
 // The same with all years added; only for studies of more than one year.
 void allYearsMonthSection(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
                           Writer& report, Writer& console) {
-  report.write("(a51)", "ALL GROUPS ALL SPECIES FOR EACH MONTH FOR ALL YEARS");
-  console.free("ALL GROUPS ALL SPECIES FOR EACH MONTH FOR ALL YEARS");
+  sectionTitle(report, console, "ALL GROUPS ALL SPECIES FOR EACH MONTH FOR ALL YEARS");
   report.write("(a25)", "  Use independent pictures");
   report.write("(i4,a4,i4)", st.FIRSTYEAR, " to ", st.LASTYEAR);
 

@@ -4,6 +4,7 @@
 
 #include "tallies/tallies.hpp"
 #include "model/labels.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -58,8 +59,9 @@ void rateLine(Writer& report, const Months& pictures, const Months& days) {
 
 void GROUPSBYMONTH(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
                    Writer& console) {
-  console.free("PICTURES FOR EACH GROUP BY MONTH AND YEAR");
-  report.write("(a42)", "PICTURES FOR EACH GROUP BY MONTH AND YEAR ");
+  // The report's title ends in a blank.
+  sectionTitle(report, console, "PICTURES FOR EACH GROUP BY MONTH AND YEAR ",
+               "PICTURES FOR EACH GROUP BY MONTH AND YEAR");
   report.write("(a42)", "  Number of independent pictures per group");
 
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {

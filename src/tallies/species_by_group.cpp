@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "tallies/tallies.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -56,8 +57,7 @@ void writeBlocks(const StudyInput& st, const PictureTallies& tallies, Writer& re
 }  // namespace
 
 void SPECIESBYGROUP(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
-  console.free("SPECIES AVERAGE ABUNDANCE BY YEAR AND GROUP");
-  report.write("(a43)", "SPECIES AVERAGE ABUNDANCE BY YEAR AND GROUP");
+  sectionTitle(report, console, "SPECIES AVERAGE ABUNDANCE BY YEAR AND GROUP");
   report.write("(a52)", "  One record of each species per location per PERIOD");
   report.write("(a59)", "  Use maximum number of individuals per location per PERIOD");
 
