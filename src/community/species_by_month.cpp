@@ -1,11 +1,9 @@
 #include <algorithm>
-#include <array>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "community/community.hpp"
-#include "model/labels.hpp"
 #include "community/independent_counts.hpp"
 #include "report/section.hpp"
 
@@ -15,31 +13,8 @@ namespace {
 
 constexpr std::string_view kRecordNote = "  One record of each species per location per period";
 
-using Months = std::array<int, 13>;  // 1..12
-
-int sum12(const Months& m) {
-  int sum = 0;
-  for (int k = 1; k <= 12; ++k) sum += m[k];
-  return sum;
-}
-
 float ratio(int numerator, int denominator) {
   return denominator > 0 ? static_cast<float>(numerator) / static_cast<float>(denominator) : 0.0f;
-}
-
-void monthHeader(Writer& report, std::string_view layout, std::vector<Value> values) {
-  for (int m = 1; m <= 12; ++m) values.emplace_back(monthName(m));
-  values.emplace_back("Total");
-  report.writeValues(layout, values);
-}
-
-// A label, twelve monthly counts and their sum.
-void countLine(Writer& report, std::string_view layout, std::string_view label, const Months& counts) {
-  std::vector<Value> values;
-  values.emplace_back(label);
-  for (int m = 1; m <= 12; ++m) values.emplace_back(counts[m]);
-  values.emplace_back(sum12(counts));
-  report.writeValues(layout, values);
 }
 
 // A label and ten times the pictures per camera trap day of each month; a
@@ -84,7 +59,7 @@ void yearlySpecies(const StudyInput& st, const GroupEffort& effort, const Table<
   report.write("(a52)", kRecordNote);
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
     report.write("(i4)", y);
-    monthHeader(report, "(a7,22x,12(a3,3x),a5)", {Value("Species")});
+    monthHeader(report, "(a7,22x,12(a3,3x),a5)", {"Species"});
     Months richness{};
     Months pictures{};
     Months days{};
@@ -95,12 +70,12 @@ void yearlySpecies(const StudyInput& st, const GroupEffort& effort, const Table<
         if (counts[m] > 0) ++richness[m];
         pictures[m] += counts[m];
       }
-      if (sum12(counts) > 0) countLine(report, "(a25,2x,12(i5,1x),2x,i5)", st.SPECIESNAME(s), counts);
+      if (yearSum(counts) > 0) monthRow(report, "(a25,2x,12(i5,1x),2x,i5)", {st.SPECIESNAME(s)}, counts);
     }
     for (int g = 1; g <= st.NGROUPS; ++g)
       for (int m = 1; m <= 12; ++m) days[m] += effort.GROUPTRAPDAYS(g, y, m);
-    countLine(report, "(a10,17x,12(i5,1x),2x,i5)", "Total pics", pictures);
-    countLine(report, "(a10,17x,12(i5,1x),2x,i5)", "Total days", days);
+    monthRow(report, "(a10,17x,12(i5,1x),2x,i5)", {"Total pics"}, pictures);
+    monthRow(report, "(a10,17x,12(i5,1x),2x,i5)", {"Total days"}, days);
     // The 16-column field shows "10*Pic/effort   ".
     rateLine(report, "(a16,11x,12(f5.1,1x))", "10*Pic/effort    ", pictures, days);
     std::vector<Value> values{Value("Species richness")};
@@ -115,7 +90,7 @@ void allYearsSpecies(const StudyInput& st, const GroupEffort& effort, const Tabl
                      Writer& console) {
   sectionTitle(report, console, "SPECIES ALL YEARS BY MONTH");
   report.write("(a52)", kRecordNote);
-  monthHeader(report, "(a7,22x,12(a3,3x),a5)", {Value("Species")});
+  monthHeader(report, "(a7,22x,12(a3,3x),a5)", {"Species"});
   Months days{};
   for (int g = 1; g <= st.NGROUPS; ++g)
     for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
@@ -130,10 +105,10 @@ void allYearsSpecies(const StudyInput& st, const GroupEffort& effort, const Tabl
       pictures[m] += counts[m];
       if (counts[m] > 0) ++richness[m];
     }
-    countLine(report, "(a25,1x,12(i6),2x,i6)", st.SPECIESNAME(s), counts);
+    monthRow(report, "(a25,1x,12(i6),2x,i6)", {st.SPECIESNAME(s)}, counts);
   }
-  countLine(report, "(a10,16x,12(i6),2x,i6)", "Total pics", pictures);
-  countLine(report, "(a10,16x,12(i6),2x,i6)", "Total days", days);
+  monthRow(report, "(a10,16x,12(i6),2x,i6)", {"Total pics"}, pictures);
+  monthRow(report, "(a10,16x,12(i6),2x,i6)", {"Total days"}, days);
   // The 16-column field shows "10*Pic/period   ".
   rateLine(report, "(a16,10x,12(1x,f5.1))", "10*Pic/period    ", pictures, days);
   std::vector<Value> values{Value("Species richness")};
@@ -162,15 +137,9 @@ void groupsByElevation(const StudyInput& st, const PictureTallies& tallies, cons
     report.write("(a52)", kRecordNote);
   }
 
-  std::vector<Value> values;
   // One group's name, elevation, twelve months and their sum.
   const auto groupRow = [&](std::string_view layout, int g, const Months& counts) {
-    values.clear();
-    values.emplace_back(st.GROUPNAME(g));
-    values.emplace_back(positions.GROUPELEV(g));
-    for (int m = 1; m <= 12; ++m) values.emplace_back(counts[m]);
-    values.emplace_back(sum12(counts));
-    report.writeValues(layout, values);
+    monthRow(report, layout, {st.GROUPNAME(g), positions.GROUPELEV(g)}, counts);
   };
   // The counts of this kind for a batch of species, copied out group by
   // group: PICCOUNT holds all species of a group together, so reading it
@@ -221,15 +190,15 @@ void groupsByElevation(const StudyInput& st, const PictureTallies& tallies, cons
       if (yearTotal <= 0) continue;
 
       report.write("(i4)", y);
-      monthHeader(report, groupHeader, {Value("Group"), Value("Elevation")});
+      monthHeader(report, groupHeader, {"Group", "Elevation"});
       for (const int g : order) {
         Months counts{};
         for (int m = 1; m <= 12; ++m) counts[m] = count(g, y, m);
-        if (sum12(counts) <= 0) continue;
+        if (yearSum(counts) <= 0) continue;
         groupRow("(a25,2x,i5,3x,12(i5,1x),2x,i5)", g, counts);
       }
-      countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total pics", pictures);
-      countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total days", days);
+      monthRow(report, "(a10,25x,12(i5,1x),2x,i5)", {"Total pics"}, pictures);
+      monthRow(report, "(a10,25x,12(i5,1x),2x,i5)", {"Total days"}, days);
       rateLine(report, "(a17,18x,12(f5.1,1x))", "10*Pic/period    ", pictures, days);
       report.blank();
     }
@@ -238,7 +207,7 @@ void groupsByElevation(const StudyInput& st, const PictureTallies& tallies, cons
       report.write("(a17)", "SUMMARY ALL YEARS");
       report.write("(i4,a4,i4)", st.FIRSTYEAR, " to ", st.LASTYEAR);
       report.write("(a25)", st.SPECIESNAME(s));
-      monthHeader(report, groupHeader, {Value("Group"), Value("Elevation")});
+      monthHeader(report, groupHeader, {"Group", "Elevation"});
       Months pictures{};
       Months days{};
       for (const int g : order) {
@@ -249,11 +218,11 @@ void groupsByElevation(const StudyInput& st, const PictureTallies& tallies, cons
             days[m] += effort.GROUPTRAPDAYS(g, y, m);
           }
         for (int m = 1; m <= 12; ++m) pictures[m] += counts[m];
-        if (sum12(counts) <= 0) continue;
+        if (yearSum(counts) <= 0) continue;
         groupRow("(a25,3x,i5,2x,12(i5,1x),2x,i5)", g, counts);
       }
-      countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total pics", pictures);
-      countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total days", days);
+      monthRow(report, "(a10,25x,12(i5,1x),2x,i5)", {"Total pics"}, pictures);
+      monthRow(report, "(a10,25x,12(i5,1x),2x,i5)", {"Total days"}, days);
       rateLine(report, "(a17,18x,12(f5.1,1x))", "10*Pic/period    ", pictures, days);
       report.blank();
     }

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "effort/effort.hpp"
-#include "model/labels.hpp"
 #include "input/input.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -19,9 +19,7 @@ int walkLength(int year, int month) { return month >= 1 && month <= 12 ? monthLe
 // The header of a per-year or summary block: "Group", the number of groups
 // listed below it, the month names and "Total".
 void writeBlockHeader(Writer& report, int groupCount) {
-  report.write("(a5,1x,a1,i3,a1,17x,12(a3,4x),a5)", "Group", "(", groupCount, ")", monthName(1), monthName(2),
-               monthName(3), monthName(4), monthName(5), monthName(6), monthName(7), monthName(8), monthName(9),
-               monthName(10), monthName(11), monthName(12), "Total");
+  monthHeader(report, "(a5,1x,a1,i3,a1,17x,12(a3,4x),a5)", {"Group", "(", groupCount, ")"});
 }
 
 }  // namespace
@@ -127,7 +125,6 @@ void WRITEGROUPTRAPDAYS(const StudyInput& st, const GroupEffort& effort, Writer&
   // Month by month, one block per study year; groups without days in the
   // year get no line.
   report.write("(a24)", "GROUP CAMERA TRAP EFFORT");
-  std::vector<Value> values;
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
     report.write("(a5,i4)", "Year ", y);
     int active = 0;
@@ -137,25 +134,16 @@ void WRITEGROUPTRAPDAYS(const StudyInput& st, const GroupEffort& effort, Writer&
       if (total[g] > 0) ++active;
     }
     writeBlockHeader(report, active);
+    Months all{};
     for (int g = 1; g <= n; ++g) {
-      if (total[g] <= 0) continue;
-      values.clear();
-      values.emplace_back(st.GROUPNAME(g));
-      for (int m = 1; m <= 12; ++m) values.emplace_back(effort.GROUPTRAPDAYS(g, y, m));
-      values.emplace_back(total[g]);
-      report.writeValues("(a25,2x,12(i4,3x),1x,i5)", values);
+      Months days{};
+      for (int m = 1; m <= 12; ++m) {
+        days[m] = effort.GROUPTRAPDAYS(g, y, m);
+        all[m] += days[m];
+      }
+      if (total[g] > 0) monthRow(report, "(a25,2x,12(i4,3x),1x,i5)", {st.GROUPNAME(g)}, days);
     }
-    values.clear();
-    values.emplace_back("Total days");
-    for (int m = 1; m <= 12; ++m) {
-      int monthSum = 0;
-      for (int g = 1; g <= n; ++g) monthSum += effort.GROUPTRAPDAYS(g, y, m);
-      values.emplace_back(monthSum);
-    }
-    int yearSum = 0;
-    for (int g = 1; g <= n; ++g) yearSum += total[g];
-    values.emplace_back(yearSum);
-    report.writeValues("(a10,14x,12(2x,i5),4x,i5)", values);
+    monthRow(report, "(a10,14x,12(2x,i5),4x,i5)", {"Total days"}, all);
     report.blank();
   }
 
@@ -169,30 +157,15 @@ void WRITEGROUPTRAPDAYS(const StudyInput& st, const GroupEffort& effort, Writer&
       if (total[g] > 0) ++active;
     }
     writeBlockHeader(report, active);
+    Months all{};
     for (int g = 1; g <= n; ++g) {
-      if (total[g] <= 0) continue;
-      values.clear();
-      values.emplace_back(st.GROUPNAME(g));
-      for (int m = 1; m <= 12; ++m) {
-        int monthSum = 0;
-        for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) monthSum += effort.GROUPTRAPDAYS(g, y, m);
-        values.emplace_back(monthSum);
-      }
-      values.emplace_back(total[g]);
-      report.writeValues("(a25,2x,12(i4,3x),1x,i5)", values);
+      Months days{};
+      for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+        for (int m = 1; m <= 12; ++m) days[m] += effort.GROUPTRAPDAYS(g, y, m);
+      for (int m = 1; m <= 12; ++m) all[m] += days[m];
+      if (total[g] > 0) monthRow(report, "(a25,2x,12(i4,3x),1x,i5)", {st.GROUPNAME(g)}, days);
     }
-    values.clear();
-    values.emplace_back("Total days");
-    for (int m = 1; m <= 12; ++m) {
-      int monthSum = 0;
-      for (int g = 1; g <= n; ++g)
-        for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) monthSum += effort.GROUPTRAPDAYS(g, y, m);
-      values.emplace_back(monthSum);
-    }
-    int allSum = 0;
-    for (int g = 1; g <= n; ++g) allSum += total[g];
-    values.emplace_back(allSum);
-    report.writeValues("(a10,14x,12(1x,i6),3x,i6)", values);
+    monthRow(report, "(a10,14x,12(1x,i6),3x,i6)", {"Total days"}, all);
   }
   report.blank();
 }

@@ -1,17 +1,13 @@
 #include <algorithm>
-#include <array>
 #include <string_view>
 #include <vector>
 
-#include "tallies/tallies.hpp"
-#include "model/labels.hpp"
 #include "report/section.hpp"
+#include "tallies/tallies.hpp"
 
 namespace mv {
 
 namespace {
-
-using Months = std::array<int, 13>;  // 1..12
 
 // Independent pictures of one species at one group over the years first..last.
 Months speciesMonths(const PictureTallies& tallies, int g, int s, int first, int last) {
@@ -26,48 +22,22 @@ Months speciesMonths(const PictureTallies& tallies, int g, int s, int first, int
 // day. `days` and `trapDays` cover the same years as the pictures.
 void writeMonthBlock(const StudyInput& st, const PictureTallies& tallies, Writer& report, int g, int first, int last,
                      const Months& days, int trapDays, bool totalLine) {
-  std::vector<Value> values;
-  values.emplace_back(st.GROUPNAME(g));
-  for (int m = 1; m <= 12; ++m) values.emplace_back(monthName(m));
-  values.emplace_back("Total");
-  report.writeValues("(a25,1x,12(4x,a3),3x,a5)", values);
+  monthHeader(report, "(a25,1x,12(4x,a3),3x,a5)", {st.GROUPNAME(g)});
 
   Months totals{};
   for (int s = 1; s <= st.NSPECIES; ++s) {
     const Months counts = speciesMonths(tallies, g, s, first, last);
-    int total = 0;
-    for (int m = 1; m <= 12; ++m) {
-      totals[m] += counts[m];
-      total += counts[m];
-    }
-    if (total > 0) {
-      values.clear();
-      values.emplace_back(st.SPECIESNAME(s));
-      for (int m = 1; m <= 12; ++m) values.emplace_back(counts[m]);
-      values.emplace_back(total);
-      report.writeValues("(a25,1x,12(1x,i6),1x,i7)", values);
-    }
+    for (int m = 1; m <= 12; ++m) totals[m] += counts[m];
+    if (yearSum(counts) > 0) monthRow(report, "(a25,1x,12(1x,i6),1x,i7)", {st.SPECIESNAME(s)}, counts);
   }
 
-  int sum = 0;
-  for (int m = 1; m <= 12; ++m) sum += totals[m];
-  if (totalLine) {
-    values.clear();
-    values.emplace_back("Total pictures");
-    for (int m = 1; m <= 12; ++m) values.emplace_back(totals[m]);
-    values.emplace_back(sum);
-    report.writeValues("(a14,12x,12(1x,i6),1x,i7)", values);
-  }
-
-  values.clear();
-  values.emplace_back("Total effort");
-  for (int m = 1; m <= 12; ++m) values.emplace_back(days[m]);
-  values.emplace_back(trapDays);
-  report.writeValues("(a12,14x,12(1x,i6),1x,i7)", values);
+  const int sum = yearSum(totals);
+  if (totalLine) monthRow(report, "(a14,12x,12(1x,i6),1x,i7)", {"Total pictures"}, totals);
+  monthRow(report, "(a12,14x,12(1x,i6),1x,i7)", {"Total effort"}, days, trapDays);
 
   // A month with pictures but no camera trap days shows 0.00; the block is
   // only written for a positive effort, so the whole-period ratio is defined.
-  values.clear();
+  std::vector<Value> values;
   values.emplace_back("Total pics/Total effort");
   for (int m = 1; m <= 12; ++m) {
     const float rate = days[m] > 0 ? static_cast<float>(totals[m]) / static_cast<float>(days[m]) : 0.0f;
