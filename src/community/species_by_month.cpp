@@ -5,6 +5,7 @@
 
 #include "community/community.hpp"
 #include "community/independent_counts.hpp"
+#include "effort/effort.hpp"
 #include "report/section.hpp"
 
 namespace mv {
@@ -25,18 +26,6 @@ void rateLine(Writer& report, std::string_view layout, std::string_view label, c
   values.emplace_back(label);
   for (int m = 1; m <= 12; ++m) values.emplace_back(10.0f * ratio(pictures[m], days[m]));
   report.writeValues(layout, values);
-}
-
-// Groups from the highest to the lowest elevation, by the plain exchange
-// procedure (groups of equal elevation stay where its exchanges leave them).
-std::vector<int> elevationOrder(const StudyInput& st, const GroupPositions& positions) {
-  const int n = st.NGROUPS;
-  std::vector<int> order(static_cast<std::size_t>(n));
-  for (int k = 0; k < n; ++k) order[k] = k + 1;
-  for (int i = 0; i < n - 1; ++i)
-    for (int j = i + 1; j < n; ++j)
-      if (positions.GROUPELEV(order[j]) > positions.GROUPELEV(order[i])) std::swap(order[i], order[j]);
-  return order;
 }
 
 // Section 1: for each year, the species by month with totals, effort, the
@@ -318,7 +307,7 @@ void SPECIESBYMONTH(const StudyInput& st, const PictureTallies& tallies, const G
   const Table<int, 3> monthly = speciesMonths(st, tallies);
   yearlySpecies(st, effort, monthly, report, console);
   if (st.FIRSTYEAR != st.LASTYEAR) allYearsSpecies(st, effort, monthly, report, console);
-  const std::vector<int> order = elevationOrder(st, positions);
+  const std::vector<int> order = elevationOrder(st, positions, ElevationOrder::HighestFirst);
   groupsByElevation(st, tallies, effort, positions, report, console, order, kIndependentPictures);
   groupsByElevation(st, tallies, effort, positions, report, console, order, kIndividuals);
   const Table<int, 2> studyPictures = independentPictures(st, tallies);

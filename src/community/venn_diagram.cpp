@@ -7,6 +7,7 @@
 
 #include "community/community.hpp"
 #include "community/independent_counts.hpp"
+#include "effort/effort.hpp"
 #include "report/section.hpp"
 
 namespace mv {
@@ -20,22 +21,6 @@ bool photographed(const StudyInput& st, const PictureTallies& tallies, int g, in
     for (int m = 1; m <= 12; ++m)
       if (tallies.PICCOUNT(g, s, y, m, kIndependentPictures) > 0) return true;
   return false;
-}
-
-// The group numbers by increasing elevation. The plain exchange procedure
-// (a later entry swaps with an earlier one only when strictly lower) decides
-// the order of equal elevations.
-std::vector<int> ascendingElevationOrder(const StudyInput& st, const GroupPositions& positions) {
-  const int n = st.NGROUPS;
-  std::vector<int> order(static_cast<std::size_t>(n) + 1, 0);
-  for (int k = 1; k <= n; ++k) order[static_cast<std::size_t>(k)] = k;
-  for (int i = 1; i <= n - 1; ++i)
-    for (int j = i + 1; j <= n; ++j) {
-      int& ei = order[static_cast<std::size_t>(i)];
-      int& ej = order[static_cast<std::size_t>(j)];
-      if (positions.GROUPELEV(ej) < positions.GROUPELEV(ei)) std::swap(ei, ej);
-    }
-  return order;
 }
 
 // The presence table in blocks of 25 groups, each block with its own line of
@@ -111,7 +96,7 @@ void VENNDIAGRAM(const StudyInput& st, const PictureTallies& tallies, const Grou
   report.write("(a26)", "  Species vs groups matrix");
   presenceBlocks(st, present, report);
 
-  const std::vector<int> order = ascendingElevationOrder(st, positions);
+  const std::vector<int> order = elevationOrder(st, positions, ElevationOrder::LowestFirst);
 
   sectionTitle(report, console, "SPECIES MIN AND MAX ELEVATION");
   report.write("(a26)", "  Species vs groups matrix");
@@ -120,7 +105,7 @@ void VENNDIAGRAM(const StudyInput& st, const PictureTallies& tallies, const Grou
 
   report.write("(a31)", "  List of elevations and groups");
   for (int k = 1; k <= ng; ++k) {
-    const int g = order[static_cast<std::size_t>(k)];
+    const int g = order[static_cast<std::size_t>(k - 1)];
     report.write("(i3,2x,i4,2x,a25)", k, positions.GROUPELEV(g), st.GROUPNAME(g));
   }
   report.blank();

@@ -16,6 +16,13 @@ void CAMERATRAPEFFORT(const StudyInput& st, GroupEffort& effort, Writer& console
 void GROUPCTDAYS(const StudyInput& st, GroupEffort& effort, Writer& console);
 void GROUPUTMELEV(const StudyInput& st, GroupPositions& positions, Writer& report, Writer& console);
 
+// The groups by elevation (GROUPELEV), highest or lowest first. The plain
+// exchange procedure orders them: each entry swaps with a later one only when
+// that one is strictly higher (strictly lower), which decides the order of
+// groups of equal elevation.
+enum class ElevationOrder { HighestFirst, LowestFirst };
+std::vector<int> elevationOrder(const StudyInput& st, const GroupPositions& positions, ElevationOrder direction);
+
 // Distances in km between the average positions of the groups: only pairs
 // (i, j), i < j, of groups that both have an east-west position are
 // measured, in that order; the other cells of `km` are 0.

@@ -1,6 +1,8 @@
 // The position and elevation of every group: integer averages over its
 // camera locations.
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "effort/effort.hpp"
 #include "report/section.hpp"
@@ -42,6 +44,20 @@ void GROUPUTMELEV(const StudyInput& st, GroupPositions& positions, Writer& repor
                  positions.GROUPELEV(g));
   }
   report.blank();
+}
+
+std::vector<int> elevationOrder(const StudyInput& st, const GroupPositions& positions, ElevationOrder direction) {
+  const auto before = [&](int a, int b) {
+    return direction == ElevationOrder::HighestFirst ? positions.GROUPELEV(a) > positions.GROUPELEV(b)
+                                                     : positions.GROUPELEV(a) < positions.GROUPELEV(b);
+  };
+  const auto n = static_cast<std::size_t>(st.NGROUPS);
+  std::vector<int> order(n);
+  for (std::size_t k = 0; k < n; ++k) order[k] = static_cast<int>(k) + 1;
+  for (std::size_t i = 0; i + 1 < n; ++i)
+    for (std::size_t j = i + 1; j < n; ++j)
+      if (before(order[j], order[i])) std::swap(order[i], order[j]);
+  return order;
 }
 
 }  // namespace mv
