@@ -56,19 +56,20 @@ std::unique_ptr<Finished> finishedRun(const std::string& name, const std::string
   mv::Writer& con = console.out();
   mv::Study& st = f->st;
   const std::filesystem::path& folder = f->folder;
-  st = mv::readStudy(folder, console);
-  mv::READALLPICTURES(st, folder, console);
+  static_cast<mv::StudyInput&>(st) = mv::readStudy(folder, console);
+  mv::READALLPICTURES(st, st, folder, console);
   st.sizeTallies();
   mv::GETPERIOD(st, console, 60);
-  mv::MOONPHASES(st);
-  mv::READPICTURELIST(st, folder);
+  mv::MOONPHASES(st, st);
+  mv::READPICTURELIST(st, st, folder);
   st.sizeGroupDates();
-  mv::GROUPSTARTSTOP(st, con);
-  mv::CAMERATRAPEFFORT(st, con);
+  mv::GROUPSTARTSTOP(st, st, con);
+  st.sizeLocationTrapDays();
+  mv::CAMERATRAPEFFORT(st, st, con);
   st.sizeGroupTrapDays();
-  mv::GROUPCTDAYS(st, con);
+  mv::GROUPCTDAYS(st, st, con);
   st.sizeGroupPositions();
-  mv::GROUPUTMELEV(st, report, con);
+  mv::GROUPUTMELEV(st, st, report, con);
   return f;
 }
 
@@ -86,7 +87,7 @@ void BM_HtmlPage(benchmark::State& state, const std::string& name) {
   const Finished& f = study(name);
   std::size_t bytes = 0;
   for (auto _ : state) {
-    const std::string html = mv::htmlPage(f.st);
+    const std::string html = mv::htmlPage(f.st, f.st, f.st, f.st);
     bytes = html.size();
     benchmark::DoNotOptimize(html.data());
   }
@@ -98,7 +99,7 @@ void BM_WriteHtmlPage(benchmark::State& state, const std::string& name) {
   const std::filesystem::path page = f.folder / "page.html";
   for (auto _ : state) {
     std::string error;
-    if (!mv::writeHtmlPage(f.st, page, error)) state.SkipWithError(error.c_str());
+    if (!mv::writeHtmlPage(f.st, f.st, f.st, f.st, page, error)) state.SkipWithError(error.c_str());
   }
   state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(page));
 }

@@ -38,11 +38,11 @@ struct Fixture {
                                   "' --pictures " + std::to_string(kPictures) + " > /dev/null";
       if (std::system(command.c_str()) != 0) std::abort();
     }
-    st = mv::readStudy(folder, console);
-    mv::READALLPICTURES(st, folder, console);  // FinalPicsList.txt for the benchmarks below
+    static_cast<mv::StudyInput&>(st) = mv::readStudy(folder, console);
+    mv::READALLPICTURES(st, st, folder, console);  // FinalPicsList.txt for the benchmarks below
     st.sizeTallies();
     st.PERIOD = 60;
-    mv::MOONPHASES(st);
+    mv::MOONPHASES(st, st);
   }
 };
 
@@ -70,7 +70,7 @@ void BM_ReadAllPictures(benchmark::State& state) {
   Fixture& f = fixture();
   for (auto _ : state) {
     f.out.str({});
-    mv::READALLPICTURES(f.st, f.folder, f.console);
+    mv::READALLPICTURES(f.st, f.st, f.folder, f.console);
   }
   state.SetItemsProcessed(state.iterations() * f.st.NPROCESSED);
 }
@@ -142,9 +142,9 @@ void BM_PictureListReadBack(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     f.st.sizeTallies();
-    mv::MOONPHASES(f.st);
+    mv::MOONPHASES(f.st, f.st);
     state.ResumeTiming();
-    mv::READPICTURELIST(f.st, f.folder);
+    mv::READPICTURELIST(f.st, f.st, f.folder);
   }
   state.SetItemsProcessed(state.iterations() * static_cast<long>(listLines().size()));
 }

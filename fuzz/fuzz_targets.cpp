@@ -130,11 +130,11 @@ void allPictures(std::string_view data) {
   Reading r;
   try {
     readStudy(r, dir, true);
-    mv::READALLPICTURES(r.st, dir, r.console);
+    mv::READALLPICTURES(r.st, r.st, dir, r.console);
     r.st.sizeTallies();
     r.st.PERIOD = 60;
-    mv::MOONPHASES(r.st);
-    mv::READPICTURELIST(r.st, dir);
+    mv::MOONPHASES(r.st, r.st);
+    mv::READPICTURELIST(r.st, r.st, dir);
   } catch (const mv::RunEnded&) {
   }
 }

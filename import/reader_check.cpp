@@ -39,9 +39,9 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
-void readBack(Study& st, const std::filesystem::path& dir, Console& console) {
+void readBack(StudyInput& st, PictureTallies& tallies, const std::filesystem::path& dir, Console& console) {
   st = readStudy(dir, console);
-  READALLPICTURES(st, dir, console);
+  READALLPICTURES(st, tallies, dir, console);
 }
 
 // The readers' message: the last console line before the one that asks
@@ -73,10 +73,11 @@ ReaderCheck checkWithReaders(const std::filesystem::path& studyDir) {
     ScratchDir scratch;
     for (const std::string& name : studyFileNames())
       std::filesystem::copy_file(studyDir / name, scratch.path() / name);
-    Study st;
+    StudyInput st;
+    PictureTallies tallies;
     {
       Console console(out, in);
-      readBack(st, scratch.path(), console);
+      readBack(st, tallies, scratch.path(), console);
     }
     check.ran = true;
     check.NLOCATIONS = st.NLOCATIONS;
@@ -86,9 +87,9 @@ ReaderCheck checkWithReaders(const std::filesystem::path& studyDir) {
     check.NGROUPS = st.NGROUPS;
     check.FIRSTYEAR = st.FIRSTYEAR;
     check.LASTYEAR = st.LASTYEAR;
-    check.NPROCESSED = st.NPROCESSED;
-    check.NUSED = st.NUSED;
-    check.NREJECTED = st.NREJECTED;
+    check.NPROCESSED = tallies.NPROCESSED;
+    check.NUSED = tallies.NUSED;
+    check.NREJECTED = tallies.NREJECTED;
     FileLines reject;
     if (reject.open(scratch.path() / "Reject.txt")) {
       std::string_view line;

@@ -36,14 +36,16 @@ struct DetectionRates {
 
 // The detection rates of the years first..last: a year's table (`yearly`)
 // or the all-years summary.
-DetectionRates detectionRates(const Study& st, int first, int last, bool yearly);
+DetectionRates detectionRates(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, int first,
+                              int last, bool yearly);
 
 // For every species (index 1..NSPECIES) the number of groups where it was
 // photographed in any study year and month.
-std::vector<int> naiveOccupancy(const Study& st);
+std::vector<int> naiveOccupancy(const StudyInput& st, const PictureTallies& tallies);
 
-void SPECIESABUNDANCE(const Study& st, Writer& report, Writer& console);
-void DETECTIONRATES(const Study& st, Writer& report, Writer& console);
-void NAIVEOCCUPANCY(const Study& st, Writer& report, Writer& console);
+void SPECIESABUNDANCE(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);
+void DETECTIONRATES(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
+                    Writer& console);
+void NAIVEOCCUPANCY(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);
 
 }  // namespace mv

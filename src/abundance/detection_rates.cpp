@@ -4,6 +4,7 @@
 
 #include "abundance/abundance.hpp"
 #include "model/labels.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -21,7 +22,7 @@ void tableHead(Writer& report, const char* lastWord) {
   report.write("(28x,a5,3x,a5,5x,a4,10x,a7)", "Total", "Total", "Pics", lastWord);
 }
 
-void speciesBlock(const Study& st, Writer& report, const DetectionRates& t, int s1, int s2) {
+void speciesBlock(const StudyInput& st, Writer& report, const DetectionRates& t, int s1, int s2) {
   tableHead(report, "Species");
   std::vector<Value> values;
   values.emplace_back("Group");
@@ -59,7 +60,7 @@ void speciesBlock(const Study& st, Writer& report, const DetectionRates& t, int 
 
 // One block for up to 20 species (a year's table only), otherwise two blocks
 // split at half the species.
-void speciesBlocks(const Study& st, Writer& report, const DetectionRates& t) {
+void speciesBlocks(const StudyInput& st, Writer& report, const DetectionRates& t) {
   const int n = st.NSPECIES;
   if (t.yearly && n <= 20) {
     speciesBlock(st, report, t, 1, n);
@@ -74,7 +75,8 @@ void speciesBlocks(const Study& st, Writer& report, const DetectionRates& t) {
 
 // Records per camera trap day of every group and month over the years
 // first..last: a row for each group with days, then the Total row.
-void monthTable(const Study& st, Writer& report, int first, int last) {
+void monthTable(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
+                int first, int last) {
   tableHead(report, "Months ");
   std::vector<Value> values;
   values.emplace_back("Group");
@@ -90,10 +92,10 @@ void monthTable(const Study& st, Writer& report, int first, int last) {
     std::array<int, 13> monthDays{};
     std::array<int, 13> monthRecords{};
     for (int y = first; y <= last; ++y)
-      for (int m = 1; m <= 12; ++m) monthDays[m] += st.GROUPTRAPDAYS(g, y, m);
+      for (int m = 1; m <= 12; ++m) monthDays[m] += effort.GROUPTRAPDAYS(g, y, m);
     for (int s = 1; s <= st.NSPECIES; ++s)
       for (int y = first; y <= last; ++y)
-        for (int m = 1; m <= 12; ++m) monthRecords[m] += st.PICCOUNT(g, s, y, m, kIndependentPictures);
+        for (int m = 1; m <= 12; ++m) monthRecords[m] += tallies.PICCOUNT(g, s, y, m, kIndependentPictures);
     int days = 0;
     int records = 0;
     for (int m = 1; m <= 12; ++m) {
@@ -134,7 +136,8 @@ float per100(int records, int days) {
   return days > 0 ? static_cast<float>(records) * 100.0f / static_cast<float>(days) : 0.0f;
 }
 
-DetectionRates detectionRates(const Study& st, int first, int last, bool yearly) {
+DetectionRates detectionRates(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, int first,
+                              int last, bool yearly) {
   DetectionRates t;
   t.first = first;
   t.last = last;
@@ -146,13 +149,13 @@ DetectionRates detectionRates(const Study& st, int first, int last, bool yearly)
   t.rate.assign(ng, 0.0f);
   for (int g = 1; g <= st.NGROUPS; ++g) {
     for (int y = first; y <= last; ++y)
-      for (int m = 1; m <= 12; ++m) t.days[g] += st.GROUPTRAPDAYS(g, y, m);
+      for (int m = 1; m <= 12; ++m) t.days[g] += effort.GROUPTRAPDAYS(g, y, m);
     // A year's table leaves out the records of a group without days in it;
     // the all-years table keeps every record.
     if (yearly && t.days[g] == 0) continue;
     for (int s = 1; s <= st.NSPECIES; ++s) {
       for (int y = first; y <= last; ++y)
-        for (int m = 1; m <= 12; ++m) t.rec[g][s] += st.PICCOUNT(g, s, y, m, kIndependentPictures);
+        for (int m = 1; m <= 12; ++m) t.rec[g][s] += tallies.PICCOUNT(g, s, y, m, kIndependentPictures);
       t.total[g] += t.rec[g][s];
     }
     t.rate[g] = per100(t.total[g], t.days[g]);
@@ -162,15 +165,15 @@ DetectionRates detectionRates(const Study& st, int first, int last, bool yearly)
   return t;
 }
 
-void DETECTIONRATES(const Study& st, Writer& report, Writer& console) {
+void DETECTIONRATES(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
+                    Writer& console) {
   const bool severalYears = st.FIRSTYEAR < st.LASTYEAR;
 
-  console.free("DETECTION RATE FOR EACH SPECIES PER YEAR");
-  report.write("(a40)", "DETECTION RATE FOR EACH SPECIES PER YEAR");
+  sectionTitle(report, console, "DETECTION RATE FOR EACH SPECIES PER YEAR");
   report.write("(a52)", kRecordNote);
   report.write("(a42)", "  Number of pictures/prd multiplied by 100");
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
-    const DetectionRates t = detectionRates(st, y, y, true);
+    const DetectionRates t = detectionRates(st, tallies, effort, y, y, true);
     report.write("(a5,i4)", "Year ", y);
     speciesBlocks(st, report, t);
     report.blank();
@@ -181,16 +184,15 @@ void DETECTIONRATES(const Study& st, Writer& report, Writer& console) {
     report.write("(a52)", kRecordNote);
     report.write("(a45)", "  Number of pictures/PERIOD multiplied by 100");
     report.write("(a6,i4,a4,i4)", "Years ", st.FIRSTYEAR, " to ", st.LASTYEAR);
-    speciesBlocks(st, report, detectionRates(st, st.FIRSTYEAR, st.LASTYEAR, false));
+    speciesBlocks(st, report, detectionRates(st, tallies, effort, st.FIRSTYEAR, st.LASTYEAR, false));
     report.blank();
   }
 
-  console.free("DETECTION RATE FOR EACH GROUP BY MONTH");
-  report.write("(a38)", "DETECTION RATE FOR EACH GROUP BY MONTH");
+  sectionTitle(report, console, "DETECTION RATE FOR EACH GROUP BY MONTH");
   report.write("(a52)", kRecordNote);
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
     report.write("(a5,i4)", "Year ", y);
-    monthTable(st, report, y, y);
+    monthTable(st, tallies, effort, report, y, y);
     report.blank();
   }
 
@@ -200,7 +202,7 @@ void DETECTIONRATES(const Study& st, Writer& report, Writer& console) {
     report.write("(a46)", "DETECTION RATE SUMMARY FOR EACH GROUP BY MONTH");
     report.write("(a52)", kRecordNote);
     report.write("(a6,i4,a4,i4)", "Years ", st.FIRSTYEAR, " to ", st.LASTYEAR);
-    monthTable(st, report, st.FIRSTYEAR, st.LASTYEAR);
+    monthTable(st, tallies, effort, report, st.FIRSTYEAR, st.LASTYEAR);
     report.blank();
   }
 }

@@ -2,10 +2,11 @@
 #include <vector>
 
 #include "abundance/abundance.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
-std::vector<int> naiveOccupancy(const Study& st) {
+std::vector<int> naiveOccupancy(const StudyInput& st, const PictureTallies& tallies) {
   // A group is occupied by a species when any of its pictures of the species
   // was listed, in any study year and month.
   std::vector<int> occupied(static_cast<std::size_t>(st.NSPECIES) + 1, 0);
@@ -14,24 +15,23 @@ std::vector<int> naiveOccupancy(const Study& st) {
       bool found = false;
       for (int y = st.FIRSTYEAR; y <= st.LASTYEAR && !found; ++y)
         for (int m = 1; m <= 12 && !found; ++m)
-          if (st.PICCOUNT(g, s, y, m, kAllPictures) > 0) found = true;
+          if (tallies.PICCOUNT(g, s, y, m, kAllPictures) > 0) found = true;
       if (found) ++occupied[static_cast<std::size_t>(s)];
     }
   }
   return occupied;
 }
 
-void NAIVEOCCUPANCY(const Study& st, Writer& report, Writer& console) {
+void NAIVEOCCUPANCY(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
   const int n = st.NSPECIES;
   const int groups = st.NGROUPS;
-  console.free("NAIVE OCCUPANCY");
-  report.write("(a15)", "NAIVE OCCUPANCY");
+  sectionTitle(report, console, "NAIVE OCCUPANCY");
   report.write("(a42)", "  Species naive group occupancy proportion");
   report.write("(a56)", "  To create occupancy matrix run program Dastrowelquine");
   report.write("(30x,a20,6x,a16)", "Proportion of groups", "Number of groups");
   report.write("(a7,30x,a8,13x,a8,1x,a1,i3,a1)", "Species", "Occupied", "Occupied", "(", groups, ")");
 
-  const std::vector<int> occupied = naiveOccupancy(st);
+  const std::vector<int> occupied = naiveOccupancy(st, tallies);
 
   // Most widespread first, by the plain exchange procedure: species with
   // equal counts come out in the order its exchanges leave them.

@@ -1,6 +1,7 @@
 #include <vector>
 
 #include "abundance/abundance.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -8,26 +9,25 @@ namespace {
 
 // Every species' tally of one kind over every group, study year and month,
 // summed in storage order (group first).
-std::vector<int> speciesTotals(const Study& st, int kind) {
+std::vector<int> speciesTotals(const StudyInput& st, const PictureTallies& tallies, int kind) {
   std::vector<int> totals(static_cast<std::size_t>(st.NSPECIES) + 1, 0);
   for (int g = 1; g <= st.NGROUPS; ++g)
     for (int s = 1; s <= st.NSPECIES; ++s)
       for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-        for (int m = 1; m <= 12; ++m) totals[static_cast<std::size_t>(s)] += st.PICCOUNT(g, s, y, m, kind);
+        for (int m = 1; m <= 12; ++m) totals[static_cast<std::size_t>(s)] += tallies.PICCOUNT(g, s, y, m, kind);
   return totals;
 }
 
 }  // namespace
 
-void SPECIESABUNDANCE(const Study& st, Writer& report, Writer& console) {
-  report.write("(a17)", "SPECIES ABUNDANCE");
+void SPECIESABUNDANCE(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
+  sectionTitle(report, console, "SPECIES ABUNDANCE");
   report.write("(a52)", "  One record of each species per location per PERIOD");
-  console.free("SPECIES ABUNDANCE");
   report.write("(a7,19x,a11,6x,a18,5x,a14,5x,a19)", "SPECIES", "NUMBER PICS", "RELATIVE ABUNDANCE",
                "AVG NUM INDIVS", "ABUNDANCE OF INDIVS");
 
-  const std::vector<int> recordTotals = speciesTotals(st, kIndependentPictures);
-  const std::vector<int> individualTotals = speciesTotals(st, kIndividuals);
+  const std::vector<int> recordTotals = speciesTotals(st, tallies, kIndependentPictures);
+  const std::vector<int> individualTotals = speciesTotals(st, tallies, kIndividuals);
   int allRecords = 0;
   int allIndividuals = 0;
   for (int s = 1; s <= st.NSPECIES; ++s) {

@@ -6,8 +6,9 @@
 
 namespace mv {
 
-void ACTIVITYPATTERN(const Study& st, Writer& report, Writer& console);
-void LUNARACTIVITY(const Study& st, Writer& report, Writer& console);
-void SEASONALACTIVITY(const Study& st, Writer& report, Writer& console);
+void ACTIVITYPATTERN(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);
+void LUNARACTIVITY(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);
+void SEASONALACTIVITY(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
+                      Writer& console);
 
 }  // namespace mv

@@ -6,6 +6,7 @@
 
 #include "activity/activity.hpp"
 #include "model/labels.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -30,7 +31,7 @@ constexpr const char* kNotSignificant = "0";
 // The last species never has a row. `cell(i, j)` gives the value shown in
 // row i, column j; `wantRow(i)` says whether row i is written at all.
 template <class Cell, class WantRow>
-void writeSpeciesMatrix(const Study& st, std::string_view headerLayout, std::string_view rowLayout, Cell cell,
+void writeSpeciesMatrix(const StudyInput& st, std::string_view headerLayout, std::string_view rowLayout, Cell cell,
                         WantRow wantRow, Writer& report) {
   const int n = st.NSPECIES;
   std::vector<Value> values;
@@ -62,10 +63,9 @@ float share(int count, int total) { return static_cast<float>(count) / static_ca
 
 }  // namespace
 
-void ACTIVITYPATTERN(const Study& st, Writer& report, Writer& console) {
+void ACTIVITYPATTERN(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
   const int n = st.NSPECIES;
-  console.free("ACTIVITY PATTERNS");
-  report.write("(a17)", "ACTIVITY PATTERNS");
+  sectionTitle(report, console, "ACTIVITY PATTERNS");
   report.write("(a48,a42)", "Activity in one-hour segments - Species (Number",
                " of independent pics/Total number of pics)");
 
@@ -77,11 +77,11 @@ void ACTIVITYPATTERN(const Study& st, Writer& report, Writer& console) {
   monthTotal.resize({st.species(), Range{0, 12}}, 0);
   for (int s = 1; s <= n; ++s) {
     for (int h = 0; h <= 23; ++h) {
-      for (int m = 1; m <= 12; ++m) hourTotal(s, h) += st.ACTMONTHHOUR(s, m, h);
+      for (int m = 1; m <= 12; ++m) hourTotal(s, h) += tallies.ACTMONTHHOUR(s, m, h);
       monthTotal(s, 0) += hourTotal(s, h);
     }
     for (int m = 1; m <= 12; ++m)
-      for (int h = 0; h <= 23; ++h) monthTotal(s, m) += st.ACTMONTHHOUR(s, m, h);
+      for (int h = 0; h <= 23; ++h) monthTotal(s, m) += tallies.ACTMONTHHOUR(s, m, h);
   }
   const auto total = [&](int s) { return monthTotal(s, 0); };
 
@@ -93,15 +93,15 @@ void ACTIVITYPATTERN(const Study& st, Writer& report, Writer& console) {
     for (int m = 1; m <= 12; ++m) {
       const int inMonth = monthTotal(s, m);
       for (int h = 0; h <= 23; ++h)
-        monthFrequency(m, h) = inMonth > 0 ? share(st.ACTMONTHHOUR(s, m, h), inMonth) : 0.0f;
+        monthFrequency(m, h) = inMonth > 0 ? share(tallies.ACTMONTHHOUR(s, m, h), inMonth) : 0.0f;
     }
     int activityPics = 0;
     int allPics = 0;
     for (int g = 1; g <= st.NGROUPS; ++g)
       for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
         for (int m = 1; m <= 12; ++m) {
-          activityPics += st.PICCOUNT(g, s, y, m, kActivityPictures);
-          allPics += st.PICCOUNT(g, s, y, m, kAllPictures);
+          activityPics += tallies.PICCOUNT(g, s, y, m, kActivityPictures);
+          allPics += tallies.PICCOUNT(g, s, y, m, kAllPictures);
         }
     if (total(s) == 0) continue;
 
@@ -124,7 +124,7 @@ void ACTIVITYPATTERN(const Study& st, Writer& report, Writer& console) {
       values.emplace_back(hourTotal(s, h));
       values.emplace_back(share(hourTotal(s, h), total(s)));
       for (int m = 1; m <= 12; ++m) {
-        values.emplace_back(st.ACTMONTHHOUR(s, m, h));
+        values.emplace_back(tallies.ACTMONTHHOUR(s, m, h));
         values.emplace_back(monthFrequency(m, h));
       }
       report.writeValues("(a2,a4,a2,a3,4x,13(i6,3x,f6.3,2x))", values);

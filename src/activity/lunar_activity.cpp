@@ -6,6 +6,7 @@
 #include "activity/activity.hpp"
 #include "events/events.hpp"
 #include "model/labels.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -19,9 +20,8 @@ constexpr int kPictureThreshold = 25;
 
 }  // namespace
 
-void LUNARACTIVITY(const Study& st, Writer& report, Writer& console) {
-  console.free("LUNAR ACTIVITY PATTERNS");
-  report.write("(a23)", "LUNAR ACTIVITY PATTERNS");
+void LUNARACTIVITY(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
+  sectionTitle(report, console, "LUNAR ACTIVITY PATTERNS");
   report.write("(a48)", "  New and full moon +/- 5 days activity patterns");
   report.write("(a42)", "  Difference (large is greater difference)");
   // Said only when some moon days came from computed phases rather than the
@@ -35,8 +35,8 @@ void LUNARACTIVITY(const Study& st, Writer& report, Writer& console) {
     int full = 0;
     int fresh = 0;
     for (int h = 0; h <= 23; ++h) {
-      full += st.ACTMOONHOUR(s, kFullMoon, h);
-      fresh += st.ACTMOONHOUR(s, kNewMoon, h);
+      full += tallies.ACTMOONHOUR(s, kFullMoon, h);
+      fresh += tallies.ACTMOONHOUR(s, kNewMoon, h);
     }
     // Without pictures in both windows there is nothing to compare.
     if (full == 0 || fresh == 0) continue;
@@ -46,8 +46,8 @@ void LUNARACTIVITY(const Study& st, Writer& report, Writer& console) {
     report.write("(a57)", "    Hour        Number    Frequency   Number    Frequency");
     float sum = 0.0f;
     for (int h = 0; h <= 23; ++h) {
-      const int atFull = st.ACTMOONHOUR(s, kFullMoon, h);
-      const int atNew = st.ACTMOONHOUR(s, kNewMoon, h);
+      const int atFull = tallies.ACTMOONHOUR(s, kFullMoon, h);
+      const int atNew = tallies.ACTMOONHOUR(s, kNewMoon, h);
       const float f = static_cast<float>(atFull) / static_cast<float>(full);
       const float nf = static_cast<float>(atNew) / static_cast<float>(fresh);
       report.write("(a2,a4,a2,a3,3x,2(i6,5x,f8.3,3x))", hourLabel(h), ":00-", hourLabel(h + 1), ":00", atFull, f,

@@ -11,11 +11,14 @@ namespace mv {
 // (independent pictures, any study year and month, not necessarily the same
 // month); the diagonal holds each species' own number of groups. Indexed by
 // species 1..NSPECIES both ways.
-Table<int, 2> cooccurrence(const Study& st);
+Table<int, 2> cooccurrence(const StudyInput& st, const PictureTallies& tallies);
 
-void GROUPSBYSPECIES(const Study& st, Writer& report, Writer& console);
-void GROUPINDEPENDENCE(const Study& st, Writer& report, Writer& console);
-void SPECIESBYMONTH(const Study& st, Writer& report, Writer& console);
-void VENNDIAGRAM(const Study& st, Writer& report, Writer& console);
+void GROUPSBYSPECIES(const StudyInput& st, const PictureTallies& tallies, const GroupPositions& positions,
+                     Writer& report, Writer& console);
+void GROUPINDEPENDENCE(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);
+void SPECIESBYMONTH(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
+                    const GroupPositions& positions, Writer& report, Writer& console);
+void VENNDIAGRAM(const StudyInput& st, const PictureTallies& tallies, const GroupPositions& positions, Writer& report,
+                 Writer& console);
 
 }  // namespace mv

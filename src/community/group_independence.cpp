@@ -25,7 +25,7 @@ constexpr std::array<float, 36> kChiSquare95 = {
 const char* markText(char mark) { return mark == 'R' ? "R" : mark == '-' ? "-" : " "; }
 
 // One mark matrix: groups first..last as columns, rows 1..lastRow.
-void markMatrix(const Study& st, const std::vector<char>& marks, int first, int last, int lastRow,
+void markMatrix(const StudyInput& st, const std::vector<char>& marks, int first, int last, int lastRow,
                 std::string_view headerLayout, std::string_view rowLayout, Writer& report) {
   const std::size_t n = static_cast<std::size_t>(st.NGROUPS);
   std::vector<Value> values;
@@ -43,7 +43,7 @@ void markMatrix(const Study& st, const std::vector<char>& marks, int first, int 
 
 }  // namespace
 
-void GROUPINDEPENDENCE(const Study& st, Writer& report, Writer& console) {
+void GROUPINDEPENDENCE(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
   const int ng = st.NGROUPS;
   const int ns = st.NSPECIES;
   const char* title = "CHI-SQUARE ANALYSIS OF PAIRED GROUPS SPECIES FREQUENCIES";
@@ -52,7 +52,7 @@ void GROUPINDEPENDENCE(const Study& st, Writer& report, Writer& console) {
   report.write("(a47)", "H0: Species frequencies are independent of site");
   report.write("(a54)", "Reject null hypothesis = R, Accept null hypothesis = -");
 
-  const Table<int, 2> n = independentPictures(st);
+  const Table<int, 2> n = independentPictures(st, tallies);
   std::vector<int> total(static_cast<std::size_t>(ng) + 1, 0);
   for (int g = 1; g <= ng; ++g)
     for (int s = 1; s <= ns; ++s) total[static_cast<std::size_t>(g)] += n(g, s);

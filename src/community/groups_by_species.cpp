@@ -11,6 +11,7 @@
 #include "community/community.hpp"
 #include "community/independent_counts.hpp"
 #include "report/pair_table.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -20,7 +21,7 @@ namespace {
 // entries have not taken. Only a cell strictly beyond the entry's current
 // value replaces it, so among equal cells the first pair met wins.
 template <class Better>
-void fillTopList(const Study& st, const Table<float, 2>& cells, std::vector<PairEntry>& list, Better better) {
+void fillTopList(const StudyInput& st, const Table<float, 2>& cells, std::vector<PairEntry>& list, Better better) {
   const int n = st.NGROUPS;
   for (std::size_t k = 0; k < list.size(); ++k) {
     PairEntry& e = list[k];
@@ -40,7 +41,7 @@ void fillTopList(const Study& st, const Table<float, 2>& cells, std::vector<Pair
   }
 }
 
-void richnessHeader(const Study& st, int first, int last, bool rich, std::vector<Value>& values) {
+void richnessHeader(const StudyInput& st, int first, int last, bool rich, std::vector<Value>& values) {
   values.clear();
   values.emplace_back("Location");
   for (int s = first; s <= last; ++s) values.emplace_back(st.SPECIESNAME(s));
@@ -49,7 +50,7 @@ void richnessHeader(const Study& st, int first, int last, bool rich, std::vector
 
 // The group-by-species table for species first..last; `rich` adds the
 // group richness column.
-void richnessTable(const Study& st, const Table<int, 2>& n, const std::vector<int>& richness,
+void richnessTable(const StudyInput& st, const Table<int, 2>& n, const std::vector<int>& richness,
                    const std::vector<int>& groupsOf, int first, int last, bool rich, Writer& report) {
   std::vector<Value> values;
   richnessHeader(st, first, last, rich, values);
@@ -67,12 +68,12 @@ void richnessTable(const Study& st, const Table<int, 2>& n, const std::vector<in
   report.writeValues("(a8,24x,40(i6))", values);
 }
 
-void frequencyPairLines(const Study& st, const std::vector<PairEntry>& list, Writer& report) {
+void frequencyPairLines(const StudyInput& st, const std::vector<PairEntry>& list, Writer& report) {
   for (const PairEntry& e : list)
     if (e.paired) report.write("(5x,a25,2x,a25,2x,a9,f7.3)", st.GROUPNAME(e.row), st.GROUPNAME(e.col), "10*R^2 = ", e.value);
 }
 
-void jaccardPairLines(const Study& st, const FlagRows& present, const std::vector<PairEntry>& list,
+void jaccardPairLines(const StudyInput& st, const FlagRows& present, const std::vector<PairEntry>& list,
                       Writer& report) {
   for (const PairEntry& e : list) {
     if (!e.paired) continue;
@@ -85,7 +86,7 @@ void jaccardPairLines(const Study& st, const FlagRows& present, const std::vecto
 }
 
 // One block of the overlap table: species rows over column species first..last.
-void overlapBlock(const Study& st, const Table<int, 2>& c, const Table<float, 2>& p, int first, int last,
+void overlapBlock(const StudyInput& st, const Table<int, 2>& c, const Table<float, 2>& p, int first, int last,
                   std::string_view headerLayout, Writer& report) {
   std::vector<Value> values;
   values.emplace_back("Species");
@@ -110,7 +111,7 @@ void overlapBlock(const Study& st, const Table<int, 2>& c, const Table<float, 2>
 
 }  // namespace
 
-TopPairs DIFMINMAX(const Study& st, const Table<float, 2>& cells) {
+TopPairs DIFMINMAX(const StudyInput& st, const Table<float, 2>& cells) {
   const std::size_t k = static_cast<std::size_t>(std::clamp(st.NGROUPS, 0, 10));
   TopPairs top;
   // The smallest list starts at NSPECIES and the largest at 0.0: a cell must
@@ -122,10 +123,11 @@ TopPairs DIFMINMAX(const Study& st, const Table<float, 2>& cells) {
   return top;
 }
 
-void GROUPSBYSPECIES(const Study& st, Writer& report, Writer& console) {
+void GROUPSBYSPECIES(const StudyInput& st, const PictureTallies& tallies, const GroupPositions& positions,
+                     Writer& report, Writer& console) {
   const int ng = st.NGROUPS;
   const int ns = st.NSPECIES;
-  const Table<int, 2> n = independentPictures(st);
+  const Table<int, 2> n = independentPictures(st, tallies);
 
   // Richness of each group and number of groups of each species.
   std::vector<int> richness(static_cast<std::size_t>(ng) + 1, 0);
@@ -140,8 +142,7 @@ void GROUPSBYSPECIES(const Study& st, Writer& report, Writer& console) {
       }
 
   // Section 1: groups by species and richness.
-  console.free("GROUPS BY SPECIES AND GROUP AND SPECIES RICHNESS");
-  report.write("(a48)", "GROUPS BY SPECIES AND GROUP AND SPECIES RICHNESS");
+  sectionTitle(report, console, "GROUPS BY SPECIES AND GROUP AND SPECIES RICHNESS");
   report.write("(a52)", "  One record of each species per location per PERIOD");
   if (ns <= 20) {
     richnessTable(st, n, richness, groupsOf, 1, ns, true, report);
@@ -241,8 +242,8 @@ void GROUPSBYSPECIES(const Study& st, Writer& report, Writer& console) {
     report.write("(a5,22x,a24)", "Group", "UTMe-w  UTMn-s Elevation");
     for (int g = 1; g <= ng; ++g)
       if (n(g, s) > 0)
-        report.write("(a25,1x,2(i7,1x),1x,i5)", st.GROUPNAME(g), st.GROUPUTM(g, 1), st.GROUPUTM(g, 2),
-                     st.GROUPELEV(g));
+        report.write("(a25,1x,2(i7,1x),1x,i5)", st.GROUPNAME(g), positions.GROUPUTM(g, 1), positions.GROUPUTM(g, 2),
+                     positions.GROUPELEV(g));
     report.blank();
   }
 

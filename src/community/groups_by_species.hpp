@@ -22,6 +22,6 @@ struct TopPairs {
 
 // Picks the smallest and the largest cells (i < j) of the pair table. Cells
 // of -1.0 (no value) and cells that are not a number are passed over.
-TopPairs DIFMINMAX(const Study& st, const Table<float, 2>& cells);
+TopPairs DIFMINMAX(const StudyInput& st, const Table<float, 2>& cells);
 
 }  // namespace mv

@@ -4,14 +4,14 @@
 
 namespace mv {
 
-Table<int, 2> independentPictures(const Study& st) {
+Table<int, 2> independentPictures(const StudyInput& st, const PictureTallies& tallies) {
   Table<int, 2> n;
   n.resize({st.groups(), st.species()}, 0);
   for (int g = 1; g <= st.NGROUPS; ++g)
     for (int s = 1; s <= st.NSPECIES; ++s) {
       int sum = 0;
       for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-        for (int m = 1; m <= 12; ++m) sum += st.PICCOUNT(g, s, y, m, kIndependentPictures);
+        for (int m = 1; m <= 12; ++m) sum += tallies.PICCOUNT(g, s, y, m, kIndependentPictures);
       n(g, s) = sum;
     }
   return n;

@@ -10,7 +10,7 @@
 namespace mv {
 
 // N(g, s) for g = 1..NGROUPS, s = 1..NSPECIES.
-Table<int, 2> independentPictures(const Study& st);
+Table<int, 2> independentPictures(const StudyInput& st, const PictureTallies& tallies);
 
 // Rows of yes/no flags (rows and columns from 1), packed 64 to a word so that
 // the members two rows share can be counted quickly.

@@ -1,12 +1,12 @@
 #include <algorithm>
-#include <array>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "community/community.hpp"
-#include "model/labels.hpp"
 #include "community/independent_counts.hpp"
+#include "effort/effort.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -14,31 +14,8 @@ namespace {
 
 constexpr std::string_view kRecordNote = "  One record of each species per location per period";
 
-using Months = std::array<int, 13>;  // 1..12
-
-int sum12(const Months& m) {
-  int sum = 0;
-  for (int k = 1; k <= 12; ++k) sum += m[k];
-  return sum;
-}
-
 float ratio(int numerator, int denominator) {
   return denominator > 0 ? static_cast<float>(numerator) / static_cast<float>(denominator) : 0.0f;
-}
-
-void monthHeader(Writer& report, std::string_view layout, std::vector<Value> values) {
-  for (int m = 1; m <= 12; ++m) values.emplace_back(monthName(m));
-  values.emplace_back("Total");
-  report.writeValues(layout, values);
-}
-
-// A label, twelve monthly counts and their sum.
-void countLine(Writer& report, std::string_view layout, std::string_view label, const Months& counts) {
-  std::vector<Value> values;
-  values.emplace_back(label);
-  for (int m = 1; m <= 12; ++m) values.emplace_back(counts[m]);
-  values.emplace_back(sum12(counts));
-  report.writeValues(layout, values);
 }
 
 // A label and ten times the pictures per camera trap day of each month; a
@@ -51,39 +28,27 @@ void rateLine(Writer& report, std::string_view layout, std::string_view label, c
   report.writeValues(layout, values);
 }
 
-// Groups from the highest to the lowest elevation, by the plain exchange
-// procedure (groups of equal elevation stay where its exchanges leave them).
-std::vector<int> elevationOrder(const Study& st) {
-  const int n = st.NGROUPS;
-  std::vector<int> order(static_cast<std::size_t>(n));
-  for (int k = 0; k < n; ++k) order[k] = k + 1;
-  for (int i = 0; i < n - 1; ++i)
-    for (int j = i + 1; j < n; ++j)
-      if (st.GROUPELEV(order[j]) > st.GROUPELEV(order[i])) std::swap(order[i], order[j]);
-  return order;
-}
-
 // Section 1: for each year, the species by month with totals, effort, the
 // rate per camera trap day and the number of species seen in each month.
 // Independent pictures of each species in each year and month, all groups
 // added: one pass through PICCOUNT in storage order (group first).
-Table<int, 3> speciesMonths(const Study& st) {
+Table<int, 3> speciesMonths(const StudyInput& st, const PictureTallies& tallies) {
   Table<int, 3> t;
   t.resize({st.species(), st.years(), Range{1, 12}}, 0);
   for (int g = 1; g <= st.NGROUPS; ++g)
     for (int s = 1; s <= st.NSPECIES; ++s)
       for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-        for (int m = 1; m <= 12; ++m) t(s, y, m) += st.PICCOUNT(g, s, y, m, kIndependentPictures);
+        for (int m = 1; m <= 12; ++m) t(s, y, m) += tallies.PICCOUNT(g, s, y, m, kIndependentPictures);
   return t;
 }
 
-void yearlySpecies(const Study& st, const Table<int, 3>& monthly, Writer& report, Writer& console) {
-  console.free("SPECIES AND SPECIES RICHNESS BY YEAR AND MONTH");
-  report.write("(a46)", "SPECIES AND SPECIES RICHNESS BY YEAR AND MONTH");
+void yearlySpecies(const StudyInput& st, const GroupEffort& effort, const Table<int, 3>& monthly, Writer& report,
+                   Writer& console) {
+  sectionTitle(report, console, "SPECIES AND SPECIES RICHNESS BY YEAR AND MONTH");
   report.write("(a52)", kRecordNote);
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
     report.write("(i4)", y);
-    monthHeader(report, "(a7,22x,12(a3,3x),a5)", {Value("Species")});
+    monthHeader(report, "(a7,22x,12(a3,3x),a5)", {"Species"});
     Months richness{};
     Months pictures{};
     Months days{};
@@ -94,12 +59,12 @@ void yearlySpecies(const Study& st, const Table<int, 3>& monthly, Writer& report
         if (counts[m] > 0) ++richness[m];
         pictures[m] += counts[m];
       }
-      if (sum12(counts) > 0) countLine(report, "(a25,2x,12(i5,1x),2x,i5)", st.SPECIESNAME(s), counts);
+      if (yearSum(counts) > 0) monthRow(report, "(a25,2x,12(i5,1x),2x,i5)", {st.SPECIESNAME(s)}, counts);
     }
     for (int g = 1; g <= st.NGROUPS; ++g)
-      for (int m = 1; m <= 12; ++m) days[m] += st.GROUPTRAPDAYS(g, y, m);
-    countLine(report, "(a10,17x,12(i5,1x),2x,i5)", "Total pics", pictures);
-    countLine(report, "(a10,17x,12(i5,1x),2x,i5)", "Total days", days);
+      for (int m = 1; m <= 12; ++m) days[m] += effort.GROUPTRAPDAYS(g, y, m);
+    monthRow(report, "(a10,17x,12(i5,1x),2x,i5)", {"Total pics"}, pictures);
+    monthRow(report, "(a10,17x,12(i5,1x),2x,i5)", {"Total days"}, days);
     // The 16-column field shows "10*Pic/effort   ".
     rateLine(report, "(a16,11x,12(f5.1,1x))", "10*Pic/effort    ", pictures, days);
     std::vector<Value> values{Value("Species richness")};
@@ -110,15 +75,15 @@ void yearlySpecies(const Study& st, const Table<int, 3>& monthly, Writer& report
 }
 
 // Section 2: every species by month with all years added.
-void allYearsSpecies(const Study& st, const Table<int, 3>& monthly, Writer& report, Writer& console) {
-  console.free("SPECIES ALL YEARS BY MONTH");
-  report.write("(a26)", "SPECIES ALL YEARS BY MONTH");
+void allYearsSpecies(const StudyInput& st, const GroupEffort& effort, const Table<int, 3>& monthly, Writer& report,
+                     Writer& console) {
+  sectionTitle(report, console, "SPECIES ALL YEARS BY MONTH");
   report.write("(a52)", kRecordNote);
-  monthHeader(report, "(a7,22x,12(a3,3x),a5)", {Value("Species")});
+  monthHeader(report, "(a7,22x,12(a3,3x),a5)", {"Species"});
   Months days{};
   for (int g = 1; g <= st.NGROUPS; ++g)
     for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-      for (int m = 1; m <= 12; ++m) days[m] += st.GROUPTRAPDAYS(g, y, m);
+      for (int m = 1; m <= 12; ++m) days[m] += effort.GROUPTRAPDAYS(g, y, m);
   Months pictures{};
   Months richness{};
   for (int s = 1; s <= st.NSPECIES; ++s) {
@@ -129,10 +94,10 @@ void allYearsSpecies(const Study& st, const Table<int, 3>& monthly, Writer& repo
       pictures[m] += counts[m];
       if (counts[m] > 0) ++richness[m];
     }
-    countLine(report, "(a25,1x,12(i6),2x,i6)", st.SPECIESNAME(s), counts);
+    monthRow(report, "(a25,1x,12(i6),2x,i6)", {st.SPECIESNAME(s)}, counts);
   }
-  countLine(report, "(a10,16x,12(i6),2x,i6)", "Total pics", pictures);
-  countLine(report, "(a10,16x,12(i6),2x,i6)", "Total days", days);
+  monthRow(report, "(a10,16x,12(i6),2x,i6)", {"Total pics"}, pictures);
+  monthRow(report, "(a10,16x,12(i6),2x,i6)", {"Total days"}, days);
   // The 16-column field shows "10*Pic/period   ".
   rateLine(report, "(a16,10x,12(1x,f5.1))", "10*Pic/period    ", pictures, days);
   std::vector<Value> values{Value("Species richness")};
@@ -143,30 +108,27 @@ void allYearsSpecies(const Study& st, const Table<int, 3>& monthly, Writer& repo
 
 // Sections 3 and 4: for each species and year, the groups by month in
 // elevation order, counting pictures (kind 3) or individuals (kind 4).
-void groupsByElevation(const Study& st, Writer& report, Writer& console, const std::vector<int>& order, int kind) {
+void groupsByElevation(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
+                       const GroupPositions& positions, Writer& report, Writer& console, const std::vector<int>& order,
+                       int kind) {
   const bool individuals = kind == kIndividuals;
   const std::string_view groupHeader =
       individuals ? "(a5,20x,a9,3x,12(a3,3x),a5)" : "(a5,21x,a9,2x,12(a3,3x),a5)";
   if (individuals) {
-    console.free("SPECIES ABUNDANCE BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
-    report.write("(a63)", "SPECIES ABUNDANCE BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
+    sectionTitle(report, console, "SPECIES ABUNDANCE BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
     report.write("(a52)", kRecordNote);
     report.write("(a46)", "  Use maximum number of individuals per period");
   } else {
-    console.free("SPECIES BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
-    report.write("(a56)", "SPECIES BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
+    // The report's title stands three columns in, right-justified in a
+    // 56-column field.
+    sectionTitle(report, console, "   SPECIES BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION",
+                 "SPECIES BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
     report.write("(a52)", kRecordNote);
   }
 
-  std::vector<Value> values;
   // One group's name, elevation, twelve months and their sum.
   const auto groupRow = [&](std::string_view layout, int g, const Months& counts) {
-    values.clear();
-    values.emplace_back(st.GROUPNAME(g));
-    values.emplace_back(st.GROUPELEV(g));
-    for (int m = 1; m <= 12; ++m) values.emplace_back(counts[m]);
-    values.emplace_back(sum12(counts));
-    report.writeValues(layout, values);
+    monthRow(report, layout, {st.GROUPNAME(g), positions.GROUPELEV(g)}, counts);
   };
   // The counts of this kind for a batch of species, copied out group by
   // group: PICCOUNT holds all species of a group together, so reading it
@@ -192,7 +154,7 @@ void groupsByElevation(const Study& st, Writer& report, Writer& console, const s
           int* out = slice.data() + static_cast<std::size_t>(b - batchFirst) * perSpecies +
                      static_cast<std::size_t>(g) * perGroup;
           for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-            for (int m = 1; m <= 12; ++m) *out++ = st.PICCOUNT(g, b, y, m, kind);
+            for (int m = 1; m <= 12; ++m) *out++ = tallies.PICCOUNT(g, b, y, m, kind);
         }
     }
     current = slice.data() + static_cast<std::size_t>(s - batchFirst) * perSpecies;
@@ -208,24 +170,24 @@ void groupsByElevation(const Study& st, Writer& report, Writer& console, const s
       for (int g = 1; g <= st.NGROUPS; ++g)
         for (int m = 1; m <= 12; ++m) {
           const int x = count(g, y, m);
-          if (st.GROUPTRAPDAYS(g, y, m) > 0) {
+          if (effort.GROUPTRAPDAYS(g, y, m) > 0) {
             pictures[m] += x;
-            days[m] += st.GROUPTRAPDAYS(g, y, m);
+            days[m] += effort.GROUPTRAPDAYS(g, y, m);
           }
           yearTotal += x;
         }
       if (yearTotal <= 0) continue;
 
       report.write("(i4)", y);
-      monthHeader(report, groupHeader, {Value("Group"), Value("Elevation")});
+      monthHeader(report, groupHeader, {"Group", "Elevation"});
       for (const int g : order) {
         Months counts{};
         for (int m = 1; m <= 12; ++m) counts[m] = count(g, y, m);
-        if (sum12(counts) <= 0) continue;
+        if (yearSum(counts) <= 0) continue;
         groupRow("(a25,2x,i5,3x,12(i5,1x),2x,i5)", g, counts);
       }
-      countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total pics", pictures);
-      countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total days", days);
+      monthRow(report, "(a10,25x,12(i5,1x),2x,i5)", {"Total pics"}, pictures);
+      monthRow(report, "(a10,25x,12(i5,1x),2x,i5)", {"Total days"}, days);
       rateLine(report, "(a17,18x,12(f5.1,1x))", "10*Pic/period    ", pictures, days);
       report.blank();
     }
@@ -234,7 +196,7 @@ void groupsByElevation(const Study& st, Writer& report, Writer& console, const s
       report.write("(a17)", "SUMMARY ALL YEARS");
       report.write("(i4,a4,i4)", st.FIRSTYEAR, " to ", st.LASTYEAR);
       report.write("(a25)", st.SPECIESNAME(s));
-      monthHeader(report, groupHeader, {Value("Group"), Value("Elevation")});
+      monthHeader(report, groupHeader, {"Group", "Elevation"});
       Months pictures{};
       Months days{};
       for (const int g : order) {
@@ -242,33 +204,33 @@ void groupsByElevation(const Study& st, Writer& report, Writer& console, const s
         for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
           for (int m = 1; m <= 12; ++m) {
             counts[m] += count(g, y, m);
-            days[m] += st.GROUPTRAPDAYS(g, y, m);
+            days[m] += effort.GROUPTRAPDAYS(g, y, m);
           }
         for (int m = 1; m <= 12; ++m) pictures[m] += counts[m];
-        if (sum12(counts) <= 0) continue;
+        if (yearSum(counts) <= 0) continue;
         groupRow("(a25,3x,i5,2x,12(i5,1x),2x,i5)", g, counts);
       }
-      countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total pics", pictures);
-      countLine(report, "(a10,25x,12(i5,1x),2x,i5)", "Total days", days);
+      monthRow(report, "(a10,25x,12(i5,1x),2x,i5)", {"Total pics"}, pictures);
+      monthRow(report, "(a10,25x,12(i5,1x),2x,i5)", {"Total days"}, days);
       rateLine(report, "(a17,18x,12(f5.1,1x))", "10*Pic/period    ", pictures, days);
       report.blank();
     }
   }
 }
 
-int studyDays(const Study& st, int g) {
+int studyDays(const StudyInput& st, const GroupEffort& effort, int g) {
   int total = 0;
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-    for (int m = 1; m <= 12; ++m) total += st.GROUPTRAPDAYS(g, y, m);
+    for (int m = 1; m <= 12; ++m) total += effort.GROUPTRAPDAYS(g, y, m);
   return total;
 }
 
 // Section 5: each species' pictures per camera trap day at each group over
 // the whole study, and the group's share of the species' rates.
-void normalizedByEffort(const Study& st, const Table<int, 2>& studyPictures, Writer& report, Writer& console,
+void normalizedByEffort(const StudyInput& st, const GroupEffort& effort, const GroupPositions& positions,
+                        const Table<int, 2>& studyPictures, Writer& report, Writer& console,
                         const std::vector<int>& order) {
-  console.free("SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT");
-  report.write("(a61)", "SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT");
+  sectionTitle(report, console, "SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT");
   report.write("(a52)", kRecordNote);
   report.blank();
   report.write("(a17)", "SUMMARY ALL YEARS");
@@ -282,7 +244,7 @@ void normalizedByEffort(const Study& st, const Table<int, 2>& studyPictures, Wri
     float sum = 0.0f;
     for (const int g : order) {
       const int pictures = studyPictures(g, s);
-      const int days = studyDays(st, g);
+      const int days = studyDays(st, effort, g);
       // A group with pictures but no camera trap days keeps rate 0 and gets
       // no line.
       if (pictures > 0 && days > 0) {
@@ -292,15 +254,16 @@ void normalizedByEffort(const Study& st, const Table<int, 2>& studyPictures, Wri
     }
     for (const int g : order) {
       if (!(rate[g] > 0.0f)) continue;
-      report.write("(a25,3x,i5,8x,f7.3,6x,f7.2)", st.GROUPNAME(g), st.GROUPELEV(g), rate[g], rate[g] * 100.0f / sum);
+      report.write("(a25,3x,i5,8x,f7.3,6x,f7.2)", st.GROUPNAME(g), positions.GROUPELEV(g), rate[g],
+                   rate[g] * 100.0f / sum);
     }
     report.blank();
   }
 }
 
 // Section 6: for each group, its share of every species' pictures.
-void normalizedTable(const Study& st, const Table<int, 2>& studyPictures, Writer& report,
-                     const std::vector<int>& order) {
+void normalizedTable(const StudyInput& st, const GroupPositions& positions, const Table<int, 2>& studyPictures,
+                     Writer& report, const std::vector<int>& order) {
   report.write("(a67)", "SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT TABLE");
   report.write("(a52)", kRecordNote);
   report.write("(a77)", "  Table shows frequency of all pictures normalized by effort for each species");
@@ -325,7 +288,7 @@ void normalizedTable(const Study& st, const Table<int, 2>& studyPictures, Writer
   for (const int g : order) {
     values.clear();
     values.emplace_back(st.GROUPNAME(g));
-    values.emplace_back(st.GROUPELEV(g));
+    values.emplace_back(positions.GROUPELEV(g));
     for (int s = 1; s <= st.NSPECIES; ++s) {
       const float cell = speciesTotal[s] < 1
                              ? 0.0f
@@ -339,16 +302,17 @@ void normalizedTable(const Study& st, const Table<int, 2>& studyPictures, Writer
 
 }  // namespace
 
-void SPECIESBYMONTH(const Study& st, Writer& report, Writer& console) {
-  const Table<int, 3> monthly = speciesMonths(st);
-  yearlySpecies(st, monthly, report, console);
-  if (st.FIRSTYEAR != st.LASTYEAR) allYearsSpecies(st, monthly, report, console);
-  const std::vector<int> order = elevationOrder(st);
-  groupsByElevation(st, report, console, order, kIndependentPictures);
-  groupsByElevation(st, report, console, order, kIndividuals);
-  const Table<int, 2> studyPictures = independentPictures(st);
-  normalizedByEffort(st, studyPictures, report, console, order);
-  normalizedTable(st, studyPictures, report, order);
+void SPECIESBYMONTH(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
+                    const GroupPositions& positions, Writer& report, Writer& console) {
+  const Table<int, 3> monthly = speciesMonths(st, tallies);
+  yearlySpecies(st, effort, monthly, report, console);
+  if (st.FIRSTYEAR != st.LASTYEAR) allYearsSpecies(st, effort, monthly, report, console);
+  const std::vector<int> order = elevationOrder(st, positions, ElevationOrder::HighestFirst);
+  groupsByElevation(st, tallies, effort, positions, report, console, order, kIndependentPictures);
+  groupsByElevation(st, tallies, effort, positions, report, console, order, kIndividuals);
+  const Table<int, 2> studyPictures = independentPictures(st, tallies);
+  normalizedByEffort(st, effort, positions, studyPictures, report, console, order);
+  normalizedTable(st, positions, studyPictures, report, order);
 }
 
 }  // namespace mv

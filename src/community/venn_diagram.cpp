@@ -7,6 +7,8 @@
 
 #include "community/community.hpp"
 #include "community/independent_counts.hpp"
+#include "effort/effort.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -14,32 +16,16 @@ namespace {
 
 // A species counts as photographed at a group when some study year and
 // month hold an independent picture of it there.
-bool photographed(const Study& st, int g, int s) {
+bool photographed(const StudyInput& st, const PictureTallies& tallies, int g, int s) {
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
     for (int m = 1; m <= 12; ++m)
-      if (st.PICCOUNT(g, s, y, m, kIndependentPictures) > 0) return true;
+      if (tallies.PICCOUNT(g, s, y, m, kIndependentPictures) > 0) return true;
   return false;
-}
-
-// The group numbers by increasing elevation. The plain exchange procedure
-// (a later entry swaps with an earlier one only when strictly lower) decides
-// the order of equal elevations.
-std::vector<int> ascendingElevationOrder(const Study& st) {
-  const int n = st.NGROUPS;
-  std::vector<int> order(static_cast<std::size_t>(n) + 1, 0);
-  for (int k = 1; k <= n; ++k) order[static_cast<std::size_t>(k)] = k;
-  for (int i = 1; i <= n - 1; ++i)
-    for (int j = i + 1; j <= n; ++j) {
-      int& ei = order[static_cast<std::size_t>(i)];
-      int& ej = order[static_cast<std::size_t>(j)];
-      if (st.GROUPELEV(ej) < st.GROUPELEV(ei)) std::swap(ei, ej);
-    }
-  return order;
 }
 
 // The presence table in blocks of 25 groups, each block with its own line of
 // species and group counts.
-void presenceBlocks(const Study& st, const Table<int, 2>& present, Writer& report) {
+void presenceBlocks(const StudyInput& st, const Table<int, 2>& present, Writer& report) {
   const int blocks = (st.NGROUPS + 24) / 25;
   std::vector<Value> values;
   for (int b = 1; b <= blocks; ++b) {
@@ -62,13 +48,13 @@ void presenceBlocks(const Study& st, const Table<int, 2>& present, Writer& repor
 
 }  // namespace
 
-Table<int, 2> cooccurrence(const Study& st) {
+Table<int, 2> cooccurrence(const StudyInput& st, const PictureTallies& tallies) {
   const int ng = st.NGROUPS;
   const int ns = st.NSPECIES;
   FlagRows groupsWith(ns, ng);
   for (int g = 1; g <= ng; ++g)
     for (int s = 1; s <= ns; ++s)
-      if (photographed(st, g, s)) groupsWith.set(s, g);
+      if (photographed(st, tallies, g, s)) groupsWith.set(s, g);
   Table<int, 2> together;
   together.resize({st.species(), st.species()}, 0);
   for (int a = 1; a <= ns; ++a)
@@ -78,7 +64,8 @@ Table<int, 2> cooccurrence(const Study& st) {
   return together;
 }
 
-void VENNDIAGRAM(const Study& st, Writer& report, Writer& console) {
+void VENNDIAGRAM(const StudyInput& st, const PictureTallies& tallies, const GroupPositions& positions, Writer& report,
+                 Writer& console) {
   const int ng = st.NGROUPS;
   const int ns = st.NSPECIES;
 
@@ -87,14 +74,13 @@ void VENNDIAGRAM(const Study& st, Writer& report, Writer& console) {
   present.resize({st.groups(), st.species()}, 0);
   for (int g = 1; g <= ng; ++g)
     for (int s = 1; s <= ns; ++s)
-      if (photographed(st, g, s)) present(g, s) = 1;
+      if (photographed(st, tallies, g, s)) present(g, s) = 1;
 
   console.free("SPECIES CO-OCCURRENCES");
-  const Table<int, 2> together = cooccurrence(st);
+  const Table<int, 2> together = cooccurrence(st, tallies);
 
-  report.write("(a28)", "SPECIES CO-OCCURRENCE MATRIX");
+  sectionTitle(report, console, "SPECIES CO-OCCURRENCE MATRIX");
   report.write("(a50)", "  The number of groups each species pair co-occurs");
-  console.free("SPECIES CO-OCCURRENCE MATRIX");
   std::vector<Value> values;
   for (int s = 1; s <= ns; ++s) values.emplace_back(st.SPECIESNAME(s));
   report.writeValues("(26x,50(a6,1x))", values);
@@ -106,23 +92,21 @@ void VENNDIAGRAM(const Study& st, Writer& report, Writer& console) {
   }
   report.blank();
 
-  report.write("(a23)", "ABSENCE-PRESENCE MATRIX");
-  console.free("ABSENCE-PRESENCE MATRIX");
+  sectionTitle(report, console, "ABSENCE-PRESENCE MATRIX");
   report.write("(a26)", "  Species vs groups matrix");
   presenceBlocks(st, present, report);
 
-  const std::vector<int> order = ascendingElevationOrder(st);
+  const std::vector<int> order = elevationOrder(st, positions, ElevationOrder::LowestFirst);
 
-  report.write("(a29)", "SPECIES MIN AND MAX ELEVATION");
-  console.free("SPECIES MIN AND MAX ELEVATION");
+  sectionTitle(report, console, "SPECIES MIN AND MAX ELEVATION");
   report.write("(a26)", "  Species vs groups matrix");
   // The same table again, groups in group order.
   presenceBlocks(st, present, report);
 
   report.write("(a31)", "  List of elevations and groups");
   for (int k = 1; k <= ng; ++k) {
-    const int g = order[static_cast<std::size_t>(k)];
-    report.write("(i3,2x,i4,2x,a25)", k, st.GROUPELEV(g), st.GROUPNAME(g));
+    const int g = order[static_cast<std::size_t>(k - 1)];
+    report.write("(i3,2x,i4,2x,a25)", k, positions.GROUPELEV(g), st.GROUPNAME(g));
   }
   report.blank();
 
@@ -135,8 +119,8 @@ void VENNDIAGRAM(const Study& st, Writer& report, Writer& console) {
     int hi = 0;
     for (int g = 1; g <= ng; ++g)
       if (present(g, s) > 0) {
-        if (st.GROUPELEV(g) < lo) lo = st.GROUPELEV(g);
-        if (st.GROUPELEV(g) > hi) hi = st.GROUPELEV(g);
+        if (positions.GROUPELEV(g) < lo) lo = positions.GROUPELEV(g);
+        if (positions.GROUPELEV(g) > hi) hi = positions.GROUPELEV(g);
       }
     if (lo < hi) report.write("(a25,2(1x,i4))", st.SPECIESNAME(s), lo, hi);
   }

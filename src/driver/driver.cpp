@@ -48,6 +48,42 @@ class Cleanup {
   int slot_ = -1;
 };
 
+// The picture stage: AllPictures.txt read and checked into the picture list,
+// PERIOD settled, and the independence rule run over the listed pictures.
+PictureTallies tallyPictures(const StudyInput& st, const std::filesystem::path& folder, Console& console,
+                             std::optional<int> period, TablesPackage* tables) {
+  PictureTallies tallies;
+  if (period) {
+    // With PERIOD known before the pictures are read, the picture loop takes
+    // every accepted picture from memory as the list is written, in file
+    // order, and the list is not read back.
+    tallies.sizeTallies(st);
+    tallies.PERIOD = *period;
+    MOONPHASES(st, tallies);
+    PictureLoop loop(st, tallies, tables);
+    PictureReading how;
+    how.observer = tables;
+    how.accepted = [&loop](std::span<const ListedPicture> pictures) {
+      for (const ListedPicture& p : pictures) loop.add(p);
+    };
+    READALLPICTURES(st, tallies, folder, console, how);
+    // The last event closes with the last picture.
+    loop.finish();
+    if (tables) tables->picturesRead(st);
+    GETPERIOD(tallies, console, period);
+  } else {
+    // PERIOD is asked only after the pictures are counted, so the loop runs
+    // over the list afterwards.
+    READALLPICTURES(st, tallies, folder, console, tables);
+    if (tables) tables->picturesRead(st);
+    tallies.sizeTallies(st);
+    GETPERIOD(tallies, console, period);
+    MOONPHASES(st, tallies);
+    READPICTURELIST(st, tallies, folder, tables);
+  }
+  return tallies;
+}
+
 int runSteps(const std::filesystem::path& folder, Console& console, const RunOptions& options, Cleanup& cleanup) {
   Writer& con = console.out();
   con.write("(a51)", "Program Morvelstrand, Version 6.0, October 24, 2017");
@@ -70,65 +106,53 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   }
 
   // Input.
-  Study st = readStudy(folder, console);
+  const StudyInput st = readStudy(folder, console);
   // From here on the run has written FinalPicsList.txt; an early end
   // removes it.
   cleanup.setPictureList(folder / "FinalPicsList.txt");
   if (tables) tables->prepare(st);
-  if (options.period) {
-    // With PERIOD known before the pictures are read, the picture loop takes
-    // every accepted picture from memory as the list is written, in file
-    // order, and the list is not read back.
-    st.sizeTallies();
-    st.PERIOD = *options.period;
-    MOONPHASES(st);
-    PictureLoop loop(st, tables ? &*tables : nullptr);
-    PictureReading how;
-    how.observer = tables ? &*tables : nullptr;
-    how.accepted = [&loop](std::span<const ListedPicture> pictures) {
-      for (const ListedPicture& p : pictures) loop.add(p);
-    };
-    READALLPICTURES(st, folder, console, how);
-    // The last event closes with the last picture.
-    loop.finish();
-    if (tables) tables->picturesRead(st);
-    GETPERIOD(st, console, options.period);
-  } else {
-    // PERIOD is asked only after the pictures are counted, so the loop runs
-    // over the list afterwards.
-    READALLPICTURES(st, folder, console, tables ? &*tables : nullptr);
-    if (tables) tables->picturesRead(st);
-    st.sizeTallies();
-    GETPERIOD(st, console, options.period);
-    MOONPHASES(st);
-    READPICTURELIST(st, folder, tables ? &*tables : nullptr);
-  }
+  const PictureTallies tallies = tallyPictures(st, folder, console, options.period, tables ? &*tables : nullptr);
 
   // Report.
   FileSink file;
-  OPENOUTFILE(st, folder, file, console, options.date ? *options.date : today());
+  OPENOUTFILE(st, tallies, folder, file, console, options.date ? *options.date : today());
   Writer report(file);
-  st.sizeGroupDates();
+  GroupEffort effort;
+  effort.sizeGroupDates(st);
   WRITEGROUPASSIGNMENT(st, report);
-  GROUPSTARTSTOP(st, con);
-  WRITEFLPICS(st, report, con);
-  COUNTPICS(st, report, con);
-  CAMERATRAPEFFORT(st, con);
-  st.sizeGroupTrapDays();
-  GROUPCTDAYS(st, con);
-  WRITEGROUPTRAPDAYS(st, report, con);
-  st.sizeGroupPositions();
-  GROUPUTMELEV(st, report, con);
-  // The tables are complete: the remaining sections only read them, so
+  GROUPSTARTSTOP(st, effort, con);
+  WRITEFLPICS(st, tallies, effort, report, con);
+  COUNTPICS(st, tallies, report, con);
+  effort.sizeLocationTrapDays(st);
+  CAMERATRAPEFFORT(st, effort, con);
+  effort.sizeGroupTrapDays(st);
+  GROUPCTDAYS(st, effort, con);
+  WRITEGROUPTRAPDAYS(st, effort, report, con);
+  const GroupPositions positions = [&] {
+    GroupPositions made;
+    made.sizeGroupPositions(st);
+    GROUPUTMELEV(st, made, report, con);
+    return made;
+  }();
+  // Every table is complete: the remaining sections only read them, so
   // they are written on every thread at once, in their order.
-  const auto section = [&st](void (*write)(const Study&, Writer&, Writer&)) -> ReportSection {
-    return [&st, write](Writer& r, Writer& c) { write(st, r, c); };
-  };
   const ReportSection sections[] = {
-      section(ACCUMULATIONCURVE), section(GROUPSPECIESPICS),  section(DISTANCE),         section(ACTIVITYPATTERN),
-      section(LUNARACTIVITY),     section(SEASONALACTIVITY),  section(SPECIESABUNDANCE), section(GROUPSBYSPECIES),
-      section(GROUPINDEPENDENCE), section(GROUPSBYMONTH),     section(SPECIESBYMONTH),   section(SPECIESBYGROUP),
-      section(VENNDIAGRAM),       section(DETECTIONRATES),    section(NAIVEOCCUPANCY),   section(AREAOFEACHGROUP),
+      [&](Writer& r, Writer& c) { ACCUMULATIONCURVE(st, tallies, r, c); },
+      [&](Writer& r, Writer& c) { GROUPSPECIESPICS(st, tallies, effort, r, c); },
+      [&](Writer& r, Writer& c) { DISTANCE(st, positions, r, c); },
+      [&](Writer& r, Writer& c) { ACTIVITYPATTERN(st, tallies, r, c); },
+      [&](Writer& r, Writer& c) { LUNARACTIVITY(st, tallies, r, c); },
+      [&](Writer& r, Writer& c) { SEASONALACTIVITY(st, tallies, effort, r, c); },
+      [&](Writer& r, Writer& c) { SPECIESABUNDANCE(st, tallies, r, c); },
+      [&](Writer& r, Writer& c) { GROUPSBYSPECIES(st, tallies, positions, r, c); },
+      [&](Writer& r, Writer& c) { GROUPINDEPENDENCE(st, tallies, r, c); },
+      [&](Writer& r, Writer& c) { GROUPSBYMONTH(st, tallies, effort, r, c); },
+      [&](Writer& r, Writer& c) { SPECIESBYMONTH(st, tallies, effort, positions, r, c); },
+      [&](Writer& r, Writer& c) { SPECIESBYGROUP(st, tallies, r, c); },
+      [&](Writer& r, Writer& c) { VENNDIAGRAM(st, tallies, positions, r, c); },
+      [&](Writer& r, Writer& c) { DETECTIONRATES(st, tallies, effort, r, c); },
+      [&](Writer& r, Writer& c) { NAIVEOCCUPANCY(st, tallies, r, c); },
+      [&](Writer& r, Writer& c) { AREAOFEACHGROUP(st, r, c); },
   };
   SectionRunning running;
   running.threads = pictureThreads();
@@ -148,7 +172,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   }
   if (tables) {
     con.free("WRITE TABLES");
-    if (!tables->write(st)) {
+    if (!tables->write(st, tallies, effort, positions)) {
       console.error().free("Error writing the tables: " + tables->errorText());
       return 1;
     }
@@ -156,7 +180,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   // The page is made from the finished tables, once the report is in place.
   if (options.html) {
     std::string error;
-    if (!writeHtmlPage(st, *options.html, error)) {
+    if (!writeHtmlPage(st, tallies, effort, positions, *options.html, error)) {
       console.error().free("Error writing the HTML page " + options.html->string() + ": " + error);
       return 1;
     }

@@ -5,6 +5,7 @@
 
 #include "effort/area_ring.hpp"
 #include "effort/effort.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -138,7 +139,7 @@ float ringArea(const OuterRing& result) {
   return sum * 0.5f * 0.000001f;
 }
 
-std::vector<GroupArea> groupAreas(const Study& st) {
+std::vector<GroupArea> groupAreas(const StudyInput& st) {
   std::vector<GroupArea> areas(static_cast<std::size_t>(st.NGROUPS) + 1);
   std::vector<RingPosition> positions;
   for (int g = 1; g <= st.NGROUPS; ++g) {
@@ -173,9 +174,8 @@ std::vector<GroupArea> groupAreas(const Study& st) {
   return areas;
 }
 
-void AREAOFEACHGROUP(const Study& st, Writer& report, Writer& console) {
-  console.free("AREA OF EACH GROUP");
-  report.write("(a18)", "AREA OF EACH GROUP");
+void AREAOFEACHGROUP(const StudyInput& st, Writer& report, Writer& console) {
+  sectionTitle(report, console, "AREA OF EACH GROUP");
   report.write("(35x,a4)", "Area");
   report.write("(a5,25x,a15)", "Group", "km^2    miles^2");
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "effort/effort.hpp"
-#include "model/labels.hpp"
 #include "input/input.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -19,23 +19,21 @@ int walkLength(int year, int month) { return month >= 1 && month <= 12 ? monthLe
 // The header of a per-year or summary block: "Group", the number of groups
 // listed below it, the month names and "Total".
 void writeBlockHeader(Writer& report, int groupCount) {
-  report.write("(a5,1x,a1,i3,a1,17x,12(a3,4x),a5)", "Group", "(", groupCount, ")", monthName(1), monthName(2),
-               monthName(3), monthName(4), monthName(5), monthName(6), monthName(7), monthName(8), monthName(9),
-               monthName(10), monthName(11), monthName(12), "Total");
+  monthHeader(report, "(a5,1x,a1,i3,a1,17x,12(a3,4x),a5)", {"Group", "(", groupCount, ")"});
 }
 
 }  // namespace
 
-void GROUPSTARTSTOP(Study& st, Writer& console) {
+void GROUPSTARTSTOP(const StudyInput& st, GroupEffort& effort, Writer& console) {
   console.free("GROUP START-STOP DATES");
   for (int g = 1; g <= st.NGROUPS; ++g) {
     // A group none of whose locations operated keeps 0 in its date fields.
     for (int f = kYear; f <= kDay; ++f) {
-      st.GROUPSTART(g, f) = 0;
-      st.GROUPSTOP(g, f) = 0;
+      effort.GROUPSTART(g, f) = 0;
+      effort.GROUPSTOP(g, f) = 0;
     }
-    st.GROUPSTART(g, kDayNumber) = 9999999;
-    st.GROUPSTOP(g, kDayNumber) = 0;
+    effort.GROUPSTART(g, kDayNumber) = 9999999;
+    effort.GROUPSTOP(g, kDayNumber) = 0;
   }
   for (int g = 1; g <= st.NGROUPS; ++g)
     for (int k = 1; k <= st.GROUPSIZE(g); ++k) {
@@ -43,15 +41,15 @@ void GROUPSTARTSTOP(Study& st, Writer& console) {
       for (int p = 1; p <= st.NPERIODS(loc); ++p) {
         // Strict comparisons: of two periods with the same day number the
         // first one met stays.
-        if (st.PERIODSTART(loc, p, kDayNumber) < st.GROUPSTART(g, kDayNumber))
-          for (int f = kYear; f <= kDayNumber; ++f) st.GROUPSTART(g, f) = st.PERIODSTART(loc, p, f);
-        if (st.GROUPSTOP(g, kDayNumber) < st.PERIODSTOP(loc, p, kDayNumber))
-          for (int f = kYear; f <= kDayNumber; ++f) st.GROUPSTOP(g, f) = st.PERIODSTOP(loc, p, f);
+        if (st.PERIODSTART(loc, p, kDayNumber) < effort.GROUPSTART(g, kDayNumber))
+          for (int f = kYear; f <= kDayNumber; ++f) effort.GROUPSTART(g, f) = st.PERIODSTART(loc, p, f);
+        if (effort.GROUPSTOP(g, kDayNumber) < st.PERIODSTOP(loc, p, kDayNumber))
+          for (int f = kYear; f <= kDayNumber; ++f) effort.GROUPSTOP(g, f) = st.PERIODSTOP(loc, p, f);
       }
     }
 }
 
-void CAMERATRAPEFFORT(Study& st, Writer& console) {
+void CAMERATRAPEFFORT(const StudyInput& st, GroupEffort& effort, Writer& console) {
   console.free("CAMERA TRAP DAYS");
   for (int loc = 1; loc <= st.NLOCATIONS; ++loc)
     for (int p = 1; p <= st.NPERIODS(loc); ++p) {
@@ -66,7 +64,7 @@ void CAMERATRAPEFFORT(Study& st, Writer& console) {
       for (int n = 0; n < steps; ++n) {
         // Dates are taken as written: a walking date outside the study years
         // or outside months 1..12 has no cell and is not counted.
-        if (y >= st.FIRSTYEAR && y <= st.LASTYEAR && m >= 1 && m <= 12) st.LOCATIONTRAPDAYS(loc, y, m) += 1;
+        if (y >= st.FIRSTYEAR && y <= st.LASTYEAR && m >= 1 && m <= 12) effort.LOCATIONTRAPDAYS(loc, y, m) += 1;
         ++d;
         if (d > walkLength(y, m)) {
           d = 1;
@@ -80,24 +78,24 @@ void CAMERATRAPEFFORT(Study& st, Writer& console) {
     }
 }
 
-void GROUPCTDAYS(Study& st, Writer& console) {
+void GROUPCTDAYS(const StudyInput& st, GroupEffort& effort, Writer& console) {
   console.free("GROUP CAMERA TRAP DAYS");
   for (int g = 1; g <= st.NGROUPS; ++g)
     for (int k = 1; k <= st.GROUPSIZE(g); ++k) {
       const int loc = st.GROUPLOCATIONS(g, k);
       for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-        for (int m = 1; m <= 12; ++m) st.GROUPTRAPDAYS(g, y, m) += st.LOCATIONTRAPDAYS(loc, y, m);
+        for (int m = 1; m <= 12; ++m) effort.GROUPTRAPDAYS(g, y, m) += effort.LOCATIONTRAPDAYS(loc, y, m);
     }
 }
 
-void WRITEGROUPTRAPDAYS(const Study& st, Writer& report, Writer&) {
+void WRITEGROUPTRAPDAYS(const StudyInput& st, const GroupEffort& effort, Writer& report, Writer&) {
   const int n = st.NGROUPS;
   std::vector<int> total(static_cast<std::size_t>(n) + 1, 0);  // scratch: one total per group
 
   auto groupTotal = [&](int g) {
     int t = 0;
     for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-      for (int m = 1; m <= 12; ++m) t += st.GROUPTRAPDAYS(g, y, m);
+      for (int m = 1; m <= 12; ++m) t += effort.GROUPTRAPDAYS(g, y, m);
     return t;
   };
 
@@ -110,9 +108,9 @@ void WRITEGROUPTRAPDAYS(const Study& st, Writer& report, Writer&) {
     total[g] = groupTotal(g);
     if (total[g] == 0) someInactive = true;
     grandTotal += total[g];
-    report.write("(a25,2x,2(i4,2(1x,i2),2x),3x,i5)", st.GROUPNAME(g), st.GROUPSTART(g, kYear),
-                 st.GROUPSTART(g, kMonth), st.GROUPSTART(g, kDay), st.GROUPSTOP(g, kYear), st.GROUPSTOP(g, kMonth),
-                 st.GROUPSTOP(g, kDay), total[g]);
+    report.write("(a25,2x,2(i4,2(1x,i2),2x),3x,i5)", st.GROUPNAME(g), effort.GROUPSTART(g, kYear),
+                 effort.GROUPSTART(g, kMonth), effort.GROUPSTART(g, kDay), effort.GROUPSTOP(g, kYear),
+                 effort.GROUPSTOP(g, kMonth), effort.GROUPSTOP(g, kDay), total[g]);
   }
   report.write("(a29,23x,i7)", "Total group camera trap days ", grandTotal);
   report.blank();
@@ -127,35 +125,25 @@ void WRITEGROUPTRAPDAYS(const Study& st, Writer& report, Writer&) {
   // Month by month, one block per study year; groups without days in the
   // year get no line.
   report.write("(a24)", "GROUP CAMERA TRAP EFFORT");
-  std::vector<Value> values;
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
     report.write("(a5,i4)", "Year ", y);
     int active = 0;
     for (int g = 1; g <= n; ++g) {
       total[g] = 0;
-      for (int m = 1; m <= 12; ++m) total[g] += st.GROUPTRAPDAYS(g, y, m);
+      for (int m = 1; m <= 12; ++m) total[g] += effort.GROUPTRAPDAYS(g, y, m);
       if (total[g] > 0) ++active;
     }
     writeBlockHeader(report, active);
+    Months all{};
     for (int g = 1; g <= n; ++g) {
-      if (total[g] <= 0) continue;
-      values.clear();
-      values.emplace_back(st.GROUPNAME(g));
-      for (int m = 1; m <= 12; ++m) values.emplace_back(st.GROUPTRAPDAYS(g, y, m));
-      values.emplace_back(total[g]);
-      report.writeValues("(a25,2x,12(i4,3x),1x,i5)", values);
+      Months days{};
+      for (int m = 1; m <= 12; ++m) {
+        days[m] = effort.GROUPTRAPDAYS(g, y, m);
+        all[m] += days[m];
+      }
+      if (total[g] > 0) monthRow(report, "(a25,2x,12(i4,3x),1x,i5)", {st.GROUPNAME(g)}, days);
     }
-    values.clear();
-    values.emplace_back("Total days");
-    for (int m = 1; m <= 12; ++m) {
-      int monthSum = 0;
-      for (int g = 1; g <= n; ++g) monthSum += st.GROUPTRAPDAYS(g, y, m);
-      values.emplace_back(monthSum);
-    }
-    int yearSum = 0;
-    for (int g = 1; g <= n; ++g) yearSum += total[g];
-    values.emplace_back(yearSum);
-    report.writeValues("(a10,14x,12(2x,i5),4x,i5)", values);
+    monthRow(report, "(a10,14x,12(2x,i5),4x,i5)", {"Total days"}, all);
     report.blank();
   }
 
@@ -169,30 +157,15 @@ void WRITEGROUPTRAPDAYS(const Study& st, Writer& report, Writer&) {
       if (total[g] > 0) ++active;
     }
     writeBlockHeader(report, active);
+    Months all{};
     for (int g = 1; g <= n; ++g) {
-      if (total[g] <= 0) continue;
-      values.clear();
-      values.emplace_back(st.GROUPNAME(g));
-      for (int m = 1; m <= 12; ++m) {
-        int monthSum = 0;
-        for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) monthSum += st.GROUPTRAPDAYS(g, y, m);
-        values.emplace_back(monthSum);
-      }
-      values.emplace_back(total[g]);
-      report.writeValues("(a25,2x,12(i4,3x),1x,i5)", values);
+      Months days{};
+      for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+        for (int m = 1; m <= 12; ++m) days[m] += effort.GROUPTRAPDAYS(g, y, m);
+      for (int m = 1; m <= 12; ++m) all[m] += days[m];
+      if (total[g] > 0) monthRow(report, "(a25,2x,12(i4,3x),1x,i5)", {st.GROUPNAME(g)}, days);
     }
-    values.clear();
-    values.emplace_back("Total days");
-    for (int m = 1; m <= 12; ++m) {
-      int monthSum = 0;
-      for (int g = 1; g <= n; ++g)
-        for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) monthSum += st.GROUPTRAPDAYS(g, y, m);
-      values.emplace_back(monthSum);
-    }
-    int allSum = 0;
-    for (int g = 1; g <= n; ++g) allSum += total[g];
-    values.emplace_back(allSum);
-    report.writeValues("(a10,14x,12(1x,i6),3x,i6)", values);
+    monthRow(report, "(a10,14x,12(1x,i6),3x,i6)", {"Total days"}, all);
   }
   report.blank();
 }

@@ -5,17 +5,18 @@
 
 #include "effort/effort.hpp"
 #include "report/pair_table.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
-GroupDistances groupDistances(const Study& st) {
+GroupDistances groupDistances(const StudyInput& st, const GroupPositions& positions) {
   const int n = st.NGROUPS;
   GroupDistances r;
   // Positions count as given when some group has east-west plus north-south
   // of at least 1 (a study without groups has none).
   std::int64_t largest = 0;
   for (int g = 1; g <= n; ++g) {
-    const std::int64_t sum = static_cast<std::int64_t>(st.GROUPUTM(g, 1)) + st.GROUPUTM(g, 2);
+    const std::int64_t sum = static_cast<std::int64_t>(positions.GROUPUTM(g, 1)) + positions.GROUPUTM(g, 2);
     if (g == 1 || sum > largest) largest = sum;
   }
   if (largest < 1) return r;
@@ -26,10 +27,10 @@ GroupDistances groupDistances(const Study& st) {
   for (int i = 1; i <= n - 1; ++i)
     for (int j = i + 1; j <= n; ++j) {
       // A group without an east-west position takes part in no pair.
-      if (!(st.GROUPUTM(i, 1) > 0 && st.GROUPUTM(j, 1) > 0)) continue;
+      if (!(positions.GROUPUTM(i, 1) > 0 && positions.GROUPUTM(j, 1) > 0)) continue;
       r.pairs.emplace_back(i, j);
-      const float dx = static_cast<float>(st.GROUPUTM(i, 1)) - static_cast<float>(st.GROUPUTM(j, 1));
-      const float dy = static_cast<float>(st.GROUPUTM(i, 2)) - static_cast<float>(st.GROUPUTM(j, 2));
+      const float dx = static_cast<float>(positions.GROUPUTM(i, 1)) - static_cast<float>(positions.GROUPUTM(j, 1));
+      const float dy = static_cast<float>(positions.GROUPUTM(i, 2)) - static_cast<float>(positions.GROUPUTM(j, 2));
       const float d = std::sqrt(dx * dx + dy * dy) * 0.001f;
       r.km(i, j) = d;
       // Strict tests: the first pair met wins a tie.
@@ -49,11 +50,10 @@ GroupDistances groupDistances(const Study& st) {
   return r;
 }
 
-void DISTANCE(const Study& st, Writer& report, Writer& console) {
-  console.free("DISTANCE BETWEEN GROUPS");
-  report.write("(a28)", "DISTANCE (km) BETWEEN GROUPS");
+void DISTANCE(const StudyInput& st, const GroupPositions& positions, Writer& report, Writer& console) {
+  sectionTitle(report, console, "DISTANCE (km) BETWEEN GROUPS", "DISTANCE BETWEEN GROUPS");
 
-  const GroupDistances d = groupDistances(st);
+  const GroupDistances d = groupDistances(st, positions);
   if (!d.positionsGiven) {
     report.write("(a36)", "UTM locations not given in Input.txt");
     report.blank();

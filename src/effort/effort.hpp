@@ -11,10 +11,17 @@
 namespace mv {
 
 // Builders (they fill the named tables).
-void GROUPSTARTSTOP(Study& st, Writer& console);
-void CAMERATRAPEFFORT(Study& st, Writer& console);
-void GROUPCTDAYS(Study& st, Writer& console);
-void GROUPUTMELEV(Study& st, Writer& report, Writer& console);
+void GROUPSTARTSTOP(const StudyInput& st, GroupEffort& effort, Writer& console);
+void CAMERATRAPEFFORT(const StudyInput& st, GroupEffort& effort, Writer& console);
+void GROUPCTDAYS(const StudyInput& st, GroupEffort& effort, Writer& console);
+void GROUPUTMELEV(const StudyInput& st, GroupPositions& positions, Writer& report, Writer& console);
+
+// The groups by elevation (GROUPELEV), highest or lowest first. The plain
+// exchange procedure orders them: each entry swaps with a later one only when
+// that one is strictly higher (strictly lower), which decides the order of
+// groups of equal elevation.
+enum class ElevationOrder { HighestFirst, LowestFirst };
+std::vector<int> elevationOrder(const StudyInput& st, const GroupPositions& positions, ElevationOrder direction);
 
 // Distances in km between the average positions of the groups: only pairs
 // (i, j), i < j, of groups that both have an east-west position are
@@ -28,7 +35,7 @@ struct GroupDistances {
   float sum = 0.0f;
   int minI = 0, minJ = 0, maxI = 0, maxJ = 0;  // 0: no pair recorded
 };
-GroupDistances groupDistances(const Study& st);
+GroupDistances groupDistances(const StudyInput& st, const GroupPositions& positions);
 
 // The area spanned by the camera positions of one group. A group with fewer
 // than three usable positions has no area at all (`spanned` false); one
@@ -44,12 +51,12 @@ struct GroupArea {
   std::vector<std::pair<float, float>> outline;
 };
 // Per group (index 1..NGROUPS).
-std::vector<GroupArea> groupAreas(const Study& st);
+std::vector<GroupArea> groupAreas(const StudyInput& st);
 
 // Sections.
-void WRITEGROUPTRAPDAYS(const Study& st, Writer& report, Writer& console);
-void COUNTPICS(const Study& st, Writer& report, Writer& console);
-void DISTANCE(const Study& st, Writer& report, Writer& console);
-void AREAOFEACHGROUP(const Study& st, Writer& report, Writer& console);
+void WRITEGROUPTRAPDAYS(const StudyInput& st, const GroupEffort& effort, Writer& report, Writer& console);
+void COUNTPICS(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);
+void DISTANCE(const StudyInput& st, const GroupPositions& positions, Writer& report, Writer& console);
+void AREAOFEACHGROUP(const StudyInput& st, Writer& report, Writer& console);
 
 }  // namespace mv

@@ -5,10 +5,11 @@
 #include <vector>
 
 #include "effort/effort.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
-void COUNTPICS(const Study& st, Writer& report, Writer& console) {
+void COUNTPICS(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
   const int ns = st.NSPECIES;
   const int ng = st.NGROUPS;
 
@@ -23,8 +24,7 @@ void COUNTPICS(const Study& st, Writer& report, Writer& console) {
   int AT[5] = {0, 0, 0, 0, 0};  // all-species totals, kinds 1..4
 
   // Section 1: pictures per year.
-  console.free("NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR");
-  report.write("(a49)", "NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR");
+  sectionTitle(report, console, "NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR");
   report.write("(8x,a42)", "Year       All Activity   Period Abundance");
   // One pass through PICCOUNT in storage order (group, species, year,
   // month, kind): the sums are integers, so their order does not matter.
@@ -36,8 +36,8 @@ void COUNTPICS(const Study& st, Writer& report, Writer& console) {
       for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
         bool seenInYear = false;
         for (int m = 1; m <= 12; ++m) {
-          for (int k = 1; k <= 4; ++k) SY(s, y, k) += st.PICCOUNT(g, s, y, m, k);
-          seenInYear = seenInYear || st.PICCOUNT(g, s, y, m, kAllPictures) > 0;
+          for (int k = 1; k <= 4; ++k) SY(s, y, k) += tallies.PICCOUNT(g, s, y, m, k);
+          seenInYear = seenInYear || tallies.PICCOUNT(g, s, y, m, kAllPictures) > 0;
         }
         if (seenInYear) SY(s, y, 5) += 1;
         seen = seen || seenInYear;

@@ -39,7 +39,7 @@ extern const std::array<MoonEntry, kMoonCalendarEntries> MOONCALENDAR;
 // computed full (row 1) and new (row 2) moons of the study years outside the
 // calendar. MOONDAYS arrives zeroed. Throws std::length_error should the
 // computed phases not fit the slots (never for a study the run accepts).
-void MOONPHASES(Study& st);
+void MOONPHASES(const StudyInput& st, PictureTallies& tallies);
 
 // Years of the built-in calendar; the phases of every other study year are
 // computed.
@@ -126,19 +126,20 @@ class EventObserver {
 
 // The independence rule applied to the picture list line by line, in list
 // order. Fills PICCOUNT, SPECIESFIRSTDAY, FIRSTLASTPIC and the activity
-// tables of the study, which must already be sized and set to their starting
+// tables of `tallies`, which must already be sized and set to their starting
 // values, with PERIOD and MOONDAYS set. With an observer, each event is
 // handed to it when the next one opens; finish() hands on the last.
 class PictureLoop {
  public:
-  explicit PictureLoop(Study& st, EventObserver* events = nullptr);
+  PictureLoop(const StudyInput& st, PictureTallies& tallies, EventObserver* events = nullptr);
   void add(const PictureLine& p);
   // After the last picture: closes the open event.
   void finish();
 
  private:
   void openEvent(const PictureLine& p);
-  Study& st_;
+  const StudyInput& st_;
+  PictureTallies& tallies_;
   MoonWindows moon_;
   EventObserver* events_;
   IndependentEvent event_;  // the open event, kept only for an observer
@@ -157,6 +158,7 @@ bool parsePictureLine(std::string_view line, PictureLine& p);
 // SPECIESFIRSTDAY, FIRSTLASTPIC and the activity tables, telling `events`
 // (when given) about every independent event. Throws std::runtime_error
 // when the list cannot be opened or read.
-void READPICTURELIST(Study& st, const std::filesystem::path& folder, EventObserver* events = nullptr);
+void READPICTURELIST(const StudyInput& st, PictureTallies& tallies, const std::filesystem::path& folder,
+                     EventObserver* events = nullptr);
 
 }  // namespace mv

@@ -251,21 +251,21 @@ bool moonYearsComputed(int firstYear, int lastYear) {
   return firstYear <= lastYear && (firstYear < kFirstTabledMoonYear || lastYear > kLastTabledMoonYear);
 }
 
-void MOONPHASES(Study& st) {
+void MOONPHASES(const StudyInput& st, PictureTallies& tallies) {
   // Only the year is compared with the study years: a moon before the first
   // camera start or after the last stop within those years is still kept.
   for (int k = 1; k <= kMoonCalendarEntries; ++k) {
     const MoonEntry& e = MOONCALENDAR[static_cast<std::size_t>(k - 1)];
     if (e.fullMoon.year >= st.FIRSTYEAR && e.fullMoon.year <= st.LASTYEAR)
-      st.MOONDAYS(1, k) = FINDDAY(st.FIRSTYEAR, e.fullMoon.year, e.fullMoon.month, e.fullMoon.day);
+      tallies.MOONDAYS(1, k) = FINDDAY(st.FIRSTYEAR, e.fullMoon.year, e.fullMoon.month, e.fullMoon.day);
     if (e.newMoon.year >= st.FIRSTYEAR && e.newMoon.year <= st.LASTYEAR)
-      st.MOONDAYS(2, k) = FINDDAY(st.FIRSTYEAR, e.newMoon.year, e.newMoon.month, e.newMoon.day);
+      tallies.MOONDAYS(2, k) = FINDDAY(st.FIRSTYEAR, e.newMoon.year, e.newMoon.month, e.newMoon.day);
   }
 
   // Study years outside the calendar: their computed phases, by UTC date,
   // fill each row from the slot after the calendar's on, in time order.
   if (!moonYearsComputed(st.FIRSTYEAR, st.LASTYEAR)) return;
-  const int lastSlot = st.MOONDAYS.range(1).hi;
+  const int lastSlot = tallies.MOONDAYS.range(1).hi;
   int nextSlot[2] = {kMoonCalendarEntries + 1, kMoonCalendarEntries + 1};
   for (int year = st.FIRSTYEAR; year <= st.LASTYEAR; ++year) {
     if (year >= kFirstTabledMoonYear && year <= kLastTabledMoonYear) continue;
@@ -277,7 +277,7 @@ void MOONPHASES(Study& st) {
         throw std::length_error("too many study years for the moon table: the moons of " +
                                 std::to_string(st.FIRSTYEAR) + " to " + std::to_string(st.LASTYEAR) +
                                 " need more than " + std::to_string(lastSlot) + " slots per phase");
-      st.MOONDAYS(row, slot++) = FINDDAY(st.FIRSTYEAR, m.date.year, m.date.month, m.date.day);
+      tallies.MOONDAYS(row, slot++) = FINDDAY(st.FIRSTYEAR, m.date.year, m.date.month, m.date.day);
     }
   }
 }

@@ -31,7 +31,8 @@ void UPDATEACTIVITY(int s, const MoonWindows& moon, int H, int M, int d, Table<i
   if (phase != 0) ACTMOONHOUR(s, phase, H) += 1;
 }
 
-PictureLoop::PictureLoop(Study& st, EventObserver* events) : st_(st), moon_(st.MOONDAYS), events_(events) {}
+PictureLoop::PictureLoop(const StudyInput& st, PictureTallies& tallies, EventObserver* events)
+    : st_(st), tallies_(tallies), moon_(tallies.MOONDAYS), events_(events) {}
 
 void PictureLoop::openEvent(const PictureLine& p) {
   // The event before ends where this one starts; its individuals are still
@@ -52,20 +53,21 @@ void PictureLoop::finish() {
 }
 
 void PictureLoop::add(const PictureLine& p) {
-  Study& st = st_;
+  const StudyInput& st = st_;
+  PictureTallies& tallies = tallies_;
   const int g = p.group;
   const int s = p.species;
   const int h = p.hourNumber;
   const int m = p.minuteNumber;
   const int n = p.individuals;
   // The four kinds are the last index of PICCOUNT, so they lie side by side.
-  int* const cell = &st.PICCOUNT(g, s, p.year, p.month, kAllPictures);
+  int* const cell = &tallies.PICCOUNT(g, s, p.year, p.month, kAllPictures);
   const auto count = [cell](PicKind kind) -> int& { return cell[kind - kAllPictures]; };
 
   count(kAllPictures) += 1;
-  st.SPECIESFIRSTDAY(s) = std::min(st.SPECIESFIRSTDAY(s), p.dayNumber - st.FIRSTDAY + 1);
-  if (m < st.FIRSTLASTPIC(g, s, 7, 1) || m > st.FIRSTLASTPIC(g, s, 7, 2))
-    FIRSTLAST(st.FIRSTLASTPIC, g, s, p.year, p.month, p.day, p.hour, p.minute, p.dayNumber, m);
+  tallies.SPECIESFIRSTDAY(s) = std::min(tallies.SPECIESFIRSTDAY(s), p.dayNumber - st.FIRSTDAY + 1);
+  if (m < tallies.FIRSTLASTPIC(g, s, 7, 1) || m > tallies.FIRSTLASTPIC(g, s, 7, 2))
+    FIRSTLAST(tallies.FIRSTLASTPIC, g, s, p.year, p.month, p.day, p.hour, p.minute, p.dayNumber, m);
 
   if (g != previousGroup_ || s != previousSpecies_) {
     // A new run of lines of one group and species: a new activity picture
@@ -74,7 +76,8 @@ void PictureLoop::add(const PictureLine& p) {
     count(kActivityPictures) += 1;
     count(kIndependentPictures) += 1;
     count(kIndividuals) += n;
-    UPDATEACTIVITY(s, moon_, p.hour, p.month, p.dayNumber, st.ACTMONTHHOUR, st.ACTSEASONHOUR, st.ACTMOONHOUR);
+    UPDATEACTIVITY(s, moon_, p.hour, p.month, p.dayNumber, tallies.ACTMONTHHOUR, tallies.ACTSEASONHOUR,
+                   tallies.ACTMOONHOUR);
     eventIndividuals_ = n;
     previousGroup_ = g;
     previousSpecies_ = s;
@@ -86,10 +89,11 @@ void PictureLoop::add(const PictureLine& p) {
   // The same run: one activity picture per later clock hour.
   if (h > previousHour_) {
     count(kActivityPictures) += 1;
-    UPDATEACTIVITY(s, moon_, p.hour, p.month, p.dayNumber, st.ACTMONTHHOUR, st.ACTSEASONHOUR, st.ACTMOONHOUR);
+    UPDATEACTIVITY(s, moon_, p.hour, p.month, p.dayNumber, tallies.ACTMONTHHOUR, tallies.ACTSEASONHOUR,
+                   tallies.ACTMOONHOUR);
     previousHour_ = h;
   }
-  if (m < eventMinute_ + st.PERIOD) {
+  if (m < eventMinute_ + tallies.PERIOD) {
     // The same event: it counts its largest number of individuals, and its
     // minute moves only when that number rises.
     if (events_ != nullptr) ++event_.pictures;
@@ -111,7 +115,7 @@ void PictureLoop::add(const PictureLine& p) {
 namespace {
 
 // Whether every index the line uses lies within the tables.
-bool fitsTables(const Study& st, const PictureLine& p) {
+bool fitsTables(const StudyInput& st, const PictureLine& p) {
   return p.group >= 1 && p.group <= st.NGROUPS && p.species >= 1 && p.species <= st.NSPECIES &&
          p.year >= st.FIRSTYEAR && p.year <= st.LASTYEAR && p.month >= 1 && p.month <= 12 && p.hour >= 0 &&
          p.hour <= 23;
@@ -132,14 +136,15 @@ bool parsePictureLine(std::string_view line, PictureLine& p) {
          parseIntColumns(line, 39, 7, p.hourNumber) && parseIntColumns(line, 47, 7, p.minuteNumber);
 }
 
-void READPICTURELIST(Study& st, const std::filesystem::path& folder, EventObserver* events) {
+void READPICTURELIST(const StudyInput& st, PictureTallies& tallies, const std::filesystem::path& folder,
+                     EventObserver* events) {
   FileLines file;
   // The list was written by this run a moment ago. If it cannot be read back,
   // every tally would stay 0 and the report would describe a study without
   // pictures, so the run ends here instead.
   if (!file.open(folder / "FinalPicsList.txt"))
     throw std::runtime_error("Cannot read FinalPicsList.txt: " + std::string(std::strerror(errno)));
-  PictureLoop loop(st, events);
+  PictureLoop loop(st, tallies, events);
   PictureLine p;
   std::string_view line;
   while (file.nextView(line)) {

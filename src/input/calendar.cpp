@@ -40,7 +40,7 @@ int FINDMINUTE(int base, int year, int month, int day, int hour, int minute) {
 
 int monthLength(int year, int month) { return kMonthLength[isLeap(year) ? 1 : 0][month - 1]; }
 
-void STARTSTOPDAYS(Study& st, Console& console) {
+void STARTSTOPDAYS(StudyInput& st, Console& console) {
   console.out().free("CALCULATE BEGIN & END YEARS");
   st.FIRSTYEAR = 3000;
   st.LASTYEAR = 1000;

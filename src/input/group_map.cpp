@@ -12,7 +12,7 @@
 
 namespace mv {
 
-void GETNUMBEROFLOCATIONS(Study& st, const std::filesystem::path& folder, Console& console) {
+void GETNUMBEROFLOCATIONS(StudyInput& st, const std::filesystem::path& folder, Console& console) {
   const std::filesystem::path file = folder / "GroupMap.txt";
   st.NMAPLINES = 0;
   FileLines lines;
@@ -29,7 +29,7 @@ void GETNUMBEROFLOCATIONS(Study& st, const std::filesystem::path& folder, Consol
   while (lines.nextView(text)) ++st.NMAPLINES;
 }
 
-void READGROUPMAP(Study& st, const std::filesystem::path& folder, Console& console) {
+void READGROUPMAP(StudyInput& st, const std::filesystem::path& folder, Console& console) {
   static const Layout& mapLayout = Layout::of("(a25,1x,a25)");
   FileLines lines;
   if (lines.open(folder / "GroupMap.txt")) {
@@ -63,7 +63,7 @@ void READGROUPMAP(Study& st, const std::filesystem::path& folder, Console& conso
   con.write("(i3,a29)", st.NGROUPS, " groups found in GroupMap.txt");
 }
 
-void CREATESHORTGROUPLIST(Study& st) {
+void CREATESHORTGROUPLIST(StudyInput& st) {
   // The distinct group names in map order.
   std::vector<std::string_view> names;
   std::unordered_set<std::string_view> seen;

@@ -33,31 +33,31 @@ class FileLines;
 bool openInputFile(FileLines& lines, const std::filesystem::path& file, Console& console);
 
 // First pass over Input.txt: NLOCATIONS, MAXPERIODS, NSPECIES.
-void READINPUTPARAMETERS(Study& st, const std::filesystem::path& folder, Console& console);
+void READINPUTPARAMETERS(StudyInput& st, const std::filesystem::path& folder, Console& console);
 // Second pass: title, location and species tables.
-void READINPUT(Study& st, const std::filesystem::path& folder, Console& console);
+void READINPUT(StudyInput& st, const std::filesystem::path& folder, Console& console);
 // FIRSTYEAR, LASTYEAR, day numbers of the periods, FIRSTDAY, LASTDAY.
-void STARTSTOPDAYS(Study& st, Console& console);
+void STARTSTOPDAYS(StudyInput& st, Console& console);
 // Ends the run (message, wait, status 1) when the study's last day does not
 // fit the 7-column minute numbers of the picture list, before any table is
 // sized from the study years.
-void checkStudySpan(const Study& st, Console& console);
+void checkStudySpan(const StudyInput& st, Console& console);
 
 // The input stage before the pictures: Input.txt and GroupMap.txt read,
 // checked and turned into the location, period, map, group and species
 // tables, each sized from its counts in turn, the study years and days
 // set, and the sorted group list made. Ends the run (RunEnded) as each
 // reader does.
-Study readStudy(const std::filesystem::path& folder, Console& console);
+StudyInput readStudy(const std::filesystem::path& folder, Console& console);
 
 // GroupMap.txt.
-void GETNUMBEROFLOCATIONS(Study& st, const std::filesystem::path& folder, Console& console);
-void READGROUPMAP(Study& st, const std::filesystem::path& folder, Console& console);
-void CREATESHORTGROUPLIST(Study& st);
+void GETNUMBEROFLOCATIONS(StudyInput& st, const std::filesystem::path& folder, Console& console);
+void READGROUPMAP(StudyInput& st, const std::filesystem::path& folder, Console& console);
+void CREATESHORTGROUPLIST(StudyInput& st);
 
 // Name lookups; 0 when not found.
-int GETSPECIESID(const Study& st, const Name& name);
-int GETSITEID(const Study& st, const Name& name);
+int GETSPECIESID(const StudyInput& st, const Name& name);
+int GETSITEID(const StudyInput& st, const Name& name);
 
 // Told about the picture lines as READALLPICTURES decides on them, for
 // outputs beside the report.
@@ -72,9 +72,10 @@ class PictureObserver {
   virtual void listed(int group, int species, int dayNumber) = 0;
 };
 
-// AllPictures.txt -> Reject.txt and FinalPicsList.txt, with the counters.
-void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console,
-                     PictureObserver* observer = nullptr);
+// AllPictures.txt -> Reject.txt and FinalPicsList.txt, with the counters
+// NPROCESSED, NUSED and NREJECTED of `tallies`.
+void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::filesystem::path& folder,
+                     Console& console, PictureObserver* observer = nullptr);
 
 // How READALLPICTURES goes about it; the files and counters are the same
 // whatever the settings.
@@ -94,11 +95,12 @@ inline constexpr int kMaxPictureThreads = 64;
 // The environment variable MORVELSTRAND_THREADS (1 to 64) when set to a
 // number, else the number of cores.
 int pictureThreads();
-void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console, const PictureReading& how);
+void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::filesystem::path& folder,
+                     Console& console, const PictureReading& how);
 
 // The PERIOD dialogue; throws RunEnded on a bad answer. A PERIOD given on
 // the command line is taken without the prompt, under the same rule.
-void GETPERIOD(Study& st, Console& console, std::optional<int> given = std::nullopt);
+void GETPERIOD(PictureTallies& tallies, Console& console, std::optional<int> given = std::nullopt);
 // The range a PERIOD must lie in, 1 to 1440 minutes.
 bool periodInRange(long long minutes);
 // The message for a PERIOD out of range; throws RunEnded.

@@ -133,7 +133,7 @@ void ShiftWarnings::finish() {
                         (more == 1 ? " looks" : " look") + " shifted");
 }
 
-void warnReversedPeriods(const Study& st, Console& console) {
+void warnReversedPeriods(const StudyInput& st, Console& console) {
   // Line numbers as Input.txt is laid out: title, location count, then for
   // each location its line, its period count and one line per period.
   long line = 2;
@@ -158,7 +158,7 @@ void warnReversedPeriods(const Study& st, Console& console) {
   }
 }
 
-PeriodCoverage::PeriodCoverage(const Study& st) : firstDay_(st.FIRSTDAY), lastDay_(st.LASTDAY) {
+PeriodCoverage::PeriodCoverage(const StudyInput& st) : firstDay_(st.FIRSTDAY), lastDay_(st.LASTDAY) {
   std::map<std::string, std::vector<std::pair<int, int>>> byName;
   for (int l = 1; l <= st.NLOCATIONS; ++l) {
     auto& periods = byName[st.LOCATIONNAME(l)];

@@ -66,7 +66,7 @@ class ShiftWarnings {
 
 // Warns about every operating period of Input.txt whose stop date comes
 // before its start date, naming its line.
-void warnReversedPeriods(const Study& st, Console& console);
+void warnReversedPeriods(const StudyInput& st, Console& console);
 
 // Counts the used pictures dated outside every operating period of their
 // location (all locations of that name), and among them those outside the
@@ -74,7 +74,7 @@ void warnReversedPeriods(const Study& st, Console& console);
 class PeriodCoverage {
  public:
   // Needs the day numbers of the periods, FIRSTDAY and LASTDAY.
-  explicit PeriodCoverage(const Study& st);
+  explicit PeriodCoverage(const StudyInput& st);
 
   // One used picture: its location name (25 characters) and day number.
   void add(std::string_view location, int dayNumber) {

@@ -119,7 +119,7 @@ const char* const kTitle = "the study title";
 
 }  // namespace
 
-void READINPUTPARAMETERS(Study& st, const std::filesystem::path& folder, Console& console) {
+void READINPUTPARAMETERS(StudyInput& st, const std::filesystem::path& folder, Console& console) {
   InputFile in(folder, console);
   in.line(kTitle);
   st.NLOCATIONS = in.count(kLocationCount);
@@ -136,7 +136,7 @@ void READINPUTPARAMETERS(Study& st, const std::filesystem::path& folder, Console
   for (int s = 1; s <= st.NSPECIES; ++s) in.line(speciesLineText(s, st.NSPECIES));
 }
 
-void READINPUT(Study& st, const std::filesystem::path& folder, Console& console) {
+void READINPUT(StudyInput& st, const std::filesystem::path& folder, Console& console) {
   console.out().free("READ INPUT.TXT");
   InputFile in(folder, console);
   static const Layout& titleLayout = Layout::of("(a75)");
@@ -213,12 +213,12 @@ void rejectPeriod(Console& console) {
   throw RunEnded{1};
 }
 
-void GETPERIOD(Study& st, Console& console, std::optional<int> given) {
+void GETPERIOD(PictureTallies& tallies, Console& console, std::optional<int> given) {
   Writer& con = console.out();
   if (given) {
-    st.PERIOD = *given;
-    con.free("PERIOD = ", st.PERIOD, " minutes");
-    if (!periodInRange(st.PERIOD)) rejectPeriod(console);
+    tallies.PERIOD = *given;
+    con.free("PERIOD = ", tallies.PERIOD, " minutes");
+    if (!periodInRange(tallies.PERIOD)) rejectPeriod(console);
     return;
   }
   con.blank();
@@ -227,9 +227,9 @@ void GETPERIOD(Study& st, Console& console, std::optional<int> given) {
   // No answer, or one that is not an integer, has no value to show: it ends
   // the run like a value out of range.
   if (console.reader().readInts(1, answer) == FreeReader::Status::Ok) {
-    st.PERIOD = answer[0];
-    con.free("PERIOD = ", st.PERIOD, " minutes");
-    if (periodInRange(st.PERIOD)) return;
+    tallies.PERIOD = answer[0];
+    con.free("PERIOD = ", tallies.PERIOD, " minutes");
+    if (periodInRange(tallies.PERIOD)) return;
   }
   rejectPeriod(console);
 }

@@ -25,13 +25,13 @@
 
 namespace mv {
 
-int GETSPECIESID(const Study& st, const Name& name) {
+int GETSPECIESID(const StudyInput& st, const Name& name) {
   for (int s = 1; s <= st.NSPECIES; ++s)
     if (st.SPECIESNAME(s) == name) return s;
   return 0;
 }
 
-int GETSITEID(const Study& st, const Name& name) {
+int GETSITEID(const StudyInput& st, const Name& name) {
   // A group number, not a location number: the first location of that name
   // whose group is in the group list decides.
   for (int l = 1; l <= st.NLOCATIONS; ++l) {
@@ -146,7 +146,7 @@ class NameLookup {
 };
 
 // GETSPECIESID for every species name.
-NameLookup speciesLookup(const Study& st) {
+NameLookup speciesLookup(const StudyInput& st) {
   NameLookup lookup;
   for (int s = 1; s <= st.NSPECIES; ++s) lookup.add(st.SPECIESNAME(s), s);
   return lookup;
@@ -155,7 +155,7 @@ NameLookup speciesLookup(const Study& st) {
 // GETSITEID for every location name: walking the locations in order, a name
 // takes the group of its first location whose group is in the group list;
 // names whose locations yield no group stay out (0).
-NameLookup siteLookup(const Study& st) {
+NameLookup siteLookup(const StudyInput& st) {
   std::unordered_map<std::string_view, int> groupNumber;
   for (int g = 1; g <= st.NGROUPS; ++g) groupNumber.emplace(st.GROUPNAME(g), g);
   NameLookup lookup;
@@ -199,7 +199,7 @@ class DayNumbers {
 
 }  // namespace
 
-void checkStudySpan(const Study& st, Console& console) {
+void checkStudySpan(const StudyInput& st, Console& console) {
   if (st.FIRSTYEAR > st.LASTYEAR) return;  // no operating period at all
   const std::int64_t lastMinute = static_cast<std::int64_t>(st.LASTDAY) * 1440 + 23 * 60 + 59;
   if (lastMinute > kMaxMinuteNumber)
@@ -305,7 +305,7 @@ struct PictureChunk {
 // last name they found.
 class PictureChecker {
  public:
-  explicit PictureChecker(const Study& st)
+  explicit PictureChecker(const StudyInput& st)
       : st_(st), species_(speciesLookup(st)), sites_(siteLookup(st)), days_(st.FIRSTYEAR), coverage_(st) {}
 
   void check(PictureChunk& c) {
@@ -436,7 +436,7 @@ class PictureChecker {
   }
 
  private:
-  const Study& st_;
+  const StudyInput& st_;
   NameLookup species_;
   NameLookup sites_;
   DayNumbers days_;
@@ -448,7 +448,7 @@ class PictureChecker {
 // one checking it, then the one merging it; the mutex passes it on.
 class CheckingPool {
  public:
-  CheckingPool(const Study& st, int threads) : own_(st) {
+  CheckingPool(const StudyInput& st, int threads) : own_(st) {
     for (int k = 1; k < threads; ++k) workers_.push_back(threadWithoutSignals([this, &st] { work(st); }));
   }
   ~CheckingPool() {
@@ -498,7 +498,7 @@ class CheckingPool {
     }
   }
 
-  void work(const Study& st) {
+  void work(const StudyInput& st) {
     PictureChecker checker(st);
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -601,18 +601,20 @@ int pictureThreads() {
   return static_cast<int>(std::clamp<unsigned>(cores, 1, kMaxPictureThreads));
 }
 
-void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console, PictureObserver* observer) {
+void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::filesystem::path& folder,
+                     Console& console, PictureObserver* observer) {
   PictureReading how;
   how.observer = observer;
-  READALLPICTURES(st, folder, console, how);
+  READALLPICTURES(st, tallies, folder, console, how);
 }
 
-void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& console, const PictureReading& how) {
+void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::filesystem::path& folder,
+                     Console& console, const PictureReading& how) {
   Writer& con = console.out();
   con.free("READ ALLPICTURES.TXT");
-  st.NPROCESSED = 0;
-  st.NUSED = 0;
-  st.NREJECTED = 0;
+  tallies.NPROCESSED = 0;
+  tallies.NUSED = 0;
+  tallies.NREJECTED = 0;
 
   FileLines pictures;
   if (!openInputFile(pictures, folder / "AllPictures.txt", console)) {
@@ -680,9 +682,9 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
         listWriter->write(c.list);
       else
         listFile.append(c.list);
-      st.NPROCESSED += static_cast<int>(c.processed);
-      st.NUSED += static_cast<int>(c.used);
-      st.NREJECTED += static_cast<int>(c.rejected);
+      tallies.NPROCESSED += static_cast<int>(c.processed);
+      tallies.NUSED += static_cast<int>(c.used);
+      tallies.NREJECTED += static_cast<int>(c.rejected);
       if (how.accepted) how.accepted(c.accepted);
       for (const auto& [lineInChunk, text] : c.shifted) shifted.check(text, linesBefore + lineInChunk, kPictureLineFields);
       coverage.addCounts(c.outside, c.untallied);
@@ -697,7 +699,7 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
         listFile.close();
         std::error_code ignored;
         std::filesystem::remove(listPath, ignored);
-        if (st.NREJECTED == 0) std::filesystem::remove(rejectPath, ignored);
+        if (tallies.NREJECTED == 0) std::filesystem::remove(rejectPath, ignored);
         endWithError(console, "Minute number too large for FinalPicsList.txt: " + std::to_string(c.tooLargeMinute) +
                                   " at line " + std::to_string(linesBefore + c.tooLargeLine) +
                                   " of AllPictures.txt, at most " + std::to_string(kMaxMinuteNumber) +
@@ -719,7 +721,7 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
     endWithError(console,
                  "Error writing FinalPicsList.txt: " + listFile.errorText() + " (the incomplete file was removed)");
   if (!listFile.commit()) endWithError(console, "Cannot create FinalPicsList.txt: " + listFile.errorText());
-  if (st.NREJECTED == 0) {
+  if (tallies.NREJECTED == 0) {
     // Nothing rejected: no Reject.txt, not even one from an earlier run.
     rejectFile.discard();
     std::error_code ignored;
@@ -728,9 +730,9 @@ void READALLPICTURES(Study& st, const std::filesystem::path& folder, Console& co
     endWithError(console, "Cannot create Reject.txt: " + rejectFile.errorText());
   }
 
-  con.free("   Processed        ", st.NPROCESSED);
-  con.free("   Used in analysis ", st.NUSED);
-  con.free("   Rejected         ", st.NREJECTED);
+  con.free("   Processed        ", tallies.NPROCESSED);
+  con.free("   Used in analysis ", tallies.NUSED);
+  con.free("   Rejected         ", tallies.NREJECTED);
   coverage.report(console);
 }
 

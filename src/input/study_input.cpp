@@ -2,8 +2,8 @@
 
 namespace mv {
 
-Study readStudy(const std::filesystem::path& folder, Console& console) {
-  Study st;
+StudyInput readStudy(const std::filesystem::path& folder, Console& console) {
+  StudyInput st;
   READINPUTPARAMETERS(st, folder, console);
   st.sizeLocationTables();
   READINPUT(st, folder, console);
@@ -11,7 +11,6 @@ Study readStudy(const std::filesystem::path& folder, Console& console) {
   // A study too long for the picture list ends here, before any table is
   // sized from its years.
   checkStudySpan(st, console);
-  st.sizeLocationTrapDays();
   GETNUMBEROFLOCATIONS(st, folder, console);
   st.sizeMapTables();
   READGROUPMAP(st, folder, console);

@@ -8,7 +8,7 @@ Name makeName(std::string_view text) {
   return n;
 }
 
-void Study::sizeLocationTables() {
+void StudyInput::sizeLocationTables() {
   const Range loc = locations();
   LOCATIONNAME.resize({loc}, Name(kNameLength, ' '));
   LOCATIONELEV.resize({loc}, 0);
@@ -19,46 +19,48 @@ void Study::sizeLocationTables() {
   PERIODSTOP.resize(NLOCATIONS, MAXPERIODS);
 }
 
-void Study::sizeLocationTrapDays() {
-  LOCATIONTRAPDAYS.resize({locations(), years(), Range{1, 12}}, 0);
+void GroupEffort::sizeLocationTrapDays(const StudyInput& in) {
+  LOCATIONTRAPDAYS.resize({in.locations(), in.years(), Range{1, 12}}, 0);
 }
 
-void Study::sizeMapTables() {
+void StudyInput::sizeMapTables() {
   MAPLOCATION.resize({Range{1, NMAPLINES}}, Name(kNameLength, ' '));
   MAPGROUP.resize({Range{1, NMAPLINES}}, Name(kNameLength, ' '));
   LOCATIONGROUP.resize({locations()}, Name(kNameLength, ' '));
 }
 
-void Study::sizeGroupTables() {
+void StudyInput::sizeGroupTables() {
   GROUPNAME.resize({groups()}, Name(kNameLength, ' '));
   GROUPSIZE.resize({groups()}, 0);
   GROUPLOCATIONS.resize({groups(), locations()}, 0);
 }
 
-void Study::sizeTallies() {
-  SPECIESFIRSTDAY.resize({species()}, kNoFirstDay);
-  PICCOUNT.resize({groups(), species(), years(), Range{1, 12}, Range{1, 4}}, 0);
-  FIRSTLASTPIC.resize({groups(), species(), Range{1, 7}, Range{1, 2}}, 0);
-  for (int g = 1; g <= NGROUPS; ++g)
-    for (int s = 1; s <= NSPECIES; ++s)
+void PictureTallies::sizeTallies(const StudyInput& in) {
+  SPECIESFIRSTDAY.resize({in.species()}, kNoFirstDay);
+  PICCOUNT.resize({in.groups(), in.species(), in.years(), Range{1, 12}, Range{1, 4}}, 0);
+  FIRSTLASTPIC.resize({in.groups(), in.species(), Range{1, 7}, Range{1, 2}}, 0);
+  for (int g = 1; g <= in.NGROUPS; ++g)
+    for (int s = 1; s <= in.NSPECIES; ++s)
       for (int f = 1; f <= 7; ++f) FIRSTLASTPIC(g, s, f, 1) = kNoFirstPicture;
-  ACTMONTHHOUR.resize({species(), Range{1, 12}, Range{0, 23}}, 0);
-  ACTSEASONHOUR.resize({species(), Range{1, 4}, Range{0, 23}}, 0);
-  ACTMOONHOUR.resize({species(), Range{1, 2}, Range{0, 23}}, 0);
+  ACTMONTHHOUR.resize({in.species(), Range{1, 12}, Range{0, 23}}, 0);
+  ACTSEASONHOUR.resize({in.species(), Range{1, 4}, Range{0, 23}}, 0);
+  ACTMOONHOUR.resize({in.species(), Range{1, 2}, Range{0, 23}}, 0);
   MOONDAYS.resize({Range{1, 2}, Range{1, kMoonSlots}}, 0);
 }
 
-void Study::sizeGroupDates() {
+void GroupEffort::sizeGroupDates(const StudyInput& in) {
   // Groups without any operating period keep 0 in every field.
-  GROUPSTART.resize({groups(), Range{1, 4}}, 0);
-  GROUPSTOP.resize({groups(), Range{1, 4}}, 0);
+  GROUPSTART.resize({in.groups(), Range{1, 4}}, 0);
+  GROUPSTOP.resize({in.groups(), Range{1, 4}}, 0);
 }
 
-void Study::sizeGroupTrapDays() { GROUPTRAPDAYS.resize({groups(), years(), Range{1, 12}}, 0); }
+void GroupEffort::sizeGroupTrapDays(const StudyInput& in) {
+  GROUPTRAPDAYS.resize({in.groups(), in.years(), Range{1, 12}}, 0);
+}
 
-void Study::sizeGroupPositions() {
-  GROUPUTM.resize({groups(), Range{1, 2}}, 0);
-  GROUPELEV.resize({groups()}, 0);
+void GroupPositions::sizeGroupPositions(const StudyInput& in) {
+  GROUPUTM.resize({in.groups(), Range{1, 2}}, 0);
+  GROUPELEV.resize({in.groups()}, 0);
 }
 
 }  // namespace mv

@@ -1,6 +1,6 @@
-// Everything the program knows about one study: counts, location, map, group,
-// species and effort tables, and the picture tallies. Sized at run time from
-// the counts; owned by the run driver for the whole run.
+// Everything the program knows about one study, split by the stage that makes
+// it: the input tables, the picture tallies, the sampling effort and the group
+// positions. Sized at run time from the counts.
 #pragma once
 
 #include <cstdint>
@@ -33,8 +33,10 @@ constexpr int kNoFirstDay = 999999;
 // Slots per row of MOONDAYS.
 constexpr int kMoonSlots = 500;
 
-struct Study {
-  // Counts and study-wide values.
+// The study as its input files give it: counts, study years and days, title,
+// and the location, period, map, group and species tables. Made by the input
+// stage (readStudy) and read by every later stage.
+struct StudyInput {
   int NLOCATIONS = 0;
   int NSPECIES = 0;
   int MAXPERIODS = 0;
@@ -44,11 +46,7 @@ struct Study {
   int LASTYEAR = 1000;
   int FIRSTDAY = 366;
   int LASTDAY = 1;
-  int PERIOD = 0;
   std::string TITLE = std::string(kTitleLength, ' ');
-  int NPROCESSED = 0;
-  int NUSED = 0;
-  int NREJECTED = 0;
 
   // Locations (1..NLOCATIONS).
   Table<Name, 1> LOCATIONNAME;
@@ -67,39 +65,75 @@ struct Study {
   Table<Name, 1> GROUPNAME;
   Table<int, 1> GROUPSIZE;
   Table<int, 2> GROUPLOCATIONS;  // group, slot 1..NLOCATIONS
-  Table<int, 2> GROUPSTART;      // group, field 1..4
-  Table<int, 2> GROUPSTOP;
-  Table<int, 3> LOCATIONTRAPDAYS;  // location, year, month
-  Table<int, 3> GROUPTRAPDAYS;     // group, year, month
-  Table<int, 2> GROUPUTM;          // group, 1..2
-  Table<int, 1> GROUPELEV;
 
   // Species (1..NSPECIES, Input.txt order).
   Table<Name, 1> SPECIESNAME;
-  Table<int, 1> SPECIESFIRSTDAY;
-
-  // Picture tallies.
-  Table<int, 5> PICCOUNT;        // group, species, year, month, kind 1..4
-  Table<int, 4> FIRSTLASTPIC;    // group, species, field 1..7, column 1..2
-  Table<int, 3> ACTMONTHHOUR;    // species, month 1..12, hour 0..23
-  Table<int, 3> ACTSEASONHOUR;   // species, season 1..4, hour 0..23
-  Table<int, 3> ACTMOONHOUR;     // species, phase 1..2, hour 0..23
-  Table<int, 2> MOONDAYS;        // phase 1..2, slot 1..500
 
   Range years() const { return Range{FIRSTYEAR, LASTYEAR}; }
   Range groups() const { return Range{1, NGROUPS}; }
   Range species() const { return Range{1, NSPECIES}; }
   Range locations() const { return Range{1, NLOCATIONS}; }
 
-  // Sizing steps of the run driver, each table to exactly its counts.
+  // Sizing steps of the input stage, each table to exactly its counts.
   void sizeLocationTables();   // after the first pass over Input.txt
-  void sizeLocationTrapDays(); // after the study years are known
   void sizeMapTables();        // after GroupMap.txt is counted
   void sizeGroupTables();      // after the groups are counted
-  void sizeTallies();          // before the picture list is read
-  void sizeGroupDates();       // GROUPSTART, GROUPSTOP
-  void sizeGroupTrapDays();    // GROUPTRAPDAYS, zero-filled
-  void sizeGroupPositions();   // GROUPUTM, GROUPELEV
+};
+
+// What the picture stage makes of the picture files: the line counters, the
+// PERIOD the independence rule ran with, the moon days the lunar tallies
+// were taken against, and the tallies themselves. PERIOD and MOONDAYS belong
+// here rather than to the input: both are settled only within this stage
+// (PERIOD is asked once the pictures are counted) and no later stage needs
+// them but to describe these tallies.
+struct PictureTallies {
+  int PERIOD = 0;
+  int NPROCESSED = 0;
+  int NUSED = 0;
+  int NREJECTED = 0;
+
+  Table<int, 1> SPECIESFIRSTDAY;
+  Table<int, 5> PICCOUNT;       // group, species, year, month, kind 1..4
+  Table<int, 4> FIRSTLASTPIC;   // group, species, field 1..7, column 1..2
+  Table<int, 3> ACTMONTHHOUR;   // species, month 1..12, hour 0..23
+  Table<int, 3> ACTSEASONHOUR;  // species, season 1..4, hour 0..23
+  Table<int, 3> ACTMOONHOUR;    // species, phase 1..2, hour 0..23
+  Table<int, 2> MOONDAYS;       // phase 1..2, slot 1..500
+
+  // Before the picture list is read: every tally at its starting value.
+  void sizeTallies(const StudyInput& in);
+};
+
+// Sampling effort: the dates each group operated and the camera trap days
+// per location and per group.
+struct GroupEffort {
+  Table<int, 2> GROUPSTART;  // group, field 1..4
+  Table<int, 2> GROUPSTOP;
+  Table<int, 3> LOCATIONTRAPDAYS;  // location, year, month
+  Table<int, 3> GROUPTRAPDAYS;     // group, year, month
+
+  void sizeGroupDates(const StudyInput& in);        // GROUPSTART, GROUPSTOP
+  void sizeLocationTrapDays(const StudyInput& in);  // LOCATIONTRAPDAYS, zero-filled
+  void sizeGroupTrapDays(const StudyInput& in);     // GROUPTRAPDAYS, zero-filled
+};
+
+// The average position and elevation of each group.
+struct GroupPositions {
+  Table<int, 2> GROUPUTM;  // group, 1..2
+  Table<int, 1> GROUPELEV;
+
+  void sizeGroupPositions(const StudyInput& in);
+};
+
+// Every stage's results in one value, for a study built by hand (tests and
+// tools). The run itself holds each stage's result apart, so that a step can
+// only be given what an earlier step made.
+struct Study : StudyInput, PictureTallies, GroupEffort, GroupPositions {
+  void sizeTallies() { PictureTallies::sizeTallies(*this); }
+  void sizeGroupDates() { GroupEffort::sizeGroupDates(*this); }
+  void sizeLocationTrapDays() { GroupEffort::sizeLocationTrapDays(*this); }
+  void sizeGroupTrapDays() { GroupEffort::sizeGroupTrapDays(*this); }
+  void sizeGroupPositions() { GroupPositions::sizeGroupPositions(*this); }
 };
 
 }  // namespace mv

@@ -45,7 +45,10 @@ double textWidth(std::size_t n, double size) { return static_cast<double>(n) * s
 // What every plot shares: the species and groups shown, and the record
 // counts they were chosen by.
 struct PageData {
-  const Study& st;
+  const StudyInput& st;
+  const PictureTallies& tallies;
+  const GroupEffort& effort;
+  const GroupPositions& positions;
   PageLimits limits;
   DetectionRates rates;            // all study years
   std::vector<int> records;        // per species: independent pictures
@@ -55,8 +58,11 @@ struct PageData {
   std::vector<int> hiddenGroups;
 };
 
-PageData pageData(const Study& st, const PageLimits& limits) {
-  PageData d{st, limits, detectionRates(st, st.FIRSTYEAR, st.LASTYEAR, false), {}, {}, {}, {}, {}};
+PageData pageData(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
+                  const GroupPositions& positions, const PageLimits& limits) {
+  PageData d{
+      st, tallies, effort, positions, limits, detectionRates(st, tallies, effort, st.FIRSTYEAR, st.LASTYEAR, false),
+      {}, {},      {},     {},        {}};
   d.records.assign(static_cast<std::size_t>(st.NSPECIES) + 1, 0);
   for (int g = 1; g <= st.NGROUPS; ++g)
     for (int s = 1; s <= st.NSPECIES; ++s) d.records[s] += d.rates.rec[g][s];
@@ -133,7 +139,7 @@ std::string isoDate(int year, int month, int day) {
   return std::to_string(year) + '-' + two(month) + '-' + two(day);
 }
 
-std::string nameList(const Study& st, const std::vector<int>& items, bool species) {
+std::string nameList(const StudyInput& st, const std::vector<int>& items, bool species) {
   std::string out;
   for (std::size_t k = 0; k < items.size(); ++k) {
     if (k > 0) out += ", ";
@@ -143,7 +149,8 @@ std::string nameList(const Study& st, const std::vector<int>& items, bool specie
 }
 
 void summary(std::string& html, const PageData& d) {
-  const Study& st = d.st;
+  const StudyInput& st = d.st;
+  const PictureTallies& tallies = d.tallies;
   html += "<h1>";
   html += escape(trimmed(st.TITLE));
   html += "</h1>\n<p class=\"note\">Camera-trap study report</p>\n<table class=\"summary\">\n";
@@ -161,9 +168,10 @@ void summary(std::string& html, const PageData& d) {
   row("Locations", std::to_string(st.NLOCATIONS));
   row("Groups", std::to_string(st.NGROUPS));
   row("Species", std::to_string(st.NSPECIES));
-  row("Pictures used", std::to_string(st.NUSED));
-  row("Pictures rejected", std::to_string(st.NREJECTED));
-  row("PERIOD", std::to_string(st.PERIOD) + " minutes (pictures of a species at a location within one PERIOD are one record)");
+  row("Pictures used", std::to_string(tallies.NUSED));
+  row("Pictures rejected", std::to_string(tallies.NREJECTED));
+  row("PERIOD", std::to_string(tallies.PERIOD) +
+                    " minutes (pictures of a species at a location within one PERIOD are one record)");
   html += "</table>\n";
   if (!d.hiddenSpecies.empty())
     html += "<p class=\"note\">The plots show the " + std::to_string(d.shownSpecies.size()) +
@@ -196,7 +204,7 @@ void notShown(std::string& html, const PageData& d) {
 
 // Ticks of a date axis over day numbers lo..hi: month starts, or year starts
 // when there would be too many months.
-std::vector<std::pair<int, std::string>> dateTicks(const Study& st, int lo, int hi) {
+std::vector<std::pair<int, std::string>> dateTicks(const StudyInput& st, int lo, int hi) {
   std::vector<std::pair<int, std::string>> months;
   std::vector<std::pair<int, std::string>> years;
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR + 1; ++y)
@@ -215,7 +223,7 @@ std::vector<std::pair<int, std::string>> dateTicks(const Study& st, int lo, int 
 }
 
 void cameraOperation(std::string& html, const PageData& d) {
-  const Study& st = d.st;
+  const StudyInput& st = d.st;
   struct Row {
     int group;
     int location;
@@ -284,7 +292,8 @@ void cameraOperation(std::string& html, const PageData& d) {
 std::string cellColour(double v, double max) { return v > 0.0 && max > 0.0 ? svg::viridis(v / max) : kEmptyCell; }
 
 void trapDays(std::string& html, const PageData& d) {
-  const Study& st = d.st;
+  const StudyInput& st = d.st;
+  const GroupEffort& effort = d.effort;
   openFigure(html, "trapdays", "Camera trap days per group and month",
              "Days on which the cameras of each group were operating, every location counted; grey: none.");
   const std::string label = "Heat map of camera trap days per group and month";
@@ -303,7 +312,7 @@ void trapDays(std::string& html, const PageData& d) {
   int max = 0;
   for (int g : d.shownGroups)
     for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-      for (int m = 1; m <= 12; ++m) max = std::max(max, st.GROUPTRAPDAYS(g, y, m));
+      for (int m = 1; m <= 12; ++m) max = std::max(max, effort.GROUPTRAPDAYS(g, y, m));
   const double font = rowH >= 14 ? 10.0 : 7.5;
   for (std::size_t r = 0; r < d.shownGroups.size(); ++r) {
     const int g = d.shownGroups[r];
@@ -312,7 +321,7 @@ void trapDays(std::string& html, const PageData& d) {
     for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
       for (int m = 1; m <= 12; ++m) {
         const int c = 12 * (y - st.FIRSTYEAR) + m - 1;
-        const int v = st.GROUPTRAPDAYS(g, y, m);
+        const int v = effort.GROUPTRAPDAYS(g, y, m);
         b.rect(cx.start(c), yy + 0.5, cx.width(), rowH - 1, cellColour(v, max),
                name(st.GROUPNAME(g)) + ", " + monthYear(y, m) + ": " + std::to_string(v) + " trap days");
       }
@@ -334,7 +343,7 @@ void trapDays(std::string& html, const PageData& d) {
 }
 
 void detectionRateMap(std::string& html, const PageData& d) {
-  const Study& st = d.st;
+  const StudyInput& st = d.st;
   openFigure(html, "detection", "Detection rate per 100 camera trap days",
              "Records (one per species, location and PERIOD) per 100 camera trap days, all study years; "
              "hover a cell for its value. Grey: no records.");
@@ -376,12 +385,13 @@ void detectionRateMap(std::string& html, const PageData& d) {
 // ---- accumulation ------------------------------------------------------------
 
 void accumulation(std::string& html, const PageData& d) {
-  const Study& st = d.st;
+  const StudyInput& st = d.st;
+  const PictureTallies& tallies = d.tallies;
   openFigure(html, "accumulation", "Species accumulation curve",
              "Species photographed so far against the study day (day 1 is the first operating day); "
              "hover a step for the species added.");
   const std::string label = "Species accumulation curve";
-  const std::vector<AccumulationDay> curve = accumulationCurve(st);
+  const std::vector<AccumulationDay> curve = accumulationCurve(st, tallies);
   if (curve.empty() || st.FIRSTDAY > st.LASTDAY) {
     closeFigure(html, noData(label, "No species photographed."));
     return;
@@ -435,7 +445,7 @@ struct Series {
 // series' pictures in each hour, so that series of different size compare.
 void smallMultiples(std::string& html, const PageData& d, std::string_view id, std::string_view title,
                     std::string_view note, const std::function<std::vector<Series>(int)>& seriesOf) {
-  const Study& st = d.st;
+  const StudyInput& st = d.st;
   openFigure(html, id, title, note);
   const std::string label = std::string(title) + ", one panel per species";
   if (d.shownSpecies.empty()) {
@@ -523,28 +533,28 @@ void smallMultiples(std::string& html, const PageData& d, std::string_view id, s
   closeFigure(html, b.finish());
 }
 
-std::vector<Series> hourly(const Study& st, int s) {
+std::vector<Series> hourly(const PictureTallies& tallies, int s) {
   Series one{"activity pictures", {}};
   for (int m = 1; m <= 12; ++m)
-    for (int h = 0; h < 24; ++h) one.hours[h] += st.ACTMONTHHOUR(s, m, h);
+    for (int h = 0; h < 24; ++h) one.hours[h] += tallies.ACTMONTHHOUR(s, m, h);
   return {one};
 }
 
-std::vector<Series> lunar(const Study& st, int s) {
+std::vector<Series> lunar(const PictureTallies& tallies, int s) {
   Series full{"full moon \u00b1 5 days", {}};
   Series fresh{"new moon \u00b1 5 days", {}};
   for (int h = 0; h < 24; ++h) {
-    full.hours[h] = st.ACTMOONHOUR(s, kFullMoon, h);
-    fresh.hours[h] = st.ACTMOONHOUR(s, kNewMoon, h);
+    full.hours[h] = tallies.ACTMOONHOUR(s, kFullMoon, h);
+    fresh.hours[h] = tallies.ACTMOONHOUR(s, kNewMoon, h);
   }
   return {full, fresh};
 }
 
-std::vector<Series> seasonal(const Study& st, int s) {
+std::vector<Series> seasonal(const PictureTallies& tallies, int s) {
   std::vector<Series> out;
   for (int k = 1; k <= 4; ++k) {
     Series one{kSeasonLabels[k - 1], {}};
-    for (int h = 0; h < 24; ++h) one.hours[h] = st.ACTSEASONHOUR(s, k, h);
+    for (int h = 0; h < 24; ++h) one.hours[h] = tallies.ACTSEASONHOUR(s, k, h);
     out.push_back(one);
   }
   return out;
@@ -553,7 +563,8 @@ std::vector<Series> seasonal(const Study& st, int s) {
 // ---- map ---------------------------------------------------------------------
 
 void groupMap(std::string& html, const PageData& d) {
-  const Study& st = d.st;
+  const StudyInput& st = d.st;
+  const GroupPositions& positions = d.positions;
   std::string note =
       "Group positions (the mean of their camera locations), camera locations (small dots) and the area each "
       "group of three or more positioned locations spans.";
@@ -577,7 +588,8 @@ void groupMap(std::string& html, const PageData& d) {
     if (st.LOCATIONUTM(l, 1) != 0 && st.LOCATIONUTM(l, 2) != 0)
       extend(st.LOCATIONUTM(l, 1) / 1000.0, st.LOCATIONUTM(l, 2) / 1000.0);
   for (int g = 1; g <= st.NGROUPS; ++g)
-    if (st.GROUPUTM(g, 1) != 0 && st.GROUPUTM(g, 2) != 0) extend(st.GROUPUTM(g, 1) / 1000.0, st.GROUPUTM(g, 2) / 1000.0);
+    if (positions.GROUPUTM(g, 1) != 0 && positions.GROUPUTM(g, 2) != 0)
+      extend(positions.GROUPUTM(g, 1) / 1000.0, positions.GROUPUTM(g, 2) / 1000.0);
   if (minX > maxX) {
     closeFigure(html, noData(label, "No positions given."));
     return;
@@ -627,12 +639,13 @@ void groupMap(std::string& html, const PageData& d) {
   std::vector<bool> labelled(static_cast<std::size_t>(st.NGROUPS) + 1, false);
   for (int g : d.shownGroups) labelled[static_cast<std::size_t>(g)] = true;
   for (int g = 1; g <= st.NGROUPS; ++g) {
-    if (st.GROUPUTM(g, 1) == 0 || st.GROUPUTM(g, 2) == 0) continue;
-    const double px = x(st.GROUPUTM(g, 1) / 1000.0);
-    const double py = y(st.GROUPUTM(g, 2) / 1000.0);
+    if (positions.GROUPUTM(g, 1) == 0 || positions.GROUPUTM(g, 2) == 0) continue;
+    const double px = x(positions.GROUPUTM(g, 1) / 1000.0);
+    const double py = y(positions.GROUPUTM(g, 2) / 1000.0);
     b.circle(px, py, 4, svg::categoryColour(g - 1),
-             name(st.GROUPNAME(g)) + ": " + number(st.GROUPUTM(g, 1) / 1000.0, 3) + " km E, " +
-                 number(st.GROUPUTM(g, 2) / 1000.0, 3) + " km N, elevation " + std::to_string(st.GROUPELEV(g)));
+             name(st.GROUPNAME(g)) + ": " + number(positions.GROUPUTM(g, 1) / 1000.0, 3) + " km E, " +
+                 number(positions.GROUPUTM(g, 2) / 1000.0, 3) + " km N, elevation " +
+                 std::to_string(positions.GROUPELEV(g)));
     if (labelled[static_cast<std::size_t>(g)]) b.text(px + 6, py - 5, name(st.GROUPNAME(g)), "start", 10);
   }
   closeFigure(html, b.finish());
@@ -641,7 +654,8 @@ void groupMap(std::string& html, const PageData& d) {
 // ---- occupancy and co-occurrence ---------------------------------------------
 
 void occupancy(std::string& html, const PageData& d) {
-  const Study& st = d.st;
+  const StudyInput& st = d.st;
+  const PictureTallies& tallies = d.tallies;
   openFigure(html, "occupancy", "Naive occupancy",
              "Share of the " + std::to_string(st.NGROUPS) + " groups at which each species was photographed.");
   const std::string label = "Naive occupancy per species, bars";
@@ -649,7 +663,7 @@ void occupancy(std::string& html, const PageData& d) {
     closeFigure(html, noData(label, "No species or groups."));
     return;
   }
-  const std::vector<int> occupied = naiveOccupancy(st);
+  const std::vector<int> occupied = naiveOccupancy(st, tallies);
   std::vector<int> order = d.shownSpecies;
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return occupied[a] > occupied[b]; });
   const double left = 190.0;
@@ -676,7 +690,8 @@ void occupancy(std::string& html, const PageData& d) {
 }
 
 void cooccurrenceMatrix(std::string& html, const PageData& d) {
-  const Study& st = d.st;
+  const StudyInput& st = d.st;
+  const PictureTallies& tallies = d.tallies;
   openFigure(html, "cooccurrence", "Species co-occurrence",
              "Number of groups at which both species were photographed (not necessarily at the same time); "
              "the diagonal is each species' own number of groups.");
@@ -685,7 +700,7 @@ void cooccurrenceMatrix(std::string& html, const PageData& d) {
     closeFigure(html, noData(label, "No species."));
     return;
   }
-  const Table<int, 2> together = cooccurrence(st);
+  const Table<int, 2> together = cooccurrence(st, tallies);
   const auto n = static_cast<int>(d.shownSpecies.size());
   const double left = 190.0;
   const double top = 150.0;
@@ -717,8 +732,9 @@ void cooccurrenceMatrix(std::string& html, const PageData& d) {
 
 }  // namespace
 
-std::string htmlPage(const Study& st, const PageLimits& limits) {
-  const PageData d = pageData(st, limits);
+std::string htmlPage(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
+                     const GroupPositions& positions, const PageLimits& limits) {
+  const PageData d = pageData(st, tallies, effort, positions, limits);
   std::string html;
   html.reserve(1 << 20);
   html += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
@@ -733,15 +749,15 @@ std::string htmlPage(const Study& st, const PageLimits& limits) {
   smallMultiples(html, d, "activity", "Activity by hour",
                  "Activity pictures (the first picture of each visit of a species to a group, and of each later "
                  "clock hour of the visit) in each hour of the day, all months.",
-                 [&](int s) { return hourly(st, s); });
+                 [&](int s) { return hourly(tallies, s); });
   smallMultiples(html, d, "lunar", "Activity by hour: full and new moon",
                  "Activity pictures within five days of full moon against those within five days of new moon; "
                  "a window with fewer than 10 pictures has no line.",
-                 [&](int s) { return lunar(st, s); });
+                 [&](int s) { return lunar(tallies, s); });
   smallMultiples(html, d, "seasonal", "Activity by hour and season",
                  "Activity pictures of each three-month season, all study years together; a season with fewer "
                  "than 10 pictures has no line.",
-                 [&](int s) { return seasonal(st, s); });
+                 [&](int s) { return seasonal(tallies, s); });
   detectionRateMap(html, d);
   groupMap(html, d);
   occupancy(html, d);
@@ -751,8 +767,9 @@ std::string htmlPage(const Study& st, const PageLimits& limits) {
   return html;
 }
 
-bool writeHtmlPage(const Study& st, const std::filesystem::path& path, std::string& error) {
-  const std::string html = htmlPage(st);
+bool writeHtmlPage(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
+                   const GroupPositions& positions, const std::filesystem::path& path, std::string& error) {
+  const std::string html = htmlPage(st, tallies, effort, positions);
   FileSink file;
   if (!file.openReplacing(path)) {
     error = file.errorText();

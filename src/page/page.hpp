@@ -22,10 +22,12 @@ struct PageLimits {
 constexpr int kPagePlots = 10;
 
 // The page of a finished run (every table filled, report written).
-std::string htmlPage(const Study& st, const PageLimits& limits = {});
+std::string htmlPage(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
+                     const GroupPositions& positions, const PageLimits& limits = {});
 
 // Writes the page to `path` through a temporary file renamed into place;
 // false with `error` set when it cannot be written.
-bool writeHtmlPage(const Study& st, const std::filesystem::path& path, std::string& error);
+bool writeHtmlPage(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
+                   const GroupPositions& positions, const std::filesystem::path& path, std::string& error);
 
 }  // namespace mv

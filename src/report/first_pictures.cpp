@@ -10,16 +10,17 @@ constexpr std::string_view kSpeciesHeading = "Species                     Days  
 constexpr std::string_view kSpeciesLine = "(a25,3x,i4,2x,i4,3x,i2,2x,i2,3x,i2,4x,i2,3x,a25)";
 
 // One species line from column `col` of FIRSTLASTPIC (1 first, 2 last).
-void writeSpeciesPicture(const Study& st, Writer& report, int g, int s, int col) {
-  const int days = st.FIRSTLASTPIC(g, s, 6, col) - st.FIRSTDAY + 1;
-  report.write(kSpeciesLine, st.SPECIESNAME(s), days, st.FIRSTLASTPIC(g, s, 1, col), st.FIRSTLASTPIC(g, s, 2, col),
-               st.FIRSTLASTPIC(g, s, 3, col), st.FIRSTLASTPIC(g, s, 4, col), st.FIRSTLASTPIC(g, s, 5, col),
-               st.GROUPNAME(g));
+void writeSpeciesPicture(const StudyInput& st, const PictureTallies& tallies, Writer& report, int g, int s, int col) {
+  const int days = tallies.FIRSTLASTPIC(g, s, 6, col) - st.FIRSTDAY + 1;
+  report.write(kSpeciesLine, st.SPECIESNAME(s), days, tallies.FIRSTLASTPIC(g, s, 1, col),
+               tallies.FIRSTLASTPIC(g, s, 2, col), tallies.FIRSTLASTPIC(g, s, 3, col),
+               tallies.FIRSTLASTPIC(g, s, 4, col), tallies.FIRSTLASTPIC(g, s, 5, col), st.GROUPNAME(g));
 }
 
 }  // namespace
 
-void WRITEFLPICS(const Study& st, Writer& report, Writer& console) {
+void WRITEFLPICS(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
+                 Writer& console) {
   int total = 0;
   int activity = 0;
   int independent = 0;
@@ -27,14 +28,14 @@ void WRITEFLPICS(const Study& st, Writer& report, Writer& console) {
     for (int s = 1; s <= st.NSPECIES; ++s)
       for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
         for (int m = 1; m <= 12; ++m) {
-          total += st.PICCOUNT(g, s, y, m, kAllPictures);
-          activity += st.PICCOUNT(g, s, y, m, kActivityPictures);
-          independent += st.PICCOUNT(g, s, y, m, kIndependentPictures);
+          total += tallies.PICCOUNT(g, s, y, m, kAllPictures);
+          activity += tallies.PICCOUNT(g, s, y, m, kActivityPictures);
+          independent += tallies.PICCOUNT(g, s, y, m, kIndependentPictures);
         }
 
   console.free("FIRST PICTURES");
   report.write("(a69)", "Use maximum number of individuals photographed in sequential pictures");
-  report.write("(a57,i5,a8)", "Assume independent pictures of a species at a site after ", st.PERIOD, " minutes");
+  report.write("(a57,i5,a8)", "Assume independent pictures of a species at a site after ", tallies.PERIOD, " minutes");
   report.write("(a32)", "For all species at all locations");
   report.write("(a52,i7)", "  Number of pictures processed                    = ", total);
   report.write("(a52,i7)", "  Number of pictures used in activity calculation = ", activity);
@@ -55,16 +56,16 @@ void WRITEFLPICS(const Study& st, Writer& report, Writer& console) {
     int first = 1;
     int last = 1;
     for (int g = 1; g <= st.NGROUPS; ++g) {
-      if (st.GROUPSTART(g, kDayNumber) < st.GROUPSTART(first, kDayNumber)) first = g;
-      if (st.GROUPSTOP(g, kDayNumber) > st.GROUPSTOP(last, kDayNumber)) last = g;
+      if (effort.GROUPSTART(g, kDayNumber) < effort.GROUPSTART(first, kDayNumber)) first = g;
+      if (effort.GROUPSTOP(g, kDayNumber) > effort.GROUPSTOP(last, kDayNumber)) last = g;
     }
-    days = st.GROUPSTOP(last, kDayNumber) - st.GROUPSTART(first, kDayNumber) + 1;
-    firstYear = st.GROUPSTART(first, kYear);
-    firstMonth = st.GROUPSTART(first, kMonth);
-    firstDay = st.GROUPSTART(first, kDay);
-    lastYear = st.GROUPSTOP(last, kYear);
-    lastMonth = st.GROUPSTOP(last, kMonth);
-    lastDay = st.GROUPSTOP(last, kDay);
+    days = effort.GROUPSTOP(last, kDayNumber) - effort.GROUPSTART(first, kDayNumber) + 1;
+    firstYear = effort.GROUPSTART(first, kYear);
+    firstMonth = effort.GROUPSTART(first, kMonth);
+    firstDay = effort.GROUPSTART(first, kDay);
+    lastYear = effort.GROUPSTOP(last, kYear);
+    lastMonth = effort.GROUPSTOP(last, kMonth);
+    lastDay = effort.GROUPSTOP(last, kDay);
   }
   report.write("(a40,i7)", "Number of days in camera trap program = ", days);
   // The labels say "picture"; the dates are the first camera start and the
@@ -83,9 +84,9 @@ void WRITEFLPICS(const Study& st, Writer& report, Writer& console) {
   for (int s = 1; s <= st.NSPECIES && st.NGROUPS > 0; ++s) {
     int g = 1;
     for (int k = 1; k <= st.NGROUPS; ++k)
-      if (st.FIRSTLASTPIC(k, s, 7, 1) < st.FIRSTLASTPIC(g, s, 7, 1)) g = k;
-    if (st.FIRSTLASTPIC(g, s, 1, 1) == kNoFirstPicture) continue;  // never listed
-    writeSpeciesPicture(st, report, g, s, 1);
+      if (tallies.FIRSTLASTPIC(k, s, 7, 1) < tallies.FIRSTLASTPIC(g, s, 7, 1)) g = k;
+    if (tallies.FIRSTLASTPIC(g, s, 1, 1) == kNoFirstPicture) continue;  // never listed
+    writeSpeciesPicture(st, tallies, report, g, s, 1);
   }
   report.blank();
 
@@ -95,9 +96,9 @@ void WRITEFLPICS(const Study& st, Writer& report, Writer& console) {
   for (int s = 1; s <= st.NSPECIES && st.NGROUPS > 0; ++s) {
     int g = 1;
     for (int k = 1; k <= st.NGROUPS; ++k)
-      if (st.FIRSTLASTPIC(k, s, 7, 2) > st.FIRSTLASTPIC(g, s, 7, 2)) g = k;
-    if (st.FIRSTLASTPIC(g, s, 1, 2) == 0) continue;  // never listed
-    writeSpeciesPicture(st, report, g, s, 2);
+      if (tallies.FIRSTLASTPIC(k, s, 7, 2) > tallies.FIRSTLASTPIC(g, s, 7, 2)) g = k;
+    if (tallies.FIRSTLASTPIC(g, s, 1, 2) == 0) continue;  // never listed
+    writeSpeciesPicture(st, tallies, report, g, s, 2);
   }
   report.blank();
 }

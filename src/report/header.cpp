@@ -14,8 +14,8 @@ LocalDate today() {
   return LocalDate{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-void OPENOUTFILE(const Study& st, const std::filesystem::path& folder, FileSink& file, Console& console,
-                 const LocalDate& date) {
+void OPENOUTFILE(const StudyInput& st, const PictureTallies& tallies, const std::filesystem::path& folder,
+                 FileSink& file, Console& console, const LocalDate& date) {
   console.out().free("OPEN OUTPUT FILE");
   const auto path = folder / "OutputGroups.txt";
   // The report is written beside its name and renamed into place by the
@@ -25,7 +25,7 @@ void OPENOUTFILE(const Study& st, const std::filesystem::path& folder, FileSink&
     throw RunEnded{1};
   }
   Writer report(file);
-  writeReportHeader(st, report, date);
+  writeReportHeader(st, tallies, report, date);
 }
 
 namespace {
@@ -35,7 +35,7 @@ constexpr std::string_view kNameList = "(50(2x,5(a25,1x)/))";
 
 }  // namespace
 
-void writeReportHeader(const Study& st, Writer& report, const LocalDate& date) {
+void writeReportHeader(const StudyInput& st, const PictureTallies& tallies, Writer& report, const LocalDate& date) {
   report.write("(a75)", st.TITLE);
   report.write("(a6,i4,1x,a3,1x,i2)", "Date: ", date.year, monthName(date.month), date.day);
   report.blank();
@@ -52,13 +52,13 @@ void writeReportHeader(const Study& st, Writer& report, const LocalDate& date) {
   report.writeValues(kNameList, names);
   report.blank();
 
-  report.write("(a20,i7,a7)", "This file contained ", st.NPROCESSED, " lines");
-  report.write("(a33,i7)", "Number of lines used in analysis ", st.NUSED);
-  report.write("(a17,i7,a27)", "Reject file has  ", st.NREJECTED, " lines not used in analysis");
+  report.write("(a20,i7,a7)", "This file contained ", tallies.NPROCESSED, " lines");
+  report.write("(a33,i7)", "Number of lines used in analysis ", tallies.NUSED);
+  report.write("(a17,i7,a27)", "Reject file has  ", tallies.NREJECTED, " lines not used in analysis");
   report.blank();
 }
 
-void WRITEGROUPASSIGNMENT(const Study& st, Writer& report) {
+void WRITEGROUPASSIGNMENT(const StudyInput& st, Writer& report) {
   report.write("(a17)", "GROUP ASSIGNMENTS");
   std::vector<Value> names;
   for (int g = 1; g <= st.NGROUPS; ++g) {

@@ -5,7 +5,7 @@
 
 namespace mv {
 
-void printPairTable(const Study& st, const Table<float, 2>& cells, std::string_view headerLayout,
+void printPairTable(const StudyInput& st, const Table<float, 2>& cells, std::string_view headerLayout,
                     std::string_view rowLayout, Writer& report) {
   constexpr int B = 10;
   const int n = st.NGROUPS;

@@ -12,7 +12,7 @@ namespace mv {
 // cells(i, j) for i < j are printed; a block is a header (headerLayout with
 // "Locations" and the column groups' names), one row per row group
 // (rowLayout with the group's name and its cells), then an empty line.
-void printPairTable(const Study& st, const Table<float, 2>& cells, std::string_view headerLayout,
+void printPairTable(const StudyInput& st, const Table<float, 2>& cells, std::string_view headerLayout,
                     std::string_view rowLayout, Writer& report);
 
 }  // namespace mv

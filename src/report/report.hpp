@@ -20,12 +20,13 @@ LocalDate today();
 
 // Creates OutputGroups.txt in the folder and writes its header; throws
 // RunEnded (after a console message) when the file cannot be created.
-void OPENOUTFILE(const Study& st, const std::filesystem::path& folder, FileSink& file, Console& console,
-                 const LocalDate& date);
+void OPENOUTFILE(const StudyInput& st, const PictureTallies& tallies, const std::filesystem::path& folder,
+                 FileSink& file, Console& console, const LocalDate& date);
 // The header lines alone.
-void writeReportHeader(const Study& st, Writer& report, const LocalDate& date);
+void writeReportHeader(const StudyInput& st, const PictureTallies& tallies, Writer& report, const LocalDate& date);
 
-void WRITEGROUPASSIGNMENT(const Study& st, Writer& report);
-void WRITEFLPICS(const Study& st, Writer& report, Writer& console);
+void WRITEGROUPASSIGNMENT(const StudyInput& st, Writer& report);
+void WRITEFLPICS(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
+                 Writer& console);
 
 }  // namespace mv

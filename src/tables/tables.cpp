@@ -181,7 +181,7 @@ std::string isoDate(int year, int month, int day) {
   return s;
 }
 
-nlohmann::ordered_json packageJson(const Study& st) {
+nlohmann::ordered_json packageJson(const StudyInput& st) {
   nlohmann::ordered_json package;
   package["profile"] = "tabular-data-package";
   package["name"] = "morvelstrand-tables";
@@ -245,7 +245,7 @@ bool TablesPackage::start() {
   return true;
 }
 
-void TablesPackage::prepare(const Study& st) {
+void TablesPackage::prepare(const StudyInput& st) {
   firstDay_ = st.FIRSTDAY;
   days_ = std::max(0, st.LASTDAY - st.FIRSTDAY + 1);
   species_ = st.NSPECIES;
@@ -306,7 +306,8 @@ void TablesPackage::eventClosed(const IndependentEvent& event) {
       .endRow();
 }
 
-bool TablesPackage::write(const Study& st) {
+bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
+                          const GroupPositions& positions) {
   // The description goes first and comes back last, so the folder never
   // describes tables of two different runs as one package.
   std::error_code ignored;
@@ -331,40 +332,41 @@ bool TablesPackage::write(const Study& st) {
   const Range years = st.years();
 
   const bool written =
-      table("groups",
-            [&](CsvWriter& w) {
-              const std::vector<GroupArea> areas = groupAreas(st);
-              for (int g = 1; g <= st.NGROUPS; ++g) {
-                w.text(group(g)).integer(st.GROUPSIZE(g));
-                // A group without operating periods has no dates.
-                if (st.GROUPSTART(g, kDayNumber) != kNoFirstPicture)
-                  w.text(isoDate(st.GROUPSTART(g, kYear), st.GROUPSTART(g, kMonth), st.GROUPSTART(g, kDay)))
-                      .text(isoDate(st.GROUPSTOP(g, kYear), st.GROUPSTOP(g, kMonth), st.GROUPSTOP(g, kDay)));
-                else
-                  w.empty().empty();
-                int days = 0;
-                for (int y = years.lo; y <= years.hi; ++y)
-                  for (int m = 1; m <= 12; ++m) days += st.GROUPTRAPDAYS(g, y, m);
-                w.integer(days);
-                // No location with a position and an elevation: no average.
-                if (st.GROUPUTM(g, 1) == 0 && st.GROUPUTM(g, 2) == 0 && st.GROUPELEV(g) == 0)
-                  w.empty().empty().empty();
-                else
-                  w.integer(st.GROUPUTM(g, 1)).integer(st.GROUPUTM(g, 2)).integer(st.GROUPELEV(g));
-                const GroupArea& a = areas[static_cast<std::size_t>(g)];
-                if (a.spanned && a.positive)
-                  w.real(a.km2);
-                else
-                  w.empty();
-                w.endRow();
-              }
-            }) &&
+      table(
+          "groups",
+          [&](CsvWriter& w) {
+            const std::vector<GroupArea> areas = groupAreas(st);
+            for (int g = 1; g <= st.NGROUPS; ++g) {
+              w.text(group(g)).integer(st.GROUPSIZE(g));
+              // A group without operating periods has no dates.
+              if (effort.GROUPSTART(g, kDayNumber) != kNoFirstPicture)
+                w.text(isoDate(effort.GROUPSTART(g, kYear), effort.GROUPSTART(g, kMonth), effort.GROUPSTART(g, kDay)))
+                    .text(isoDate(effort.GROUPSTOP(g, kYear), effort.GROUPSTOP(g, kMonth), effort.GROUPSTOP(g, kDay)));
+              else
+                w.empty().empty();
+              int days = 0;
+              for (int y = years.lo; y <= years.hi; ++y)
+                for (int m = 1; m <= 12; ++m) days += effort.GROUPTRAPDAYS(g, y, m);
+              w.integer(days);
+              // No location with a position and an elevation: no average.
+              if (positions.GROUPUTM(g, 1) == 0 && positions.GROUPUTM(g, 2) == 0 && positions.GROUPELEV(g) == 0)
+                w.empty().empty().empty();
+              else
+                w.integer(positions.GROUPUTM(g, 1)).integer(positions.GROUPUTM(g, 2)).integer(positions.GROUPELEV(g));
+              const GroupArea& a = areas[static_cast<std::size_t>(g)];
+              if (a.spanned && a.positive)
+                w.real(a.km2);
+              else
+                w.empty();
+              w.endRow();
+            }
+          }) &&
       table("trap_days",
             [&](CsvWriter& w) {
               for (int g = 1; g <= st.NGROUPS; ++g)
                 for (int y = years.lo; y <= years.hi; ++y)
                   for (int m = 1; m <= 12; ++m)
-                    w.text(group(g)).integer(y).integer(m).integer(st.GROUPTRAPDAYS(g, y, m)).endRow();
+                    w.text(group(g)).integer(y).integer(m).integer(effort.GROUPTRAPDAYS(g, y, m)).endRow();
             }) &&
       table("pictures",
             [&](CsvWriter& w) {
@@ -377,9 +379,9 @@ bool TablesPackage::write(const Study& st) {
                   pairs.append(quotedSpecies[static_cast<std::size_t>(s)]);
                   for (int y = years.lo; y <= years.hi; ++y)
                     for (int m = 1; m <= 12; ++m) {
-                      if (st.PICCOUNT(g, s, y, m, kAllPictures) == 0) continue;
+                      if (tallies.PICCOUNT(g, s, y, m, kAllPictures) == 0) continue;
                       w.field(pairs).integer(y).integer(m);
-                      for (int k = kAllPictures; k <= kIndividuals; ++k) w.integer(st.PICCOUNT(g, s, y, m, k));
+                      for (int k = kAllPictures; k <= kIndividuals; ++k) w.integer(tallies.PICCOUNT(g, s, y, m, k));
                       w.endRow();
                     }
                 }
@@ -389,21 +391,28 @@ bool TablesPackage::write(const Study& st) {
               for (int s = 1; s <= st.NSPECIES; ++s)
                 for (int m = 1; m <= 12; ++m)
                   for (int h = 0; h <= 23; ++h)
-                    w.text(species(s)).integer(m).integer(h).integer(st.ACTMONTHHOUR(s, m, h)).endRow();
+                    w.text(species(s)).integer(m).integer(h).integer(tallies.ACTMONTHHOUR(s, m, h)).endRow();
             }) &&
       table("activity_season",
             [&](CsvWriter& w) {
               for (int s = 1; s <= st.NSPECIES; ++s)
                 for (int k = 1; k <= 4; ++k)
                   for (int h = 0; h <= 23; ++h)
-                    w.text(species(s)).text(kSeasonLabels[k - 1]).integer(h).integer(st.ACTSEASONHOUR(s, k, h)).endRow();
+                    w.text(species(s))
+                        .text(kSeasonLabels[k - 1])
+                        .integer(h)
+                        .integer(tallies.ACTSEASONHOUR(s, k, h))
+                        .endRow();
             }) &&
       table("activity_moon",
             [&](CsvWriter& w) {
               for (int s = 1; s <= st.NSPECIES; ++s)
                 for (int phase = 1; phase <= 2; ++phase)
                   for (int h = 0; h <= 23; ++h)
-                    w.text(species(s)).text(phase == 1 ? "full" : "new").integer(h).integer(st.ACTMOONHOUR(s, phase, h))
+                    w.text(species(s))
+                        .text(phase == 1 ? "full" : "new")
+                        .integer(h)
+                        .integer(tallies.ACTMOONHOUR(s, phase, h))
                         .endRow();
             }) &&
       table("detection_rates",
@@ -426,12 +435,12 @@ bool TablesPackage::write(const Study& st) {
                   }
                 }
               };
-              for (int y = years.lo; y <= years.hi; ++y) rows(detectionRates(st, y, y, true), true);
-              rows(detectionRates(st, years.lo, years.hi, false), false);
+              for (int y = years.lo; y <= years.hi; ++y) rows(detectionRates(st, tallies, effort, y, y, true), true);
+              rows(detectionRates(st, tallies, effort, years.lo, years.hi, false), false);
             }) &&
       table("occupancy",
             [&](CsvWriter& w) {
-              const std::vector<int> occupied = naiveOccupancy(st);
+              const std::vector<int> occupied = naiveOccupancy(st, tallies);
               for (int s = 1; s <= st.NSPECIES; ++s) {
                 const int n = occupied[static_cast<std::size_t>(s)];
                 // As the report: a study without groups has nothing occupied.
@@ -442,12 +451,12 @@ bool TablesPackage::write(const Study& st) {
             }) &&
       table("distances",
             [&](CsvWriter& w) {
-              const GroupDistances d = groupDistances(st);
+              const GroupDistances d = groupDistances(st, positions);
               for (const auto& [i, j] : d.pairs) w.text(group(i)).text(group(j)).real(d.km(i, j)).endRow();
             }) &&
       table("accumulation",
             [&](CsvWriter& w) {
-              for (const AccumulationDay& row : accumulationCurve(st))
+              for (const AccumulationDay& row : accumulationCurve(st, tallies))
                 w.integer(row.day)
                     .text(dayNumberDate(st.FIRSTYEAR, row.day + st.FIRSTDAY - 1))
                     .integer(static_cast<long long>(row.species.size()))
@@ -468,7 +477,7 @@ bool TablesPackage::write(const Study& st) {
   return true;
 }
 
-void TablesPackage::picturesRead(const Study& st) {
+void TablesPackage::picturesRead(const StudyInput& st) {
   if (historyStarted_) return;
   historyStarted_ = true;
   const int k = occasionDays_;
@@ -564,7 +573,7 @@ void TablesPackage::formatDetectionHistory() {
   flush();
 }
 
-bool TablesPackage::finishDetectionHistory(const Study& st) {
+bool TablesPackage::finishDetectionHistory(const StudyInput& st) {
   picturesRead(st);
   if (historyThread_.joinable()) historyThread_.join();
   const char* name = "detection_history.csv";

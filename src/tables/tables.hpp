@@ -33,7 +33,7 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   bool start();
   // Before the picture file is read: the study's groups, species and days
   // are known.
-  void prepare(const Study& st);
+  void prepare(const StudyInput& st);
   // Rejected lines go straight to rejects.csv (nothing kept in memory);
   // listed pictures mark the day of their group and species.
   void rejected(long lineNumber, std::string_view reason, std::string_view line) override;
@@ -43,11 +43,12 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   // After the picture file is read (the listed pictures are all known):
   // starts formatting detection_history.csv on a second thread, which reads
   // only the package's own copies from then on, while the run goes on.
-  void picturesRead(const Study& st);
+  void picturesRead(const StudyInput& st);
   // After the report: writes every table and then datapackage.json, each
   // file under its name only once complete. False with errorText() on the
   // first file that cannot be written.
-  bool write(const Study& st);
+  bool write(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
+             const GroupPositions& positions);
   const std::string& errorText() const { return error_; }
 
  private:
@@ -55,7 +56,7 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   void formatDetectionHistory();
   // Waits for the detection history (starting it when picturesRead() was
   // not called) and renames it into place.
-  bool finishDetectionHistory(const Study& st);
+  bool finishDetectionHistory(const StudyInput& st);
 
   std::filesystem::path dir_;
   int occasionDays_;

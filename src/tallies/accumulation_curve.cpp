@@ -6,7 +6,7 @@
 
 namespace mv {
 
-std::vector<AccumulationDay> accumulationCurve(const Study& st) {
+std::vector<AccumulationDay> accumulationCurve(const StudyInput& st, const PictureTallies& tallies) {
   const int n = st.NSPECIES;
   std::vector<AccumulationDay> curve;
   // Species ordered by first-picture day with the plain exchange procedure;
@@ -15,24 +15,24 @@ std::vector<AccumulationDay> accumulationCurve(const Study& st) {
   for (int i = 1; i <= n; ++i) order[i] = i;
   for (int i = 1; i <= n - 1; ++i)
     for (int j = i + 1; j <= n; ++j)
-      if (st.SPECIESFIRSTDAY(order[j]) < st.SPECIESFIRSTDAY(order[i])) std::swap(order[i], order[j]);
+      if (tallies.SPECIESFIRSTDAY(order[j]) < tallies.SPECIESFIRSTDAY(order[i])) std::swap(order[i], order[j]);
   if (n < 1) return curve;
 
   // The last day with a first picture: the last ordered day below "none".
   int last = 0;
   for (int i = n; i >= 1; --i) {
-    if (st.SPECIESFIRSTDAY(order[i]) < kNoFirstDay) {
-      last = st.SPECIESFIRSTDAY(order[i]);
+    if (tallies.SPECIESFIRSTDAY(order[i]) < kNoFirstDay) {
+      last = tallies.SPECIESFIRSTDAY(order[i]);
       break;
     }
   }
   int running = 0;
   AccumulationDay row;
-  for (int d = st.SPECIESFIRSTDAY(order[1]); d <= last; ++d) {
+  for (int d = tallies.SPECIESFIRSTDAY(order[1]); d <= last; ++d) {
     if (d >= kNoFirstDay) continue;
     row.species.clear();
     for (int i = 1; i <= n; ++i)
-      if (st.SPECIESFIRSTDAY(order[i]) == d) row.species.push_back(order[i]);
+      if (tallies.SPECIESFIRSTDAY(order[i]) == d) row.species.push_back(order[i]);
     if (row.species.empty()) continue;
     running += static_cast<int>(row.species.size());
     row.day = d;
@@ -42,17 +42,17 @@ std::vector<AccumulationDay> accumulationCurve(const Study& st) {
   return curve;
 }
 
-void ACCUMULATIONCURVE(const Study& st, Writer& report, Writer& console) {
+void ACCUMULATIONCURVE(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
   const int n = st.NSPECIES;
   console.free("SPECIES ACCUMULATION CURVE");
 
   bool missing = false;
   for (int s = 1; s <= n; ++s)
-    if (st.SPECIESFIRSTDAY(s) == kNoFirstDay) missing = true;
+    if (tallies.SPECIESFIRSTDAY(s) == kNoFirstDay) missing = true;
   if (missing) {
     report.write("(a53)", "SPECIES INCLUDED BUT NOT PHOTOGRAPHED OR ALL REJECTED");
     for (int s = 1; s <= n; ++s)
-      if (st.SPECIESFIRSTDAY(s) == kNoFirstDay) report.write("(a25)", st.SPECIESNAME(s));
+      if (tallies.SPECIESFIRSTDAY(s) == kNoFirstDay) report.write("(a25)", st.SPECIESNAME(s));
     report.blank();
   }
 
@@ -60,7 +60,7 @@ void ACCUMULATIONCURVE(const Study& st, Writer& report, Writer& console) {
   report.write("(a26)", "  DAY    NUMBER    SPECIES");
 
   std::vector<Value> values;
-  for (const AccumulationDay& row : accumulationCurve(st)) {
+  for (const AccumulationDay& row : accumulationCurve(st, tallies)) {
     values.clear();
     values.emplace_back(row.day);
     values.emplace_back(row.speciesSoFar);

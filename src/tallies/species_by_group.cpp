@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "tallies/tallies.hpp"
+#include "report/section.hpp"
 
 namespace mv {
 
@@ -11,7 +12,7 @@ namespace {
 // per species with its average individuals per record in the years
 // first..last, and an empty line. The all-years cell is the ratio of the
 // sums, not the mean of the yearly cells.
-void writeBlocks(const Study& st, Writer& report, int first, int last) {
+void writeBlocks(const StudyInput& st, const PictureTallies& tallies, Writer& report, int first, int last) {
   const int ng = st.NGROUPS;
   const auto ns = static_cast<std::size_t>(st.NSPECIES);
   // The cells of one block, species by the block's 12 columns, worked out
@@ -35,8 +36,8 @@ void writeBlocks(const Study& st, Writer& report, int first, int last) {
         int individuals = 0;
         for (int y = first; y <= last; ++y)
           for (int m = 1; m <= 12; ++m) {
-            records += st.PICCOUNT(g, s, y, m, kIndependentPictures);
-            individuals += st.PICCOUNT(g, s, y, m, kIndividuals);
+            records += tallies.PICCOUNT(g, s, y, m, kIndependentPictures);
+            individuals += tallies.PICCOUNT(g, s, y, m, kIndividuals);
           }
         if (records > 0)
           cell[static_cast<std::size_t>(s) * 12 + static_cast<std::size_t>(g - g1)] =
@@ -55,21 +56,20 @@ void writeBlocks(const Study& st, Writer& report, int first, int last) {
 
 }  // namespace
 
-void SPECIESBYGROUP(const Study& st, Writer& report, Writer& console) {
-  console.free("SPECIES AVERAGE ABUNDANCE BY YEAR AND GROUP");
-  report.write("(a43)", "SPECIES AVERAGE ABUNDANCE BY YEAR AND GROUP");
+void SPECIESBYGROUP(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
+  sectionTitle(report, console, "SPECIES AVERAGE ABUNDANCE BY YEAR AND GROUP");
   report.write("(a52)", "  One record of each species per location per PERIOD");
   report.write("(a59)", "  Use maximum number of individuals per location per PERIOD");
 
   for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y) {
     report.write("(i4)", y);
-    writeBlocks(st, report, y, y);
+    writeBlocks(st, tallies, report, y, y);
   }
 
   if (st.FIRSTYEAR < st.LASTYEAR) {
     report.write("(a44)", "SPECIES AVERAGE ABUNDANCE BY GROUP ALL YEARS");
     report.write("(i4,a4,i4)", st.FIRSTYEAR, " to ", st.LASTYEAR);
-    writeBlocks(st, report, st.FIRSTYEAR, st.LASTYEAR);
+    writeBlocks(st, tallies, report, st.FIRSTYEAR, st.LASTYEAR);
   }
 }
 

@@ -18,11 +18,13 @@ struct AccumulationDay {
 };
 
 // The rows of the species accumulation curve, day by day.
-std::vector<AccumulationDay> accumulationCurve(const Study& st);
+std::vector<AccumulationDay> accumulationCurve(const StudyInput& st, const PictureTallies& tallies);
 
-void ACCUMULATIONCURVE(const Study& st, Writer& report, Writer& console);
-void GROUPSPECIESPICS(const Study& st, Writer& report, Writer& console);
-void GROUPSBYMONTH(const Study& st, Writer& report, Writer& console);
-void SPECIESBYGROUP(const Study& st, Writer& report, Writer& console);
+void ACCUMULATIONCURVE(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);
+void GROUPSPECIESPICS(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
+                      Writer& console);
+void GROUPSBYMONTH(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
+                   Writer& console);
+void SPECIESBYGROUP(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);
 
 }  // namespace mv

@@ -15,7 +15,7 @@ constexpr int kInd = mv::kIndependentPictures;
 std::vector<std::string> runRates(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
   mvtest::Capture report;
   mvtest::Capture console;
-  mv::DETECTIONRATES(st, report.writer, console.writer);
+  mv::DETECTIONRATES(st, st, st, report.writer, console.writer);
   if (consoleLines) *consoleLines = console.lines();
   return report.lines();
 }

@@ -12,7 +12,7 @@ namespace {
 std::vector<std::string> runOccupancy(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
   mvtest::Capture report;
   mvtest::Capture console;
-  mv::NAIVEOCCUPANCY(st, report.writer, console.writer);
+  mv::NAIVEOCCUPANCY(st, st, report.writer, console.writer);
   if (consoleLines) *consoleLines = console.lines();
   return report.lines();
 }

@@ -19,7 +19,7 @@ const std::string kContinued = "Species list continued";
 std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* console = nullptr) {
   mvtest::Capture report;
   mvtest::Capture con;
-  mv::ACTIVITYPATTERN(st, report.writer, con.writer);
+  mv::ACTIVITYPATTERN(st, st, report.writer, con.writer);
   if (console) *console = con.lines();
   return report.lines();
 }

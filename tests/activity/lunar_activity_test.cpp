@@ -17,7 +17,7 @@ constexpr int kNew = 2;
 std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* console = nullptr) {
   mvtest::Capture report;
   mvtest::Capture con;
-  mv::LUNARACTIVITY(st, report.writer, con.writer);
+  mv::LUNARACTIVITY(st, st, report.writer, con.writer);
   if (console) *console = con.lines();
   return report.lines();
 }

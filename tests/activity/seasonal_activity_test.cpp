@@ -14,7 +14,7 @@ namespace {
 std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* console = nullptr) {
   mvtest::Capture report;
   mvtest::Capture con;
-  mv::SEASONALACTIVITY(st, report.writer, con.writer);
+  mv::SEASONALACTIVITY(st, st, st, report.writer, con.writer);
   if (console) *console = con.lines();
   return report.lines();
 }

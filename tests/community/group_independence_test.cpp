@@ -14,7 +14,7 @@ namespace {
 std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
   Capture report;
   Capture console;
-  mv::GROUPINDEPENDENCE(st, report.writer, console.writer);
+  mv::GROUPINDEPENDENCE(st, st, report.writer, console.writer);
   if (consoleLines) *consoleLines = console.lines();
   return report.lines();
 }

@@ -23,7 +23,7 @@ const std::string kBrocket19 = "Brocket deer       ";
 std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
   Capture report;
   Capture console;
-  mv::GROUPSBYSPECIES(st, report.writer, console.writer);
+  mv::GROUPSBYSPECIES(st, st, st, report.writer, console.writer);
   if (consoleLines) *consoleLines = console.lines();
   return report.lines();
 }

@@ -16,7 +16,7 @@ constexpr int kIndiv = mv::kIndividuals;
 std::vector<std::string> runSpeciesByMonth(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
   mvtest::Capture report;
   mvtest::Capture console;
-  mv::SPECIESBYMONTH(st, report.writer, console.writer);
+  mv::SPECIESBYMONTH(st, st, st, st, report.writer, console.writer);
   if (consoleLines) *consoleLines = console.lines();
   return report.lines();
 }

@@ -15,7 +15,7 @@ namespace {
 std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
   Capture report;
   Capture console;
-  mv::VENNDIAGRAM(st, report.writer, console.writer);
+  mv::VENNDIAGRAM(st, st, st, report.writer, console.writer);
   if (consoleLines) *consoleLines = console.lines();
   return report.lines();
 }

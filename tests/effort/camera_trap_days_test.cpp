@@ -48,7 +48,7 @@ int totalDays(const mv::Study& st, int loc) {
 
 void walk(mv::Study& st) {
   mvtest::Capture console;
-  mv::CAMERATRAPEFFORT(st, console.writer);
+  mv::CAMERATRAPEFFORT(st, st, console.writer);
   EXPECT_EQ(console.lines(), std::vector<std::string>{" CAMERA TRAP DAYS"});
 }
 
@@ -138,12 +138,12 @@ mv::Study effortStudy() {
 // Builds the effort tables as the run does and returns the section lines.
 std::vector<std::string> effortSection(mv::Study& st) {
   mvtest::Capture console;
-  mv::GROUPSTARTSTOP(st, console.writer);
-  mv::CAMERATRAPEFFORT(st, console.writer);
+  mv::GROUPSTARTSTOP(st, st, console.writer);
+  mv::CAMERATRAPEFFORT(st, st, console.writer);
   st.sizeGroupTrapDays();
-  mv::GROUPCTDAYS(st, console.writer);
+  mv::GROUPCTDAYS(st, st, console.writer);
   mvtest::Capture report;
-  mv::WRITEGROUPTRAPDAYS(st, report.writer, console.writer);
+  mv::WRITEGROUPTRAPDAYS(st, st, report.writer, console.writer);
   EXPECT_EQ(console.lines(),
             (std::vector<std::string>{" GROUP START-STOP DATES", " CAMERA TRAP DAYS", " GROUP CAMERA TRAP DAYS"}));
   return report.lines();
@@ -154,7 +154,7 @@ std::vector<std::string> effortSection(mv::Study& st) {
 TEST(GroupStartStop, EarliestStartAndLatestStopOfTheGroupsLocations) {
   mv::Study st = effortStudy();
   mvtest::Capture console;
-  mv::GROUPSTARTSTOP(st, console.writer);
+  mv::GROUPSTARTSTOP(st, st, console.writer);
   // Beta: the start comes from its second location, the stop from the
   // second period of its first location.
   EXPECT_EQ(st.GROUPSTART(2, mv::kYear), 2010);

@@ -27,7 +27,7 @@ mv::Study positioned(const std::vector<std::pair<std::string, std::pair<int, int
 std::vector<std::string> run(const mv::Study& st) {
   mvtest::Capture report;
   mvtest::Capture console;
-  mv::DISTANCE(st, report.writer, console.writer);
+  mv::DISTANCE(st, st, report.writer, console.writer);
   EXPECT_EQ(console.lines(), std::vector<std::string>{" DISTANCE BETWEEN GROUPS"});
   return report.lines();
 }

@@ -47,7 +47,7 @@ TEST(GroupUtmElev, AveragesCutTowardZeroOverUsableLocations) {
   });
   mvtest::Capture report;
   mvtest::Capture console;
-  mv::GROUPUTMELEV(st, report.writer, console.writer);
+  mv::GROUPUTMELEV(st, st, report.writer, console.writer);
   EXPECT_EQ(console.lines(), std::vector<std::string>{" GROUP UTM AND ELEVATION AVERAGES"});
   mvtest::expectLines(report.lines(), {
                                           "GROUP UTM AND ELEVATION AVERAGES",
@@ -71,7 +71,7 @@ TEST(GroupUtmElev, CoordinateSumsDoNotOverflow) {
   mv::Study st = placed({{"Big", many}});
   mvtest::Capture report;
   mvtest::Capture console;
-  mv::GROUPUTMELEV(st, report.writer, console.writer);
+  mv::GROUPUTMELEV(st, st, report.writer, console.writer);
   EXPECT_EQ(st.GROUPUTM(1, 1), 999999);
   EXPECT_EQ(st.GROUPUTM(1, 2), 9999999);
   EXPECT_EQ(st.GROUPELEV(1), 99999);

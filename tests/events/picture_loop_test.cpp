@@ -66,7 +66,7 @@ std::array<int, 7> lastPic(const mv::Study& st, int g, int s) {
 
 TEST(PictureLoop, FourLineExampleWithPeriod60) {
   mv::Study st = makeStudy(1, 1, 60);
-  mv::PictureLoop loop(st);
+  mv::PictureLoop loop(st, st);
   // 4 January 2010 is day 4: 04:00 is hour number 100, minute number 6000.
   const mv::PictureLine lines[] = {pic(1, 1, 2010, 1, 4, 4, 0, 1), pic(1, 1, 2010, 1, 4, 4, 10, 3),
                                    pic(1, 1, 2010, 1, 4, 5, 5, 2), pic(1, 1, 2010, 1, 4, 5, 15, 2)};
@@ -102,7 +102,7 @@ TEST(PictureLoop, TwoLocationsOfOneGroupFormOneRun) {
   // The list knows only the group: a picture from the group's second location
   // right after one from its first continues the run, even when earlier.
   mv::Study st = makeStudy(1, 1, 60);
-  mv::PictureLoop loop(st);
+  mv::PictureLoop loop(st, st);
   loop.add(pic(1, 1, 2010, 3, 10, 10, 30, 1));
   loop.add(pic(1, 1, 2010, 3, 10, 10, 0, 2));  // earlier: same event, one more individual
   EXPECT_EQ(kinds(st, 1, 1, 2010, 3), (Kinds{2, 1, 1, 2}));
@@ -121,7 +121,7 @@ TEST(PictureLoop, TwoLocationsOfOneGroupFormOneRun) {
 
 TEST(PictureLoop, AnotherSpeciesOrGroupBetweenStartsANewRun) {
   mv::Study st = makeStudy(2, 2, 60);
-  mv::PictureLoop loop(st);
+  mv::PictureLoop loop(st, st);
   loop.add(pic(1, 1, 2010, 5, 1, 10, 0, 2));
   loop.add(pic(1, 2, 2010, 5, 1, 10, 0, 4));
   loop.add(pic(1, 1, 2010, 5, 1, 10, 1, 1));  // one minute later, but a new run
@@ -140,7 +140,7 @@ TEST(PictureLoop, AnotherSpeciesOrGroupBetweenStartsANewRun) {
 
 TEST(PictureLoop, LinesOutOfTimeOrder) {
   mv::Study st = makeStudy(1, 1, 60);
-  mv::PictureLoop loop(st);
+  mv::PictureLoop loop(st, st);
   loop.add(pic(1, 1, 2010, 6, 2, 5, 0, 1));
   loop.add(pic(1, 1, 2010, 6, 2, 4, 30, 1));  // smaller hour number: no activity picture
   loop.add(pic(1, 1, 2010, 6, 2, 5, 40, 1));  // the hour of the last activity picture: none either
@@ -158,7 +158,7 @@ TEST(PictureLoop, LinesOutOfTimeOrder) {
 TEST(PictureLoop, TalliesGoToTheMonthOfTheLineThatCausesThem) {
   // One event from 31 January 23:50 to 1 February 00:20.
   mv::Study st = makeStudy(1, 1, 60);
-  mv::PictureLoop loop(st);
+  mv::PictureLoop loop(st, st);
   loop.add(pic(1, 1, 2010, 1, 31, 23, 50, 1));
   loop.add(pic(1, 1, 2010, 2, 1, 0, 20, 3));
   EXPECT_EQ(kinds(st, 1, 1, 2010, 1), (Kinds{1, 1, 1, 1}));
@@ -174,7 +174,7 @@ TEST(PictureLoop, EventMinuteStaysUnlessIndividualsRise) {
   // Pictures every 40 minutes with the same count: the event minute stays at
   // the first, so the third picture (80 minutes on) opens a new event.
   mv::Study st = makeStudy(1, 1, 60);
-  mv::PictureLoop loop(st);
+  mv::PictureLoop loop(st, st);
   loop.add(pic(1, 1, 2010, 7, 1, 12, 0, 2));
   loop.add(pic(1, 1, 2010, 7, 1, 12, 40, 2));
   loop.add(pic(1, 1, 2010, 7, 1, 13, 20, 1));
@@ -189,7 +189,7 @@ TEST(PictureLoop, EventMinuteStaysUnlessIndividualsRise) {
 TEST(PictureLoop, SpeciesFirstDay) {
   // The study starts on 15 March 2010 (day 74).
   mv::Study st = makeStudy(1, 3, 60, 74);
-  mv::PictureLoop loop(st);
+  mv::PictureLoop loop(st, st);
   loop.add(pic(1, 2, 2010, 4, 1, 8, 0, 1));   // day 91: study day 18
   loop.add(pic(1, 1, 2010, 3, 15, 8, 0, 1));  // the first study day
   loop.add(pic(1, 2, 2010, 3, 20, 8, 0, 1));  // day 79: study day 6
@@ -205,8 +205,8 @@ TEST(PictureLoop, MoonActivity) {
   mv::Study st = makeStudy(1, 1, 60);
   st.LASTYEAR = 2010;
   st.sizeTallies();
-  mv::MOONPHASES(st);  // 2010: full moon 29 January (day 29), new moon 15 January (day 15)
-  mv::PictureLoop loop(st);
+  mv::MOONPHASES(st, st);  // 2010: full moon 29 January (day 29), new moon 15 January (day 15)
+  mv::PictureLoop loop(st, st);
   loop.add(pic(1, 1, 2010, 1, 3, 20, 0, 1));   // day 3: no phase within 5 days
   loop.add(pic(1, 1, 2010, 1, 10, 21, 0, 1));  // day 10 = 15 - 5: new moon
   loop.add(pic(1, 1, 2010, 1, 24, 22, 0, 1));  // day 24 = 29 - 5: full moon
@@ -229,8 +229,8 @@ TEST(PictureLoop, ComputedFullMoonOf25January2024) {
   mv::Study st = makeStudy(1, 1, 60);
   st.LASTYEAR = 2024;
   st.sizeTallies();
-  mv::MOONPHASES(st);
-  mv::PictureLoop loop(st);
+  mv::MOONPHASES(st, st);
+  mv::PictureLoop loop(st, st);
   loop.add(pic(1, 1, 2024, 1, 19, 4, 0, 1));  // 8 days after the new moon, 6 before the full
   loop.add(pic(1, 1, 2024, 1, 25, 3, 0, 1));
   EXPECT_EQ(st.ACTMOONHOUR(1, 1, 3), 1);
@@ -321,8 +321,8 @@ TEST(ReadPictureList, TalliesFromTheFile) {
   mv::Study st = makeStudy(2, 2, 60);
   st.LASTYEAR = 2010;
   st.sizeTallies();
-  mv::MOONPHASES(st);
-  mv::READPICTURELIST(st, dir.path());
+  mv::MOONPHASES(st, st);
+  mv::READPICTURELIST(st, st, dir.path());
   EXPECT_EQ(kinds(st, 1, 1, 2010, 1), (Kinds{4, 2, 2, 5}));
   EXPECT_EQ(kinds(st, 2, 2, 2010, 1), (Kinds{1, 1, 1, 0}));
   EXPECT_EQ(kinds(st, 1, 2, 2010, 1), (Kinds{0, 0, 0, 0}));
@@ -342,7 +342,7 @@ TEST(ReadPictureList, AListThatCannotBeReadEndsTheRun) {
   mvtest::TempDir dir;
   mv::Study st = makeStudy(1, 1, 60);
   try {
-    mv::READPICTURELIST(st, dir.path());
+    mv::READPICTURELIST(st, st, dir.path());
     ADD_FAILURE() << "no exception";
   } catch (const std::runtime_error& e) {
     EXPECT_EQ(std::string(e.what()).rfind("Cannot read FinalPicsList.txt: ", 0), 0u) << e.what();
@@ -354,7 +354,7 @@ TEST(ReadPictureList, NoLinesLeavesTheTallies) {
   mvtest::TempDir dir;
   mv::Study st = makeStudy(1, 1, 60);
   mvtest::writeFile(dir / "FinalPicsList.txt", "");
-  mv::READPICTURELIST(st, dir.path());
+  mv::READPICTURELIST(st, st, dir.path());
   EXPECT_EQ(st.SPECIESFIRSTDAY(1), 999999);
   EXPECT_EQ(firstPic(st, 1, 1)[6], 9999999);
 }

@@ -41,7 +41,7 @@ std::vector<std::string> readStudy(const fs::path& dir) {
   mv::READGROUPMAP(st, dir, run.console);
   st.sizeGroupTables();
   mv::CREATESHORTGROUPLIST(st);
-  mv::READALLPICTURES(st, dir, run.console);
+  mv::READALLPICTURES(st, st, dir, run.console);
   return run.lines();
 }
 

@@ -58,7 +58,7 @@ struct PictureRun {
   int status = -1;
   PictureRun(mv::Study& st, const mvtest::TempDir& dir, const std::string& answers = "")
       : run(answers) {
-    status = endStatus([&] { mv::READALLPICTURES(st, dir.path(), run.console); });
+    status = endStatus([&] { mv::READALLPICTURES(st, st, dir.path(), run.console); });
   }
 };
 
@@ -413,7 +413,7 @@ ChunkedRead readInChunks(const std::string& pictures, int threads, std::size_t c
   how.threads = threads;
   how.chunkBytes = chunkBytes;
   how.accepted = [&r](std::span<const mv::ListedPicture> p) { r.accepted.insert(r.accepted.end(), p.begin(), p.end()); };
-  mv::READALLPICTURES(st, dir.path(), run.console, how);
+  mv::READALLPICTURES(st, st, dir.path(), run.console, how);
   r.reject = mvtest::readFile(dir / "Reject.txt");
   r.list = mvtest::readFile(dir / "FinalPicsList.txt");
   r.console = run.lines();

@@ -33,7 +33,7 @@ void expectWholePage(const std::string& html) {
 
 TEST(Page, EmptyStudyStillHasEveryPlot) {
   mvtest::CommunityStudy empty({}, {});
-  expectWholePage(mv::htmlPage(empty.st));
+  expectWholePage(mv::htmlPage(empty.st, empty.st, empty.st, empty.st));
 }
 
 TEST(Page, ManySpeciesAndGroupsAreCappedAndNamed) {
@@ -42,7 +42,7 @@ TEST(Page, ManySpeciesAndGroupsAreCappedAndNamed) {
   c.st.TITLE = mv::makeName("Valley <north> & ridge");
   for (int s = 1; s <= 6; ++s) c.pics(3, s, s);  // Sp06 has the most records
   for (int g = 1; g <= 5; ++g) c.st.GROUPTRAPDAYS(g, 2010, 1) = 10 * g;
-  const std::string html = mv::htmlPage(c.st, mv::PageLimits{4, 3, 10});
+  const std::string html = mv::htmlPage(c.st, c.st, c.st, c.st, mv::PageLimits{4, 3, 10});
   expectWholePage(html);
   EXPECT_NE(html.find("<h1>Valley &lt;north&gt; &amp; ridge</h1>"), std::string::npos);
   EXPECT_NE(html.find("The plots show the 4 species with the most records of 6; the others are listed at the end"),

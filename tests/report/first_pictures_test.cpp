@@ -47,7 +47,7 @@ void counts(mv::Study& st, int g, int s, int m, int all, int activity, int indep
 std::vector<std::string> run(const mv::Study& st) {
   mvtest::Capture report;
   mvtest::Capture console;
-  mv::WRITEFLPICS(st, report.writer, console.writer);
+  mv::WRITEFLPICS(st, st, st, report.writer, console.writer);
   EXPECT_EQ(console.lines(), std::vector<std::string>{" FIRST PICTURES"});
   return report.lines();
 }

@@ -30,7 +30,7 @@ TEST(ReportHeader, FiveLocationsSevenSpeciesNoRejects) {
   st.NUSED = 1234;
   st.NREJECTED = 0;
   mvtest::Capture c;
-  mv::writeReportHeader(st, c.writer, mv::LocalDate{2024, 3, 5});
+  mv::writeReportHeader(st, st, c.writer, mv::LocalDate{2024, 3, 5});
   const Lines expected = {
       mv::padded("Ridge transect 2010", 75),
       "Date: 2024 Mar  5",
@@ -59,7 +59,7 @@ TEST(ReportHeader, DateLineAndCounters) {
   st.NUSED = 10;
   st.NREJECTED = 2;
   mvtest::Capture c;
-  mv::writeReportHeader(st, c.writer, mv::LocalDate{2017, 12, 24});
+  mv::writeReportHeader(st, st, c.writer, mv::LocalDate{2017, 12, 24});
   const Lines expected = {
       mv::padded("Ridge transect 2010", 75),
       "Date: 2017 Dec 24",
@@ -85,7 +85,7 @@ TEST(ReportHeader, OpenOutFileWritesTheHeaderToTheFile) {
   std::ostringstream out;
   mv::Console console(out, in);
   mv::FileSink file;
-  mv::OPENOUTFILE(st, dir.path(), file, console, mv::LocalDate{2010, 1, 31});
+  mv::OPENOUTFILE(st, st, dir.path(), file, console, mv::LocalDate{2010, 1, 31});
   EXPECT_FALSE(std::filesystem::exists(dir / "OutputGroups.txt"));  // not before it is complete
   ASSERT_TRUE(file.commit());
   EXPECT_EQ(out.str(), " OPEN OUTPUT FILE\r\n");

@@ -12,7 +12,7 @@ namespace {
 std::vector<std::string> runCurve(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
   mvtest::Capture report;
   mvtest::Capture console;
-  mv::ACCUMULATIONCURVE(st, report.writer, console.writer);
+  mv::ACCUMULATIONCURVE(st, st, report.writer, console.writer);
   if (consoleLines) *consoleLines = console.lines();
   return report.lines();
 }

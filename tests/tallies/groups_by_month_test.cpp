@@ -14,7 +14,7 @@ constexpr int kInd = mv::kIndependentPictures;
 std::vector<std::string> runGroupsByMonth(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
   mvtest::Capture report;
   mvtest::Capture console;
-  mv::GROUPSBYMONTH(st, report.writer, console.writer);
+  mv::GROUPSBYMONTH(st, st, st, report.writer, console.writer);
   if (consoleLines) *consoleLines = console.lines();
   return report.lines();
 }

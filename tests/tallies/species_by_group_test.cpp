@@ -15,7 +15,7 @@ constexpr int kIndiv = mv::kIndividuals;
 std::vector<std::string> runSpeciesByGroup(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
   mvtest::Capture report;
   mvtest::Capture console;
-  mv::SPECIESBYGROUP(st, report.writer, console.writer);
+  mv::SPECIESBYGROUP(st, st, report.writer, console.writer);
   if (consoleLines) *consoleLines = console.lines();
   return report.lines();
 }
