@@ -90,7 +90,7 @@ struct PictureReading {
   // Told about every rejected and listed picture, in file order.
   PictureObserver* observer = nullptr;
 };
-inline constexpr std::size_t kPictureChunkBytes = std::size_t{1} << 20;
+inline constexpr std::size_t kPictureChunkBytes = std::size_t{256} << 10;
 inline constexpr int kMaxPictureThreads = 64;
 // The environment variable MORVELSTRAND_THREADS (1 to 64) when set to a
 // number, else the number of cores.
