@@ -157,17 +157,24 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   FileSink file;
   OPENOUTFILE(st, tallies, folder, file, console, options.date ? *options.date : today());
   Writer report(file);
-  GroupEffort effort;
-  effort.sizeGroupDates(st);
   WRITEGROUPASSIGNMENT(st, report);
-  GROUPSTARTSTOP(st, effort, con);
-  WRITEFLPICS(st, tallies, effort, report, con);
-  COUNTPICS(st, tallies, report, con);
-  effort.sizeLocationTrapDays(st);
-  CAMERATRAPEFFORT(st, effort, con);
-  effort.sizeGroupTrapDays(st);
-  GROUPCTDAYS(st, effort, con);
+  // The effort stage, in two steps: the group dates first, as the first
+  // pictures section reads them and it and the picture counts come before
+  // the camera trap days are counted.
+  const GroupEffort effort = [&] {
+    GroupEffort made;
+    made.sizeGroupDates(st);
+    GROUPSTARTSTOP(st, made, con);
+    WRITEFLPICS(st, tallies, made, report, con);
+    COUNTPICS(st, tallies, report, con);
+    made.sizeLocationTrapDays(st);
+    CAMERATRAPEFFORT(st, made, con);
+    made.sizeGroupTrapDays(st);
+    GROUPCTDAYS(st, made, con);
+    return made;
+  }();
   WRITEGROUPTRAPDAYS(st, effort, report, con);
+  // The positions stage.
   const GroupPositions positions = [&] {
     GroupPositions made;
     made.sizeGroupPositions(st);
