@@ -82,7 +82,7 @@ void BM_PictureListFormat(benchmark::State& state) {
   std::vector<mv::ListedPicture> pictures;
   for (const std::string& l : lines) {
     mv::PictureLine p;
-    mv::parsePictureLine(l, p);
+    mv::parseListedPicture(l, p);
     pictures.push_back({p.group, p.species, p.year, p.month, p.day, p.hour, p.minute, p.second, p.individuals,
                         p.dayNumber, p.hourNumber, p.minuteNumber});
   }
@@ -103,7 +103,7 @@ void BM_PictureListParse(benchmark::State& state) {
   mv::PictureLine p;
   std::size_t k = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(mv::parsePictureLine(lines[k], p));
+    benchmark::DoNotOptimize(mv::parseListedPicture(lines[k], p));
     if (++k == lines.size()) k = 0;
   }
   state.SetItemsProcessed(state.iterations());
@@ -116,7 +116,7 @@ void BM_PictureListWrite(benchmark::State& state) {
   std::vector<mv::ListedPicture> pictures;
   for (const std::string& l : lines) {
     mv::PictureLine p;
-    mv::parsePictureLine(l, p);
+    mv::parseListedPicture(l, p);
     pictures.push_back({p.group, p.species, p.year, p.month, p.day, p.hour, p.minute, p.second, p.individuals,
                         p.dayNumber, p.hourNumber, p.minuteNumber});
   }

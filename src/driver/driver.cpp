@@ -84,6 +84,47 @@ PictureTallies tallyPictures(const StudyInput& st, const std::filesystem::path& 
   return tallies;
 }
 
+// The end of a run once its last section is written: the picture list
+// removed, the elapsed time as the report's last line, the report under its
+// name, then the tables and the page made from the finished run, and the
+// closing console lines. Returns the exit status.
+int finishRun(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
+              const GroupPositions& positions, Clock::time_point start, FileSink& file, Writer& report,
+              Console& console, const RunOptions& options, TablesPackage* tables, Cleanup& cleanup) {
+  Writer& con = console.out();
+  // The picture list was only needed within the run.
+  cleanup.removePictureList();
+  const auto stop = Clock::now();
+  const auto ticks = std::chrono::duration_cast<std::chrono::microseconds>(stop - start).count();
+  const float elapsed = static_cast<float>(ticks) / 1000000.0f;
+  report.write("(a13,2x,f9.3,a8)", "Elasped time ", elapsed, " seconds");
+  // The report takes its name only now that it is complete.
+  if (!file.commit()) {
+    console.error().free("Error writing OutputGroups.txt: " + file.errorText() +
+                         " (the incomplete report was removed)");
+    return 1;
+  }
+  if (tables) {
+    con.free("WRITE TABLES");
+    if (!tables->write(st, tallies, effort, positions)) {
+      console.error().free("Error writing the tables: " + tables->errorText());
+      return 1;
+    }
+  }
+  // The page is made from the finished tables, once the report is in place.
+  if (options.html) {
+    std::string error;
+    if (!writeHtmlPage(st, tallies, effort, positions, *options.html, error)) {
+      console.error().free("Error writing the HTML page " + options.html->string() + ": " + error);
+      return 1;
+    }
+  }
+  con.free("Elasped time ", elapsed);
+  con.free("HIT ENTER TO TERMINATE NORMALLY");
+  console.waitForEnter();
+  return 0;
+}
+
 int runSteps(const std::filesystem::path& folder, Console& console, const RunOptions& options, Cleanup& cleanup) {
   Writer& con = console.out();
   con.write("(a51)", "Program Morvelstrand, Version 6.0, October 24, 2017");
@@ -117,17 +158,24 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   FileSink file;
   OPENOUTFILE(st, tallies, folder, file, console, options.date ? *options.date : today());
   Writer report(file);
-  GroupEffort effort;
-  effort.sizeGroupDates(st);
   WRITEGROUPASSIGNMENT(st, report);
-  GROUPSTARTSTOP(st, effort, con);
-  WRITEFLPICS(st, tallies, effort, report, con);
-  COUNTPICS(st, tallies, report, con);
-  effort.sizeLocationTrapDays(st);
-  CAMERATRAPEFFORT(st, effort, con);
-  effort.sizeGroupTrapDays(st);
-  GROUPCTDAYS(st, effort, con);
+  // The effort stage, in two steps: the group dates first, as the first
+  // pictures section reads them and it and the picture counts come before
+  // the camera trap days are counted.
+  const GroupEffort effort = [&] {
+    GroupEffort made;
+    made.sizeGroupDates(st);
+    GROUPSTARTSTOP(st, made, con);
+    WRITEFLPICS(st, tallies, made, report, con);
+    COUNTPICS(st, tallies, report, con);
+    made.sizeLocationTrapDays(st);
+    CAMERATRAPEFFORT(st, made, con);
+    made.sizeGroupTrapDays(st);
+    GROUPCTDAYS(st, made, con);
+    return made;
+  }();
   WRITEGROUPTRAPDAYS(st, effort, report, con);
+  // The positions stage.
   const GroupPositions positions = [&] {
     GroupPositions made;
     made.sizeGroupPositions(st);
@@ -158,37 +206,8 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   running.threads = pictureThreads();
   runSections(sections, report, con, running);
 
-  // End: the picture list was only needed within the run.
-  cleanup.removePictureList();
-  const auto stop = Clock::now();
-  const auto ticks = std::chrono::duration_cast<std::chrono::microseconds>(stop - start).count();
-  const float elapsed = static_cast<float>(ticks) / 1000000.0f;
-  report.write("(a13,2x,f9.3,a8)", "Elasped time ", elapsed, " seconds");
-  // The report takes its name only now that it is complete.
-  if (!file.commit()) {
-    console.error().free("Error writing OutputGroups.txt: " + file.errorText() +
-                         " (the incomplete report was removed)");
-    return 1;
-  }
-  if (tables) {
-    con.free("WRITE TABLES");
-    if (!tables->write(st, tallies, effort, positions)) {
-      console.error().free("Error writing the tables: " + tables->errorText());
-      return 1;
-    }
-  }
-  // The page is made from the finished tables, once the report is in place.
-  if (options.html) {
-    std::string error;
-    if (!writeHtmlPage(st, tallies, effort, positions, *options.html, error)) {
-      console.error().free("Error writing the HTML page " + options.html->string() + ": " + error);
-      return 1;
-    }
-  }
-  con.free("Elasped time ", elapsed);
-  con.free("HIT ENTER TO TERMINATE NORMALLY");
-  console.waitForEnter();
-  return 0;
+  return finishRun(st, tallies, effort, positions, start, file, report, console, options, tables ? &*tables : nullptr,
+                   cleanup);
 }
 
 }  // namespace

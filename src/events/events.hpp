@@ -150,10 +150,6 @@ class PictureLoop {
   int eventIndividuals_ = 0;
 };
 
-// Reads one line of FinalPicsList.txt, layout "(2(i3,1x),i4,6(1x,i2),3(1x,i7))";
-// false when a field is not a number.
-bool parsePictureLine(std::string_view line, PictureLine& p);
-
 // The picture loop: reads folder/FinalPicsList.txt into PICCOUNT,
 // SPECIESFIRSTDAY, FIRSTLASTPIC and the activity tables, telling `events`
 // (when given) about every independent event. Throws std::runtime_error

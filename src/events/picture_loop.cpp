@@ -123,19 +123,6 @@ bool fitsTables(const StudyInput& st, const PictureLine& p) {
 
 }  // namespace
 
-bool parsePictureLine(std::string_view line, PictureLine& p) {
-  // Columns: group 1-3, species 5-7, year 9-12, month 14-15, day 17-18,
-  // hour 20-21, minute 23-24, second 26-27, individuals 29-30, day number
-  // 32-38, hour number 40-46, minute number 48-54.
-  if (line.size() > 54) line = line.substr(0, 54);
-  return parseIntColumns(line, 0, 3, p.group) && parseIntColumns(line, 4, 3, p.species) &&
-         parseIntColumns(line, 8, 4, p.year) && parseIntColumns(line, 13, 2, p.month) &&
-         parseIntColumns(line, 16, 2, p.day) && parseIntColumns(line, 19, 2, p.hour) &&
-         parseIntColumns(line, 22, 2, p.minute) && parseIntColumns(line, 25, 2, p.second) &&
-         parseIntColumns(line, 28, 2, p.individuals) && parseIntColumns(line, 31, 7, p.dayNumber) &&
-         parseIntColumns(line, 39, 7, p.hourNumber) && parseIntColumns(line, 47, 7, p.minuteNumber);
-}
-
 void READPICTURELIST(const StudyInput& st, PictureTallies& tallies, const std::filesystem::path& folder,
                      EventObserver* events) {
   FileLines file;
@@ -151,7 +138,7 @@ void READPICTURELIST(const StudyInput& st, PictureTallies& tallies, const std::f
     // The list is written earlier in the same run, so every line fits its
     // layout; a line that does not (a damaged file) is passed over rather
     // than counted into a cell that does not exist.
-    if (!parsePictureLine(line, p) || !fitsTables(st, p)) continue;
+    if (!parseListedPicture(line, p) || !fitsTables(st, p)) continue;
     loop.add(p);
   }
   loop.finish();

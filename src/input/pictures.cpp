@@ -42,28 +42,6 @@ int GETSITEID(const StudyInput& st, const Name& name) {
   return 0;
 }
 
-void formatListedPicture(const ListedPicture& p, std::string& line) {
-  line.assign(kListedPictureLength, ' ');
-  putListedPicture(p, line.data());
-}
-
-void putListedPicture(const ListedPicture& p, char* out) {
-  // "(2(i3,1x),i4,6(1x,i2),3(1x,i7))": every field at its fixed column.
-  putInt(out, p.group, 3);
-  putInt(out + 4, p.species, 3);
-  putInt(out + 8, p.year, 4);
-  int at = 13;
-  for (std::int32_t v : {p.month, p.day, p.hour, p.minute, p.second, p.individuals}) {
-    putInt(out + at, v, 2);
-    at += 3;
-  }
-  at = 31;
-  for (std::int32_t v : {p.dayNumber, p.hourNumber, p.minuteNumber}) {
-    putInt(out + at, v, 7);
-    at += 8;
-  }
-}
-
 namespace {
 
 constexpr std::size_t kName = kNameLength;
@@ -95,7 +73,7 @@ void copyName(std::string_view line, std::size_t from, char* out) {
 }
 
 // False when a numeric field holds anything but blanks, a sign and digits.
-bool parsePictureLine(std::string_view line, PictureLine& p) {
+bool parseListedPicture(std::string_view line, PictureLine& p) {
   copyName(line, 0, p.location);
   copyName(line, 26, p.species);
   return parseIntColumns(line, 52, 4, p.year) && parseIntColumns(line, 57, 2, p.month) &&
@@ -352,7 +330,7 @@ class PictureChecker {
     while (nextLine(at, end, line)) {
       ++c.lines;
       ++c.processed;
-      if (!parsePictureLine(line, p)) {
+      if (!parseListedPicture(line, p)) {
         shiftCheck();
         ++c.rejected;
         reason(L.unreadable, "Unreadable number in picture line");

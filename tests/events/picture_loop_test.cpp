@@ -277,13 +277,14 @@ TEST(UpdateActivity, SeasonsAndMoon) {
 }
 
 TEST(PictureListLine, FixedColumns) {
-  // The layout of the list, checked against a line written by hand.
+  // The layout of the list, checked against a line written by hand, and the
+  // record's own reading and writing of it.
   const std::string line = "  3  12 2010 11  4 23 59  7 99    1403   33695 2021759";
   ASSERT_EQ(mvtest::lines("(2(i3,1x),i4,6(1x,i2),3(1x,i7))", 3, 12, 2010, 11, 4, 23, 59, 7, 99, 1403, 33695,
                           2021759),
             std::vector<std::string>{line});
   mv::PictureLine p;
-  ASSERT_TRUE(mv::parsePictureLine(line, p));
+  ASSERT_TRUE(mv::parseListedPicture(line, p));
   EXPECT_EQ(p.group, 3);
   EXPECT_EQ(p.species, 12);
   EXPECT_EQ(p.year, 2010);
@@ -296,16 +297,20 @@ TEST(PictureListLine, FixedColumns) {
   EXPECT_EQ(p.dayNumber, 1403);
   EXPECT_EQ(p.hourNumber, 33695);
   EXPECT_EQ(p.minuteNumber, 2021759);
+  // Written back, the record gives the same line.
+  std::string written;
+  mv::formatListedPicture(p, written);
+  EXPECT_EQ(written, line);
 
   // Blank fields read 0, a short line reads as if padded with blanks, and
   // characters after column 54 are ignored.
-  ASSERT_TRUE(mv::parsePictureLine("  1   2 2010  1  1  0  0  0  0       1", p));
+  ASSERT_TRUE(mv::parseListedPicture("  1   2 2010  1  1  0  0  0  0       1", p));
   EXPECT_EQ(p.dayNumber, 1);
   EXPECT_EQ(p.hourNumber, 0);
   EXPECT_EQ(p.minuteNumber, 0);
-  ASSERT_TRUE(mv::parsePictureLine("  1   1 2010  1  1  0  0  0  0       1      24    1440xyz", p));
+  ASSERT_TRUE(mv::parseListedPicture("  1   1 2010  1  1  0  0  0  0       1      24    1440xyz", p));
   EXPECT_EQ(p.minuteNumber, 1440);
-  EXPECT_FALSE(mv::parsePictureLine("  1   x 2010  1  1  0  0  0  0       1      24    1440", p));
+  EXPECT_FALSE(mv::parseListedPicture("  1   x 2010  1  1  0  0  0  0       1      24    1440", p));
 }
 
 TEST(ReadPictureList, TalliesFromTheFile) {

@@ -449,7 +449,7 @@ TEST(Pictures, AcceptedPicturesInMemoryEqualThePictureListReadBack) {
   while (at < r.list.size()) {
     const std::size_t end = r.list.find("\r\n", at);
     mv::PictureLine p;
-    EXPECT_TRUE(mv::parsePictureLine(std::string_view(r.list).substr(at, end - at), p));
+    EXPECT_TRUE(mv::parseListedPicture(std::string_view(r.list).substr(at, end - at), p));
     readBack.push_back(p);
     at = end + 2;
   }
