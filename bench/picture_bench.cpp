@@ -34,8 +34,8 @@ struct Fixture {
   Fixture() {
     folder = std::filesystem::temp_directory_path() / "morvelstrand-bench-study";
     if (!std::filesystem::exists(folder / "AllPictures.txt")) {
-      const std::string command = std::string(MORVELSTRAND_MAKE_STUDY) + " '" + folder.string() +
-                                  "' --pictures " + std::to_string(kPictures) + " > /dev/null";
+      const std::string command = std::string(MORVELSTRAND_MAKE_STUDY) + " '" + folder.string() + "' --pictures " +
+                                  std::to_string(kPictures) + " > /dev/null";
       if (std::system(command.c_str()) != 0) std::abort();
     }
     static_cast<mv::StudyInput&>(st) = mv::readStudy(folder, console);

@@ -78,8 +78,8 @@ std::vector<std::string_view> split(std::string_view data, char sep, std::size_t
 }  // namespace
 
 void layoutReader(std::string_view data) {
-  static const char* const kLayouts[] = {"(a75)", "(a25,1x,i6,1x,i7,1x,i5)", "(a25)", "(a25,1x,a25)",
-                                         "(2(a25,1x),i4,6(1x,i2))", "(2(i3,1x),i4,6(1x,i2),3(1x,i7))"};
+  static const char* const kLayouts[] = {"(a75)",        "(a25,1x,i6,1x,i7,1x,i5)", "(a25)",
+                                         "(a25,1x,a25)", "(2(a25,1x),i4,6(1x,i2))", "(2(i3,1x),i4,6(1x,i2),3(1x,i7))"};
   const auto parts = split(data, '\n', 2);
   // The first line, taken as a layout text, must parse or be refused cleanly.
   try {

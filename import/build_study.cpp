@@ -53,20 +53,15 @@ std::optional<long> parseWhole(std::string_view text) {
   const auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
   if (text.empty() || ec != std::errc() || p == text.data()) return std::nullopt;
   std::string_view rest(p, static_cast<std::size_t>(text.data() + text.size() - p));
-  if (!rest.empty() && rest.front() == '.' && rest.find_first_not_of('0', 1) == std::string_view::npos)
-    rest = {};
+  if (!rest.empty() && rest.front() == '.' && rest.find_first_not_of('0', 1) == std::string_view::npos) rest = {};
   if (!rest.empty()) return std::nullopt;
   return v;
 }
 
 // "1 location has", "2 locations have".
-std::string count(int n, const char* one, const char* many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
+std::string count(int n, const char* one, const char* many) { return std::to_string(n) + " " + (n == 1 ? one : many); }
 
-std::string where(const std::string& table, long record) {
-  return table + " row " + std::to_string(record);
-}
+std::string where(const std::string& table, long record) { return table + " row " + std::to_string(record); }
 
 // Observations left out, counted by reason in order of first occurrence.
 class SkipTally {
@@ -91,7 +86,7 @@ struct Deployment {
   int offsetMinutes = 0;   // the deployment's clock, from the offset of its start
   std::int64_t start = 0;  // instants
   std::int64_t end = 0;
-  std::string groups;      // deploymentGroups
+  std::string groups;  // deploymentGroups
 };
 
 struct Tables {
@@ -243,7 +238,8 @@ void projectLocations(StudyData& study) {
       loc.east = static_cast<int>(east);
       loc.north = static_cast<int>(north);
       if (loc.east == 0 || loc.north == 0)
-        study.notes.push_back("location \"" + loc.key + "\" has a UTM coordinate of exactly 0, which reads as "
+        study.notes.push_back("location \"" + loc.key +
+                              "\" has a UTM coordinate of exactly 0, which reads as "
                               "\"not given\"");
     }
   } else {
@@ -272,7 +268,8 @@ void assignElevations(const ImportOptions& options, StudyData& study) {
           const std::string_view text = trim(fieldAt(f, cElev));
           if (text.empty()) return;
           const auto value = parseReal(text);
-          if (!value) throw ImportError(where(table, record) + ": elevation \"" + std::string(text) + "\" is not a number");
+          if (!value)
+            throw ImportError(where(table, record) + ": elevation \"" + std::string(text) + "\" is not a number");
           const double rounded = std::round(*value);
           if (rounded < kMinElevation || rounded > kMaxElevation)
             throw ImportError(where(table, record) + ": elevation " + std::string(text) +
@@ -387,8 +384,8 @@ bool isSpecies(const std::string& scientificName, std::string rank) {
   if (scientificName.find(' ') == std::string::npos) return false;
   for (char& c : rank) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   static const std::set<std::string> kSpeciesOrBelow = {
-      "",     "species", "subspecies", "variety", "subvariety", "form", "forma", "subform", "infraspecificname",
-      "infrasubspecificname", "cultivar"};
+      "",        "species",           "subspecies",           "variety", "subvariety", "form", "forma",
+      "subform", "infraspecificname", "infrasubspecificname", "cultivar"};
   return kSpeciesOrBelow.count(rank) != 0;
 }
 
@@ -400,7 +397,7 @@ struct Candidate {
   DateTime time;
   int individuals = 1;
   bool eventBased = false;
-  std::string event;  // deployment and eventID of an event-based one; empty without eventID
+  std::string event;         // deployment and eventID of an event-based one; empty without eventID
   bool speciesTaxon = true;  // the taxon is a species (or below)
 };
 
@@ -552,7 +549,8 @@ std::string titleOf(const ImportOptions& options, const PackageInfo& pkg) {
   if (options.title) title = cleanText(*options.title);
   if (title.empty()) title = cleanText(pkg.projectTitle);
   if (title.empty()) title = cleanText(pkg.packageTitle);
-  if (title.empty()) title = cleanText(std::filesystem::absolute(options.packageDir).lexically_normal().filename().string());
+  if (title.empty())
+    title = cleanText(std::filesystem::absolute(options.packageDir).lexically_normal().filename().string());
   return cutText(title, kTitleLength);
 }
 

@@ -38,14 +38,16 @@ void printSummary(std::ostream& out, const StudyData& s, const ImportOptions& o)
   out << "Camtrap DP " << (s.version.empty() ? std::string("1.0 (assumed)") : s.version) << " package "
       << o.packageDir.string() << '\n';
   line(out, "Title", s.title);
-  line(out, "Locations", std::to_string(s.locations.size()) + " (from " + std::to_string(s.deployments) +
-                             " deployments, one operating period each)");
-  line(out, "Groups", std::to_string(s.groups.size()) +
-                          (s.groupedBy == "location" ? std::string(" (each location its own group)")
-                                                     : " (by " + s.groupedBy + " of deploymentGroups)"));
+  line(out, "Locations",
+       std::to_string(s.locations.size()) + " (from " + std::to_string(s.deployments) +
+           " deployments, one operating period each)");
+  line(out, "Groups",
+       std::to_string(s.groups.size()) + (s.groupedBy == "location" ? std::string(" (each location its own group)")
+                                                                    : " (by " + s.groupedBy + " of deploymentGroups)"));
   line(out, "Species", std::to_string(s.species.size()));
-  line(out, "Pictures", std::to_string(s.pictures.size()) + " (" + std::to_string(s.mediaPictures) +
-                            " media-based, " + std::to_string(s.eventPictures) + " event-based)");
+  line(out, "Pictures",
+       std::to_string(s.pictures.size()) + " (" + std::to_string(s.mediaPictures) + " media-based, " +
+           std::to_string(s.eventPictures) + " event-based)");
   int skipped = 0;
   for (const SkipCount& k : s.skipped) skipped += k.count;
   line(out, "Skipped observations", std::to_string(skipped));
@@ -58,9 +60,10 @@ void printSummary(std::ostream& out, const StudyData& s, const ImportOptions& o)
       taxa += (k == 0 ? "" : ", ") + s.notSpeciesTaxa[k];
     if (s.notSpeciesTaxa.size() > kShown) taxa += ", ...";
     const std::size_t n = s.notSpeciesTaxa.size();
-    line(out, "Not a species", std::to_string(s.notSpecies) + (s.notSpecies == 1 ? " observation" : " observations") +
-                                   " of " + std::to_string(n) + (n == 1 ? " taxon" : " taxa") + " (" + taxa + ")" +
-                                   (o.speciesOnly ? ", left out" : "; --species-only leaves them out"));
+    line(out, "Not a species",
+         std::to_string(s.notSpecies) + (s.notSpecies == 1 ? " observation" : " observations") + " of " +
+             std::to_string(n) + (n == 1 ? " taxon" : " taxa") + " (" + taxa + ")" +
+             (o.speciesOnly ? ", left out" : "; --species-only leaves them out"));
   }
   if (!s.cutNames.empty()) {
     line(out, "Names cut to 25", std::to_string(s.cutNames.size()));
@@ -68,13 +71,15 @@ void printSummary(std::ostream& out, const StudyData& s, const ImportOptions& o)
       out << "    " << c.kind << " \"" << c.name << "\" written as \"" << c.cut << "\"\n";
   }
   if (s.cappedCounts > 0)
-    line(out, "Counts above 99", std::to_string(s.cappedCounts) + (s.cappedCounts == 1 ? " picture" : " pictures") +
-                                       " written with 99 individuals");
+    line(out, "Counts above 99",
+         std::to_string(s.cappedCounts) + (s.cappedCounts == 1 ? " picture" : " pictures") +
+             " written with 99 individuals");
   if (s.zone) {
     std::ostringstream centre;
     centre << std::fixed << std::setprecision(5) << s.centroid.lat << ", " << s.centroid.lon;
-    line(out, "UTM zone", s.zone->label() + " (EPSG:" + std::to_string(s.zone->epsg()) +
-                              "), the zone of the locations' centroid " + centre.str());
+    line(out, "UTM zone",
+         s.zone->label() + " (EPSG:" + std::to_string(s.zone->epsg()) + "), the zone of the locations' centroid " +
+             centre.str());
   }
   for (const std::string& n : s.notes) out << "Note: " << n << '\n';
 }
@@ -85,12 +90,14 @@ void printCheck(std::ostream& out, const ReaderCheck& c) {
     out << "  " << c.failure << '\n';
     return;
   }
-  line(out, "Input.txt", std::to_string(c.NLOCATIONS) + " locations (at most " + std::to_string(c.MAXPERIODS) +
-                             " periods each), " + std::to_string(c.NSPECIES) + " species, study years " +
-                             std::to_string(c.FIRSTYEAR) + "-" + std::to_string(c.LASTYEAR));
+  line(out, "Input.txt",
+       std::to_string(c.NLOCATIONS) + " locations (at most " + std::to_string(c.MAXPERIODS) + " periods each), " +
+           std::to_string(c.NSPECIES) + " species, study years " + std::to_string(c.FIRSTYEAR) + "-" +
+           std::to_string(c.LASTYEAR));
   line(out, "GroupMap.txt", std::to_string(c.NMAPLINES) + " lines, " + std::to_string(c.NGROUPS) + " groups");
-  line(out, "AllPictures.txt", std::to_string(c.NPROCESSED) + " processed, " + std::to_string(c.NUSED) + " used, " +
-                                   std::to_string(c.NREJECTED) + " rejected");
+  line(out, "AllPictures.txt",
+       std::to_string(c.NPROCESSED) + " processed, " + std::to_string(c.NUSED) + " used, " +
+           std::to_string(c.NREJECTED) + " rejected");
 }
 
 }  // namespace
@@ -197,8 +204,7 @@ int runImporter(const std::vector<std::string>& args, std::ostream& out, std::os
       out << "morvelstrand-import " << kImporterVersion << '\n';
       return kSuccess;
     case CommandLine::Action::UsageError:
-      err << "morvelstrand-import: " << cl.error << '\n'
-          << "Try 'morvelstrand-import --help' for more information.\n";
+      err << "morvelstrand-import: " << cl.error << '\n' << "Try 'morvelstrand-import --help' for more information.\n";
       return kUsage;
     case CommandLine::Action::Import:
       break;

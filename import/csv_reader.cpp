@@ -23,8 +23,10 @@ struct ParseState {
 void onField(void* text, std::size_t length, void* data) {
   auto* st = static_cast<ParseState*>(data);
   if (st->error) return;
-  if (length == 0 || text == nullptr) st->fields.emplace_back();
-  else st->fields.emplace_back(static_cast<const char*>(text), length);
+  if (length == 0 || text == nullptr)
+    st->fields.emplace_back();
+  else
+    st->fields.emplace_back(static_cast<const char*>(text), length);
 }
 
 void onRecordEnd(int, void* data) {
@@ -79,8 +81,8 @@ void readCsv(const std::filesystem::path& path, const CsvDialect& dialect, const
     const std::size_t done = csv_parse(&parser, buffer.data() + skip, got - skip, onField, onRecordEnd, &st);
     if (st.error) std::rethrow_exception(st.error);
     if (done != got - skip) {
-      const long line = lineBefore + static_cast<long>(std::count(buffer.data() + skip,
-                                                                   buffer.data() + skip + done, '\n'));
+      const long line =
+          lineBefore + static_cast<long>(std::count(buffer.data() + skip, buffer.data() + skip + done, '\n'));
       throw ImportError(path.string() + ": not valid CSV near line " + std::to_string(line) + " (" +
                         csv_strerror(csv_error(&parser)) + ")");
     }

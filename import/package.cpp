@@ -112,8 +112,7 @@ PackageInfo readPackage(const std::filesystem::path& dir) {
     }
 
   const auto resources = doc.find("resources");
-  if (resources == doc.end() || !resources->is_array())
-    throw ImportError("datapackage.json has no list of resources");
+  if (resources == doc.end() || !resources->is_array()) throw ImportError("datapackage.json has no list of resources");
   info.deployments = resourceOf(dir, *resources, "deployments");
   info.media = resourceOf(dir, *resources, "media");
   info.observations = resourceOf(dir, *resources, "observations");

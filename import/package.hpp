@@ -17,9 +17,9 @@ struct Resource {
 };
 
 struct PackageInfo {
-  std::string version;        // e.g. "1.0"; empty when the package does not say
-  std::string projectTitle;   // project.title
-  std::string packageTitle;   // title, else name
+  std::string version;       // e.g. "1.0"; empty when the package does not say
+  std::string projectTitle;  // project.title
+  std::string packageTitle;  // title, else name
   Resource deployments, media, observations;
   // taxonRank of each scientificName of the taxonomic list, as written.
   std::map<std::string, std::string> taxonRanks;

@@ -71,8 +71,7 @@ ReaderCheck checkWithReaders(const std::filesystem::path& studyDir) {
   std::istringstream in;
   try {
     ScratchDir scratch;
-    for (const std::string& name : studyFileNames())
-      std::filesystem::copy_file(studyDir / name, scratch.path() / name);
+    for (const std::string& name : studyFileNames()) std::filesystem::copy_file(studyDir / name, scratch.path() / name);
     StudyInput st;
     PictureTallies tallies;
     {

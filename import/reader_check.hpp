@@ -12,8 +12,8 @@
 namespace mv::camtrap {
 
 struct ReaderCheck {
-  bool ran = false;           // the readers ran to their end
-  std::string failure;        // why they did not, or what they ended with
+  bool ran = false;     // the readers ran to their end
+  std::string failure;  // why they did not, or what they ended with
   int NLOCATIONS = 0;
   int NSPECIES = 0;
   int MAXPERIODS = 0;

@@ -16,12 +16,12 @@ namespace mv::camtrap {
 struct ImportOptions {
   std::filesystem::path packageDir;
   std::filesystem::path studyDir;
-  std::string groupBy = "location";               // "location" or a deploymentGroups key
+  std::string groupBy = "location";  // "location" or a deploymentGroups key
   std::optional<std::filesystem::path> elevationFile;
   std::optional<int> defaultElevation;
   std::optional<std::string> title;
   bool force = false;
-  bool speciesOnly = false;                       // leave out observations of taxa that are not species
+  bool speciesOnly = false;  // leave out observations of taxa that are not species
 };
 
 // One operating period: a deployment's start and end dates on its own clock.
@@ -31,34 +31,34 @@ struct Period {
 };
 
 struct Location {
-  std::string key;                        // locationName, else locationID (cleaned)
-  std::string name;                       // 25 columns
-  std::vector<std::string> locationIDs;   // of its deployments
-  std::vector<Period> periods;            // one per deployment, in file order
-  std::optional<LatLon> position;         // mean of its deployments' coordinates
-  int east = 0;                           // UTM, metres; 0 when not given
+  std::string key;                       // locationName, else locationID (cleaned)
+  std::string name;                      // 25 columns
+  std::vector<std::string> locationIDs;  // of its deployments
+  std::vector<Period> periods;           // one per deployment, in file order
+  std::optional<LatLon> position;        // mean of its deployments' coordinates
+  int east = 0;                          // UTM, metres; 0 when not given
   int north = 0;
   int elevation = 0;
-  std::string group;                      // 25 columns
+  std::string group;  // 25 columns
 };
 
 struct Species {
   std::string scientificName;
-  std::string name;                       // 25 columns
+  std::string name;  // 25 columns
 };
 
 struct Picture {
-  int location = 0;                       // index into locations
-  int species = 0;                        // index into species
-  DateTime time;                          // on the deployment's clock
+  int location = 0;  // index into locations
+  int species = 0;   // index into species
+  DateTime time;     // on the deployment's clock
   int individuals = 1;
 };
 
 // A name longer than the 25 columns of the study files.
 struct CutName {
-  std::string kind;                       // "location", "group" or "species"
-  std::string name;                       // as in the package
-  std::string cut;                        // as written, without its padding
+  std::string kind;  // "location", "group" or "species"
+  std::string name;  // as in the package
+  std::string cut;   // as written, without its padding
 };
 
 struct SkipCount {
@@ -67,24 +67,24 @@ struct SkipCount {
 };
 
 struct StudyData {
-  std::string title;                      // at most 75 columns
-  std::string version;                    // Camtrap DP version declared by the package
+  std::string title;    // at most 75 columns
+  std::string version;  // Camtrap DP version declared by the package
   int deployments = 0;
-  std::vector<Location> locations;        // in order of first appearance in deployments.csv
-  std::vector<std::string> groups;        // distinct 25-column group names, sorted
-  std::string groupedBy;                  // "location" or the deploymentGroups key
-  std::vector<Species> species;           // in order of first appearance
-  std::vector<Picture> pictures;          // sorted by group, species and time
+  std::vector<Location> locations;  // in order of first appearance in deployments.csv
+  std::vector<std::string> groups;  // distinct 25-column group names, sorted
+  std::string groupedBy;            // "location" or the deploymentGroups key
+  std::vector<Species> species;     // in order of first appearance
+  std::vector<Picture> pictures;    // sorted by group, species and time
   int mediaPictures = 0;
   int eventPictures = 0;
-  int cappedCounts = 0;                   // counts above 99 written as 99
-  std::vector<SkipCount> skipped;         // observations left out, by reason
-  std::vector<CutName> cutNames;          // locations, then groups, then species
-  int notSpecies = 0;                     // observations of a taxon that is not a species
+  int cappedCounts = 0;                     // counts above 99 written as 99
+  std::vector<SkipCount> skipped;           // observations left out, by reason
+  std::vector<CutName> cutNames;            // locations, then groups, then species
+  int notSpecies = 0;                       // observations of a taxon that is not a species
   std::vector<std::string> notSpeciesTaxa;  // their scientific names, in order of first appearance
-  std::optional<UtmZone> zone;            // none when no location has coordinates
+  std::optional<UtmZone> zone;              // none when no location has coordinates
   LatLon centroid;
-  std::vector<std::string> notes;         // things the user should know
+  std::vector<std::string> notes;  // things the user should know
 };
 
 // Reads the package and builds the study. Throws ImportError with a message

@@ -51,8 +51,8 @@ class StudyFile {
 };
 
 std::string periodLine(const Period& p) {
-  return std::to_string(p.start.year) + " " + std::to_string(p.start.month) + " " + std::to_string(p.start.day) +
-         " " + std::to_string(p.stop.year) + " " + std::to_string(p.stop.month) + " " + std::to_string(p.stop.day);
+  return std::to_string(p.start.year) + " " + std::to_string(p.start.month) + " " + std::to_string(p.start.day) + " " +
+         std::to_string(p.stop.year) + " " + std::to_string(p.stop.month) + " " + std::to_string(p.stop.day);
 }
 
 void writeInput(const StudyData& study, const std::filesystem::path& path) {
@@ -80,8 +80,8 @@ void writePictures(const StudyData& study, const std::filesystem::path& path) {
   for (const Picture& p : study.pictures) {
     const DateTime& t = p.time;
     f.writer().write("(2(a25,1x),i4,6(1x,i2))", study.locations[static_cast<std::size_t>(p.location)].name,
-                     study.species[static_cast<std::size_t>(p.species)].name, t.year, t.month, t.day, t.hour,
-                     t.minute, t.second, p.individuals);
+                     study.species[static_cast<std::size_t>(p.species)].name, t.year, t.month, t.day, t.hour, t.minute,
+                     t.second, p.individuals);
   }
   f.close();
 }

@@ -24,7 +24,6 @@ const std::vector<std::string>& runOutputNames();
 // each file replaces its namesake. With `replacing`, the outputs of an
 // earlier run in `dir` are removed; returns their names. Throws ImportError
 // when a file cannot be written or moved, leaving `dir` as it was.
-std::vector<std::string> writeStudy(const StudyData& study, const std::filesystem::path& dir,
-                                    bool replacing = false);
+std::vector<std::string> writeStudy(const StudyData& study, const std::filesystem::path& dir, bool replacing = false);
 
 }  // namespace mv::camtrap

@@ -15,8 +15,8 @@ struct DateTime {
 };
 
 struct Timestamp {
-  DateTime local;                     // as written
-  std::optional<int> offsetMinutes;   // east of UTC; none when no offset was written
+  DateTime local;                    // as written
+  std::optional<int> offsetMinutes;  // east of UTC; none when no offset was written
 };
 
 // Accepts "YYYY-MM-DDThh:mm:ss" (or a blank instead of the T), optional

@@ -20,10 +20,14 @@ UtmZone zoneOf(const LatLon& p) {
   if (z.zone < 1) z.zone = 1;
   if (p.lat >= 56.0 && p.lat < 64.0 && lon >= 3.0 && lon < 12.0) z.zone = 32;
   if (p.lat >= 72.0 && p.lat < 84.0) {
-    if (lon >= 0.0 && lon < 9.0) z.zone = 31;
-    else if (lon >= 9.0 && lon < 21.0) z.zone = 33;
-    else if (lon >= 21.0 && lon < 33.0) z.zone = 35;
-    else if (lon >= 33.0 && lon < 42.0) z.zone = 37;
+    if (lon >= 0.0 && lon < 9.0)
+      z.zone = 31;
+    else if (lon >= 9.0 && lon < 21.0)
+      z.zone = 33;
+    else if (lon >= 21.0 && lon < 33.0)
+      z.zone = 35;
+    else if (lon >= 33.0 && lon < 42.0)
+      z.zone = 37;
   }
   return z;
 }

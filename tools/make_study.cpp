@@ -56,17 +56,25 @@ Options parse(int argc, char** argv) {
       if (k + 1 >= argc) usage("missing value");
       return number(argv[++k], lo, hi);
     };
-    if (a == "--pictures") o.pictures = value(0, 1000000000L);
-    else if (a == "--groups") o.groups = static_cast<int>(value(1, 999));
-    else if (a == "--species") o.species = static_cast<int>(value(1, 999));
-    else if (a == "--years") o.years = static_cast<int>(value(1, 18));
-    else if (a == "--locations-per-group") o.perGroup = static_cast<int>(value(1, 50));
-    else if (a == "--seed") o.seed = static_cast<unsigned>(value(0, 4000000000L));
-    else if (!a.empty() && a[0] == '-') usage("unknown option");
+    if (a == "--pictures")
+      o.pictures = value(0, 1000000000L);
+    else if (a == "--groups")
+      o.groups = static_cast<int>(value(1, 999));
+    else if (a == "--species")
+      o.species = static_cast<int>(value(1, 999));
+    else if (a == "--years")
+      o.years = static_cast<int>(value(1, 18));
+    else if (a == "--locations-per-group")
+      o.perGroup = static_cast<int>(value(1, 50));
+    else if (a == "--seed")
+      o.seed = static_cast<unsigned>(value(0, 4000000000L));
+    else if (!a.empty() && a[0] == '-')
+      usage("unknown option");
     else if (!haveDir) {
       o.dir = a;
       haveDir = true;
-    } else usage("too many arguments");
+    } else
+      usage("too many arguments");
   }
   if (!haveDir) usage("no folder given");
   return o;
@@ -119,8 +127,8 @@ int main(int argc, char** argv) {
   };
 
   FILE* in = create(o.dir / "Input.txt");
-  std::fprintf(in, "Generated study: %ld pictures, %d groups, %d species, %d years, seed %u\r\n", o.pictures,
-               o.groups, o.species, o.years, o.seed);
+  std::fprintf(in, "Generated study: %ld pictures, %d groups, %d species, %d years, seed %u\r\n", o.pictures, o.groups,
+               o.species, o.years, o.seed);
   std::fprintf(in, "%d\r\n", nloc);
   std::uniform_int_distribution<int> east(400000, 600000), north(3900000, 4100000), elev(100, 3000);
   for (int g = 1; g <= o.groups; ++g) {
@@ -182,13 +190,27 @@ int main(int argc, char** argv) {
           int mon = month + 1, dd = doy + 1, hh = hour, mm = minuteOfHour, cnt = ind;
           if (fault(rng) == 0) {
             switch (faultKind(rng)) {
-              case 0: sname = pad("Unknown animal", 25); break;
-              case 1: lname = pad("Stolen camera", 25); break;
-              case 2: year = firstYear - 1; break;
-              case 3: mon = 13; break;
-              case 4: dd = 0; break;
-              case 5: hh = 24; break;
-              default: cnt = -1; break;
+              case 0:
+                sname = pad("Unknown animal", 25);
+                break;
+              case 1:
+                lname = pad("Stolen camera", 25);
+                break;
+              case 2:
+                year = firstYear - 1;
+                break;
+              case 3:
+                mon = 13;
+                break;
+              case 4:
+                dd = 0;
+                break;
+              case 5:
+                hh = 24;
+                break;
+              default:
+                cnt = -1;
+                break;
             }
           }
           std::fprintf(pics, "%s %s %4d %2d %2d %2d %2d %2d %2d\r\n", lname.c_str(), sname.c_str(), year, mon, dd, hh,
@@ -198,7 +220,7 @@ int main(int argc, char** argv) {
       }
     }
   std::fclose(pics);
-  std::printf("%s: %d locations in %d groups, %d species, %d years, %ld picture lines\n", o.dir.c_str(), nloc,
-              o.groups, o.species, o.years, written);
+  std::printf("%s: %d locations in %d groups, %d species, %d years, %ld picture lines\n", o.dir.c_str(), nloc, o.groups,
+              o.species, o.years, written);
   return 0;
 }

@@ -18,11 +18,11 @@ float per100(int records, int days);
 struct DetectionRates {
   int first = 0;
   int last = 0;
-  bool yearly = true;                   // one year's table
-  std::vector<int> days;                // per group
-  std::vector<std::vector<int>> rec;    // per group, per species
-  std::vector<int> total;               // per group
-  std::vector<float> rate;              // per group, per 100 days
+  bool yearly = true;                 // one year's table
+  std::vector<int> days;              // per group
+  std::vector<std::vector<int>> rec;  // per group, per species
+  std::vector<int> total;             // per group
+  std::vector<float> rate;            // per group, per 100 days
   int allDays = 0;
   int allRecords = 0;
   // Whether the table has a row for the group: a year's table leaves out

@@ -44,8 +44,7 @@ void NAIVEOCCUPANCY(const StudyInput& st, const PictureTallies& tallies, Writer&
   for (int i = 1; i <= n; ++i) {
     const int s = order[i];
     // A study without groups has nothing occupied: its proportions are 0.
-    const float proportion =
-        groups > 0 ? static_cast<float>(occupied[s]) / static_cast<float>(groups) : 0.0f;
+    const float proportion = groups > 0 ? static_cast<float>(occupied[s]) / static_cast<float>(groups) : 0.0f;
     report.write("(a25,13x,f6.3,18x,i3)", st.SPECIESNAME(s), proportion, occupied[s]);
   }
   report.blank();

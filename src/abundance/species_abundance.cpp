@@ -23,8 +23,8 @@ std::vector<int> speciesTotals(const StudyInput& st, const PictureTallies& talli
 void SPECIESABUNDANCE(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
   sectionTitle(report, console, "SPECIES ABUNDANCE");
   report.write("(a52)", "  One record of each species per location per PERIOD");
-  report.write("(a7,19x,a11,6x,a18,5x,a14,5x,a19)", "SPECIES", "NUMBER PICS", "RELATIVE ABUNDANCE",
-               "AVG NUM INDIVS", "ABUNDANCE OF INDIVS");
+  report.write("(a7,19x,a11,6x,a18,5x,a14,5x,a19)", "SPECIES", "NUMBER PICS", "RELATIVE ABUNDANCE", "AVG NUM INDIVS",
+               "ABUNDANCE OF INDIVS");
 
   const std::vector<int> recordTotals = speciesTotals(st, tallies, kIndependentPictures);
   const std::vector<int> individualTotals = speciesTotals(st, tallies, kIndividuals);
@@ -42,9 +42,8 @@ void SPECIESABUNDANCE(const StudyInput& st, const PictureTallies& tallies, Write
     const float relative = static_cast<float>(records) * 100.0f / static_cast<float>(allRecords);
     const float average = static_cast<float>(individuals) / static_cast<float>(records);
     // Records may all carry 0 individuals: then every share of individuals is 0.
-    const float share = allIndividuals > 0
-                            ? static_cast<float>(individuals) * 100.0f / static_cast<float>(allIndividuals)
-                            : 0.0f;
+    const float share =
+        allIndividuals > 0 ? static_cast<float>(individuals) * 100.0f / static_cast<float>(allIndividuals) : 0.0f;
     report.write("(a25,2x,i6,16x,f6.2,13x,f7.2,13x,f7.2)", st.SPECIESNAME(s), records, relative, average, share);
   }
 

@@ -50,8 +50,8 @@ void LUNARACTIVITY(const StudyInput& st, const PictureTallies& tallies, Writer& 
       const int atNew = tallies.ACTMOONHOUR(s, kNewMoon, h);
       const float f = static_cast<float>(atFull) / static_cast<float>(full);
       const float nf = static_cast<float>(atNew) / static_cast<float>(fresh);
-      report.write("(a2,a4,a2,a3,3x,2(i6,5x,f8.3,3x))", hourLabel(h), ":00-", hourLabel(h + 1), ":00", atFull, f,
-                   atNew, nf);
+      report.write("(a2,a4,a2,a3,3x,2(i6,5x,f8.3,3x))", hourLabel(h), ":00-", hourLabel(h + 1), ":00", atFull, f, atNew,
+                   nf);
       const float d = f - nf;
       sum = sum + d * d;
     }

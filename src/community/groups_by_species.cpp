@@ -70,7 +70,8 @@ void richnessTable(const StudyInput& st, const Table<int, 2>& n, const std::vect
 
 void frequencyPairLines(const StudyInput& st, const std::vector<PairEntry>& list, Writer& report) {
   for (const PairEntry& e : list)
-    if (e.paired) report.write("(5x,a25,2x,a25,2x,a9,f7.3)", st.GROUPNAME(e.row), st.GROUPNAME(e.col), "10*R^2 = ", e.value);
+    if (e.paired)
+      report.write("(5x,a25,2x,a25,2x,a9,f7.3)", st.GROUPNAME(e.row), st.GROUPNAME(e.col), "10*R^2 = ", e.value);
 }
 
 void jaccardPairLines(const StudyInput& st, const FlagRows& present, const std::vector<PairEntry>& list,
@@ -80,8 +81,7 @@ void jaccardPairLines(const StudyInput& st, const FlagRows& present, const std::
     const int n1 = present.common(e.row, e.row);
     const int n2 = present.common(e.col, e.col);
     const int n12 = present.common(e.row, e.col);
-    report.write("(5x,a25,2x,a25,2x,f7.3,1x,3(i3,1x))", st.GROUPNAME(e.row), st.GROUPNAME(e.col), e.value, n1, n2,
-                 n12);
+    report.write("(5x,a25,2x,a25,2x,f7.3,1x,3(i3,1x))", st.GROUPNAME(e.row), st.GROUPNAME(e.col), e.value, n1, n2, n12);
   }
 }
 
@@ -218,8 +218,8 @@ void GROUPSBYSPECIES(const StudyInput& st, const PictureTallies& tallies, const 
       // without species (and such a group with itself) have no index.
       const int both = present.common(i, j);
       const int either = present.either(i, j);
-      pairs(i, j) = either > 0 ? static_cast<float>(both) / static_cast<float>(either)
-                               : std::numeric_limits<float>::quiet_NaN();
+      pairs(i, j) =
+          either > 0 ? static_cast<float>(both) / static_cast<float>(either) : std::numeric_limits<float>::quiet_NaN();
     }
 
   top = DIFMINMAX(st, pairs);

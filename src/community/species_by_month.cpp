@@ -112,8 +112,7 @@ void groupsByElevation(const StudyInput& st, const PictureTallies& tallies, cons
                        const GroupPositions& positions, Writer& report, Writer& console, const std::vector<int>& order,
                        int kind) {
   const bool individuals = kind == kIndividuals;
-  const std::string_view groupHeader =
-      individuals ? "(a5,20x,a9,3x,12(a3,3x),a5)" : "(a5,21x,a9,2x,12(a3,3x),a5)";
+  const std::string_view groupHeader = individuals ? "(a5,20x,a9,3x,12(a3,3x),a5)" : "(a5,21x,a9,2x,12(a3,3x),a5)";
   if (individuals) {
     sectionTitle(report, console, "SPECIES ABUNDANCE BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION");
     report.write("(a52)", kRecordNote);

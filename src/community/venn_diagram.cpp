@@ -31,8 +31,8 @@ void presenceBlocks(const StudyInput& st, const Table<int, 2>& present, Writer& 
   for (int b = 1; b <= blocks; ++b) {
     const int first = 25 * (b - 1) + 1;
     const int last = std::min(25 * b, st.NGROUPS);
-    report.write("(10x,a7,1x,a1,i3,a1,18x,a6,1x,a1,i3,a1)", "Species", "(", st.NSPECIES, ")", "Groups", "(",
-                 st.NGROUPS, ")");
+    report.write("(10x,a7,1x,a1,i3,a1,18x,a6,1x,a1,i3,a1)", "Species", "(", st.NSPECIES, ")", "Groups", "(", st.NGROUPS,
+                 ")");
     values.clear();
     for (int g = first; g <= last; ++g) values.emplace_back(st.GROUPNAME(g));
     report.writeValues("(26x,25(a10,1x))", values);

@@ -42,8 +42,7 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
   std::string studyDir;
   app.add_flag("--version", version, "Show the version and exit");
   CLI::Option* periodOption =
-      app.add_option("--period", period,
-                     "Independence PERIOD, 1 to 1440 minutes: no prompt, no waits")
+      app.add_option("--period", period, "Independence PERIOD, 1 to 1440 minutes: no prompt, no waits")
           ->type_name("MINUTES");
   app.add_flag("--no-wait", noWait, "No waits for Enter");
   app.add_flag("--quiet", quiet, "No progress lines; messages to stderr")->needs(periodOption);
@@ -59,8 +58,7 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
       ->check(CLI::Range(1, 100000))
       ->needs(tablesOption);
   std::string html;
-  app.add_option("--html", html, "Also write a page with plots (one self-contained HTML file)")
-      ->type_name("FILE");
+  app.add_option("--html", html, "Also write a page with plots (one self-contained HTML file)")->type_name("FILE");
   app.add_option("STUDY_DIR", studyDir, "The study folder (default: the current folder)")
       ->check(CLI::ExistingDirectory);
 

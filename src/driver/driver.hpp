@@ -31,7 +31,6 @@ struct RunOptions {
 
 // Runs one study in `folder`, talking to the operator through `in`/`out`.
 // Returns the exit status: 0 after a normal run, 1 after any early end.
-int run(const std::filesystem::path& folder, std::istream& in, std::ostream& out,
-        const RunOptions& options = {});
+int run(const std::filesystem::path& folder, std::istream& in, std::ostream& out, const RunOptions& options = {});
 
 }  // namespace mv

@@ -81,11 +81,16 @@ OuterRing outerRing(std::vector<RingPosition> p) {
     q.r = std::sqrt(q.y * q.y + q.x * q.x);
     if (q.r != 0.0f) {
       q.a = std::asin(std::fabs(q.y) / q.r) * kDegreesPerRadian;
-      if (q.x < 0.0f && q.y > 0.0f) q.a = 180.0f - q.a;
-      else if (q.x < 0.0f && q.y < 0.0f) q.a = q.a + 180.0f;
-      else if (q.x > 0.0f && q.y < 0.0f) q.a = 360.0f - q.a;
-      else if (q.x < 0.0f && q.y == 0.0f) q.a = 180.0f;
-      else if (q.x == 0.0f && q.y < 0.0f) q.a = 270.0f;
+      if (q.x < 0.0f && q.y > 0.0f)
+        q.a = 180.0f - q.a;
+      else if (q.x < 0.0f && q.y < 0.0f)
+        q.a = q.a + 180.0f;
+      else if (q.x > 0.0f && q.y < 0.0f)
+        q.a = 360.0f - q.a;
+      else if (q.x < 0.0f && q.y == 0.0f)
+        q.a = 180.0f;
+      else if (q.x == 0.0f && q.y < 0.0f)
+        q.a = 270.0f;
     }
   }
 
@@ -134,8 +139,7 @@ float ringArea(const OuterRing& result) {
   // Shoelace formula over the ring (its last row repeats the first).
   const std::vector<RingPosition>& ring = result.rows;
   float sum = 0.0f;
-  for (std::size_t i = 0; i + 1 < ring.size(); ++i)
-    sum = (ring[i].x * ring[i + 1].y + sum) - ring[i].y * ring[i + 1].x;
+  for (std::size_t i = 0; i + 1 < ring.size(); ++i) sum = (ring[i].x * ring[i + 1].y + sum) - ring[i].y * ring[i + 1].x;
   return sum * 0.5f * 0.000001f;
 }
 

@@ -18,6 +18,7 @@ namespace mv {
 //   entry 101 full moon 20 February 2008 (was 29 February 2008, 23 days
 //             after the entry's new moon);
 //   entry 119 new moon  21 July 2009 (was 21 April 2009, out of sequence).
+// clang-format off
 const std::array<MoonEntry, kMoonCalendarEntries> MOONCALENDAR = {{
     {{2000,  1, 21}, {2000,  1,  6}},  // 1
     {{2000,  2, 19}, {2000,  2,  5}},  // 2
@@ -230,6 +231,7 @@ const std::array<MoonEntry, kMoonCalendarEntries> MOONCALENDAR = {{
     {{2016, 11, 14}, {2016, 10, 30}},  // 209
     {{2016, 12, 14}, {2016, 11, 29}},  // 210
 }};
+// clang-format on
 
 namespace {
 

@@ -30,9 +30,7 @@ int FINDDAY(int base, int year, int month, int day) {
   return days + day;
 }
 
-int FINDHOUR(int base, int year, int month, int day, int hour) {
-  return FINDDAY(base, year, month, day) * 24 + hour;
-}
+int FINDHOUR(int base, int year, int month, int day, int hour) { return FINDDAY(base, year, month, day) * 24 + hour; }
 
 int FINDMINUTE(int base, int year, int month, int day, int hour, int minute) {
   return (FINDDAY(base, year, month, day) * 24 + hour) * 60 + minute;
@@ -51,10 +49,10 @@ void STARTSTOPDAYS(StudyInput& st, Console& console) {
     }
   for (int l = 1; l <= st.NLOCATIONS; ++l)
     for (int p = 1; p <= st.NPERIODS(l); ++p) {
-      st.PERIODSTART(l, p, kDayNumber) = FINDDAY(st.FIRSTYEAR, st.PERIODSTART(l, p, kYear),
-                                                 st.PERIODSTART(l, p, kMonth), st.PERIODSTART(l, p, kDay));
-      st.PERIODSTOP(l, p, kDayNumber) = FINDDAY(st.FIRSTYEAR, st.PERIODSTOP(l, p, kYear),
-                                                st.PERIODSTOP(l, p, kMonth), st.PERIODSTOP(l, p, kDay));
+      st.PERIODSTART(l, p, kDayNumber) =
+          FINDDAY(st.FIRSTYEAR, st.PERIODSTART(l, p, kYear), st.PERIODSTART(l, p, kMonth), st.PERIODSTART(l, p, kDay));
+      st.PERIODSTOP(l, p, kDayNumber) =
+          FINDDAY(st.FIRSTYEAR, st.PERIODSTOP(l, p, kYear), st.PERIODSTOP(l, p, kMonth), st.PERIODSTOP(l, p, kDay));
     }
   st.FIRSTDAY = 366;
   st.LASTDAY = 1;

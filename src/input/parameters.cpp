@@ -109,9 +109,7 @@ std::string periodLineText(int p, int l) {
          " (six integers on one line: start year, month, day, stop year, month, day)";
 }
 
-std::string speciesLineText(int s, int n) {
-  return "species name " + std::to_string(s) + " of " + std::to_string(n);
-}
+std::string speciesLineText(int s, int n) { return "species name " + std::to_string(s) + " of " + std::to_string(n); }
 
 const char* const kLocationCount = "the number of locations";
 const char* const kSpeciesCount = "the number of species";
@@ -185,8 +183,8 @@ void READINPUT(StudyInput& st, const std::filesystem::path& folder, Console& con
           std::string name(st.LOCATIONNAME(l));
           name.erase(name.find_last_not_of(' ') + 1);
           in.fail("Input.txt line " + std::to_string(in.lineNumber()) + ": " + (field == 0 ? "start" : "stop") +
-                  " day " + std::to_string(day) + " of operating period " + std::to_string(p) + " of location " +
-                  name + " is not a day of " + std::to_string(month) + "/" + std::to_string(year) + " (1 to " +
+                  " day " + std::to_string(day) + " of operating period " + std::to_string(p) + " of location " + name +
+                  " is not a day of " + std::to_string(month) + "/" + std::to_string(year) + " (1 to " +
                   std::to_string(last) + ")");
         }
       }

@@ -183,8 +183,7 @@ void checkStudySpan(const StudyInput& st, Console& console) {
   if (lastMinute > kMaxMinuteNumber)
     endWithError(console, "Study too long for FinalPicsList.txt: last day number " + std::to_string(st.LASTDAY) +
                               " counted from 1 January " + std::to_string(st.FIRSTYEAR) + ", at most " +
-                              std::to_string((kMaxMinuteNumber - 1439) / 1440) +
-                              " (the study spans too many years)");
+                              std::to_string((kMaxMinuteNumber - 1439) / 1440) + " (the study spans too many years)");
 }
 
 namespace {
@@ -305,8 +304,8 @@ class PictureChecker {
     // written back from the values read.
     auto rejectLine = [&](const PictureLine& pic) {
       ++c.rejected;
-      put(reject, L.picture, pic.locationName(), pic.speciesName(), pic.year, pic.month, pic.day, pic.hour,
-          pic.minute, pic.second, pic.individuals);
+      put(reject, L.picture, pic.locationName(), pic.speciesName(), pic.year, pic.month, pic.day, pic.hour, pic.minute,
+          pic.second, pic.individuals);
     };
 
     const char* at = c.text.data();
@@ -664,10 +663,12 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
       tallies.NUSED += static_cast<int>(c.used);
       tallies.NREJECTED += static_cast<int>(c.rejected);
       if (how.accepted) how.accepted(c.accepted);
-      for (const auto& [lineInChunk, text] : c.shifted) shifted.check(text, linesBefore + lineInChunk, kPictureLineFields);
+      for (const auto& [lineInChunk, text] : c.shifted)
+        shifted.check(text, linesBefore + lineInChunk, kPictureLineFields);
       coverage.addCounts(c.outside, c.untallied);
       if (observer != nullptr) {
-        for (const PictureChunk::Rejected& r : c.rejectedLines) observer->rejected(linesBefore + r.line, r.reason, r.text);
+        for (const PictureChunk::Rejected& r : c.rejectedLines)
+          observer->rejected(linesBefore + r.line, r.reason, r.text);
         for (const ListedPicture& p : c.accepted) observer->listed(p.group, p.species, p.dayNumber);
       }
       if (c.tooLargeLine != 0) {

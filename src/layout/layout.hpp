@@ -211,7 +211,7 @@ template <class... A>
 class CheckedLayout {
  public:
   template <class S>
-    requires std::is_convertible_v<const S&, std::string_view>
+  requires std::is_convertible_v<const S&, std::string_view>
   consteval CheckedLayout(const S& text) : text_(text) {
     const std::array<detail::ArgKind, sizeof...(A)> kinds{detail::argKind<A>...};
     detail::checkLayout(text_, kinds);
@@ -243,9 +243,7 @@ class Writer {
   void writeValues(std::string_view layout, std::span<const Value> values) {
     render(Layout::of(layout), values, *sink_);
   }
-  void writeValues(const Layout& layout, std::span<const Value> values) {
-    render(layout, values, *sink_);
-  }
+  void writeValues(const Layout& layout, std::span<const Value> values) { render(layout, values, *sink_); }
   // Free-form write; with no values, one empty line.
   template <class... A>
   void free(const A&... args) {
@@ -265,9 +263,9 @@ class Writer {
 // One field taken from a fixed-column line.
 struct ReadField {
   bool isInt = false;
-  std::string_view text;  // aW: the W characters (blank-padded on demand by fitString)
-  std::int32_t value = 0; // iW
-  bool ok = true;         // iW: false when the field is not blanks, a sign and digits
+  std::string_view text;   // aW: the W characters (blank-padded on demand by fitString)
+  std::int32_t value = 0;  // iW
+  bool ok = true;          // iW: false when the field is not blanks, a sign and digits
 };
 
 // Reads one line with a layout: returns one field per data item, in order.

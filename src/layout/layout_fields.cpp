@@ -210,8 +210,10 @@ void putFixed(char* out, double value, int width, int decimals) {
     if (kept < 16 && mant[kept] >= '5') {
       long k = kept - 1;
       while (k >= 0 && digits[static_cast<std::size_t>(k)] == '9') digits[static_cast<std::size_t>(k--)] = '0';
-      if (k < 0) digits.insert(digits.begin(), '1');
-      else ++digits[static_cast<std::size_t>(k)];
+      if (k < 0)
+        digits.insert(digits.begin(), '1');
+      else
+        ++digits[static_cast<std::size_t>(k)];
     }
   } else if (kept == 0 && mant[0] >= '5') {
     digits = "1";

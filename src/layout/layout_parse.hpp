@@ -16,9 +16,9 @@ namespace mv {
 struct LayoutItem {
   enum class Kind : std::uint8_t { A, I, F, X, Slash, Group };
   Kind kind = Kind::X;
-  int width = 0;     // aW (0: the value's own length), iW, fW.D, nX
-  int decimals = 0;  // fW.D
-  int repeat = 1;    // groups only
+  int width = 0;                  // aW (0: the value's own length), iW, fW.D, nX
+  int decimals = 0;               // fW.D
+  int repeat = 1;                 // groups only
   std::vector<LayoutItem> items;  // groups only
 };
 

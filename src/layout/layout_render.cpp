@@ -15,7 +15,7 @@ namespace {
 struct Renderer {
   std::span<const Value> values;
   LineSink& sink;
-  std::string& buf;      // the line is buf[0, len); every character after it is blank
+  std::string& buf;  // the line is buf[0, len); every character after it is blank
   const Layout& layout;
   std::size_t len = 0;
   std::size_t pos = 0;
@@ -79,9 +79,7 @@ struct Renderer {
   void slash() { endLine(); }
   void resume() { endLine(); }
 
-  [[noreturn]] void mismatch(std::size_t index) const {
-    detail::valueDoesNotMatchItsField(layout.text(), index + 1);
-  }
+  [[noreturn]] void mismatch(std::size_t index) const { detail::valueDoesNotMatchItsField(layout.text(), index + 1); }
 };
 
 }  // namespace

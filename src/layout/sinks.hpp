@@ -49,9 +49,9 @@ class FileSink final : public LineSink {
   std::string buffer_;
   bool failed_ = false;
   std::string error_;
-  std::filesystem::path target_;     // set while writing a replacement
+  std::filesystem::path target_;  // set while writing a replacement
   std::filesystem::path temporary_;
-  int removalSlot_ = -1;             // the temporary file on the removal list
+  int removalSlot_ = -1;  // the temporary file on the removal list
 };
 
 // Lines onto a console stream.

@@ -50,10 +50,10 @@ struct StudyInput {
 
   // Locations (1..NLOCATIONS).
   Table<Name, 1> LOCATIONNAME;
-  Table<int, 2> LOCATIONUTM;     // location, 1 east-west / 2 north-south
+  Table<int, 2> LOCATIONUTM;  // location, 1 east-west / 2 north-south
   Table<int, 1> LOCATIONELEV;
   Table<int, 1> NPERIODS;
-  PeriodTable PERIODSTART;       // location, period 1..MAXPERIODS, field 1..4
+  PeriodTable PERIODSTART;  // location, period 1..MAXPERIODS, field 1..4
   PeriodTable PERIODSTOP;
   Table<Name, 1> LOCATIONGROUP;
 
@@ -75,9 +75,9 @@ struct StudyInput {
   Range locations() const { return Range{1, NLOCATIONS}; }
 
   // Sizing steps of the input stage, each table to exactly its counts.
-  void sizeLocationTables();   // after the first pass over Input.txt
-  void sizeMapTables();        // after GroupMap.txt is counted
-  void sizeGroupTables();      // after the groups are counted
+  void sizeLocationTables();  // after the first pass over Input.txt
+  void sizeMapTables();       // after GroupMap.txt is counted
+  void sizeGroupTables();     // after the groups are counted
 };
 
 // What the picture stage makes of the picture files: the line counters, the

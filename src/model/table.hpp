@@ -176,7 +176,9 @@ class PeriodTable {
   int operator()(int location, int period, int field) const {
     check(location, period, field);
     const auto& row = rows_[static_cast<std::size_t>(location - 1)];
-    return row.size() < static_cast<std::size_t>(period) ? 0 : row[static_cast<std::size_t>(period - 1)][static_cast<std::size_t>(field - 1)];
+    return row.size() < static_cast<std::size_t>(period)
+               ? 0
+               : row[static_cast<std::size_t>(period - 1)][static_cast<std::size_t>(field - 1)];
   }
   // Number of period slots held in memory, over all locations.
   std::size_t size() const {

@@ -163,7 +163,7 @@ void summary(std::string& html, const PageData& d) {
   };
   row("Years", st.FIRSTYEAR <= st.LASTYEAR
                    ? (st.FIRSTYEAR == st.LASTYEAR ? std::to_string(st.FIRSTYEAR)
-                                                   : std::to_string(st.FIRSTYEAR) + " to " + std::to_string(st.LASTYEAR))
+                                                  : std::to_string(st.FIRSTYEAR) + " to " + std::to_string(st.LASTYEAR))
                    : "none");
   row("Locations", std::to_string(st.NLOCATIONS));
   row("Groups", std::to_string(st.NGROUPS));
@@ -237,8 +237,8 @@ void cameraOperation(std::string& html, const PageData& d) {
     }
   std::string note = "Each bar is an operating period of a camera location; hover for its dates.";
   if (totalRows > static_cast<int>(rows.size()))
-    note += " Only the first " + std::to_string(rows.size()) + " of " + std::to_string(totalRows) +
-            " locations are shown.";
+    note +=
+        " Only the first " + std::to_string(rows.size()) + " of " + std::to_string(totalRows) + " locations are shown.";
   openFigure(html, "operation", "Camera operation", note);
   const std::string label = "Camera operation chart";
   if (rows.empty() || st.FIRSTDAY > st.LASTDAY) {
@@ -331,8 +331,7 @@ void trapDays(std::string& html, const PageData& d) {
     const int c = 12 * (y - st.FIRSTYEAR);
     b.line(cx.start(c), axisY, cx.start(c), axisY + 5, "#333");
     if (years <= 2) {
-      for (int m = 1; m <= 12; ++m)
-        b.text(cx.centre(c + m - 1), axisY + 14, monthName(m).substr(0, 1), "middle", 9);
+      for (int m = 1; m <= 12; ++m) b.text(cx.centre(c + m - 1), axisY + 14, monthName(m).substr(0, 1), "middle", 9);
       b.text(cx.start(c), axisY + 27, std::to_string(y), "start", 10);
     } else {
       b.text(cx.centre(c + 5), axisY + 15, std::to_string(y), "middle", 10);
@@ -421,7 +420,8 @@ void accumulation(std::string& html, const PageData& d) {
   pts.emplace_back(x(span), y(previous));
   b.polyline(pts, svg::categoryColour(0), 2);
   for (const AccumulationDay& step : curve) {
-    std::string title = "Day " + std::to_string(step.day) + ": " + std::to_string(step.speciesSoFar) + " species; new: ";
+    std::string title =
+        "Day " + std::to_string(step.day) + ": " + std::to_string(step.speciesSoFar) + " species; new: ";
     for (std::size_t k = 0; k < step.species.size() && k < 10; ++k) {
       if (k > 0) title += ", ";
       title += name(st.SPECIESNAME(step.species[k]));
@@ -680,11 +680,10 @@ void occupancy(std::string& html, const PageData& d) {
     const double y = top + rowH * static_cast<double>(r);
     const double p = static_cast<double>(occupied[s]) / st.NGROUPS;
     b.text(left - 6, y + rowH - 4, name(st.SPECIESNAME(s)), "end", 10);
-    b.rect(left, y + 2, x(p) - left, rowH - 4, svg::categoryColour(2),
-           name(st.SPECIESNAME(s)) + ": " + std::to_string(occupied[s]) + " of " + std::to_string(st.NGROUPS) +
-               " groups");
-    b.text(x(p) + 4, y + rowH - 4, number(p, 3) + " (" + std::to_string(occupied[s]) + ")", "start", 9.5, 0,
-           "axis");
+    b.rect(
+        left, y + 2, x(p) - left, rowH - 4, svg::categoryColour(2),
+        name(st.SPECIESNAME(s)) + ": " + std::to_string(occupied[s]) + " of " + std::to_string(st.NGROUPS) + " groups");
+    b.text(x(p) + 4, y + rowH - 4, number(p, 3) + " (" + std::to_string(occupied[s]) + ")", "start", 9.5, 0, "axis");
   }
   closeFigure(html, b.finish());
 }
@@ -723,7 +722,10 @@ void cooccurrenceMatrix(std::string& html, const PageData& d) {
       if (cell >= 16)
         b.raw("<text x=\"" + number(left + cell * (c + 0.5), 1) + "\" y=\"" + number(y + cell / 2 + 3.5, 1) +
               "\" text-anchor=\"middle\" font-size=\"9\" style=\"fill:" +
-              (v == 0 ? "#999" : v * 2 > max ? "#000" : "#fff") + "\">" + std::to_string(v) + "</text>\n");
+              (v == 0        ? "#999"
+               : v * 2 > max ? "#000"
+                             : "#fff") +
+              "\">" + std::to_string(v) + "</text>\n");
     }
   }
   b.viridisLegend(left, top + cell * n + 14, 240, 0, max, "groups with both species");

@@ -88,12 +88,23 @@ std::string escape(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -107,14 +118,14 @@ std::string_view trimmed(std::string_view name) {
 std::string viridis(double t) {
   // The map sampled at nine evenly spaced points, interpolated linearly.
   static constexpr std::array<std::array<int, 3>, 9> kStops = {{{68, 1, 84},
-                                                               {72, 40, 120},
-                                                               {62, 73, 137},
-                                                               {49, 104, 142},
-                                                               {38, 130, 142},
-                                                               {31, 158, 137},
-                                                               {53, 183, 121},
-                                                               {110, 206, 88},
-                                                               {253, 231, 37}}};
+                                                                {72, 40, 120},
+                                                                {62, 73, 137},
+                                                                {49, 104, 142},
+                                                                {38, 130, 142},
+                                                                {31, 158, 137},
+                                                                {53, 183, 121},
+                                                                {110, 206, 88},
+                                                                {253, 231, 37}}};
   if (!(t > 0.0)) t = 0.0;
   if (t > 1.0) t = 1.0;
   const double pos = t * 8.0;
@@ -217,8 +228,8 @@ void Builder::line(double x1, double y1, double x2, double y2, std::string_view 
   out_ += "/>\n";
 }
 
-void Builder::text(double x, double y, std::string_view content, std::string_view anchor, double size,
-                   double rotate, std::string_view cls) {
+void Builder::text(double x, double y, std::string_view content, std::string_view anchor, double size, double rotate,
+                   std::string_view cls) {
   out_ += "<text";
   attr(out_, "x", x);
   attr(out_, "y", y);
@@ -251,8 +262,8 @@ void Builder::polyline(const std::vector<std::pair<double, double>>& pts, std::s
   out_ += "/>\n";
 }
 
-void Builder::polygon(const std::vector<std::pair<double, double>>& pts, std::string_view fill,
-                      std::string_view stroke, double opacity, std::string_view title) {
+void Builder::polygon(const std::vector<std::pair<double, double>>& pts, std::string_view fill, std::string_view stroke,
+                      double opacity, std::string_view title) {
   out_ += "<polygon";
   points(out_, pts);
   attr(out_, "fill", fill);
@@ -294,8 +305,7 @@ void Builder::viridisLegend(double x, double y, double width, double lo, double 
                             int decimals) {
   constexpr int kSteps = 32;
   const double w = width / kSteps;
-  for (int k = 0; k < kSteps; ++k)
-    rect(x + w * k, y, w + 0.5, 10, viridis((k + 0.5) / kSteps));
+  for (int k = 0; k < kSteps; ++k) rect(x + w * k, y, w + 0.5, 10, viridis((k + 0.5) / kSteps));
   const LinearScale scale{lo, hi, x, x + width};
   std::vector<double> ticks = niceTicks(lo, hi, 5);
   if (decimals < 0) decimals = decimalsFor(ticks);

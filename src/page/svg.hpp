@@ -86,8 +86,8 @@ class Builder {
   // A polyline through the points (not closed).
   void polyline(const std::vector<std::pair<double, double>>& points, std::string_view stroke, double width = 1.5);
   // A closed polygon.
-  void polygon(const std::vector<std::pair<double, double>>& points, std::string_view fill,
-               std::string_view stroke, double opacity, std::string_view title = {});
+  void polygon(const std::vector<std::pair<double, double>>& points, std::string_view fill, std::string_view stroke,
+               double opacity, std::string_view title = {});
   // Raw markup (already escaped), e.g. a group opening.
   void raw(std::string_view markup) { out_ += markup; }
 
@@ -97,11 +97,10 @@ class Builder {
                   int decimals = -1);
   // A vertical axis at pixel column x: ticks with labels, light grid lines
   // across to gridTo (no grid when gridTo == x), and a rotated title.
-  void axisLeft(const LinearScale& y, const std::vector<double>& ticks, double x, double gridTo,
-                std::string_view title, int decimals = -1);
+  void axisLeft(const LinearScale& y, const std::vector<double>& ticks, double x, double gridTo, std::string_view title,
+                int decimals = -1);
   // A horizontal colour bar for values lo..hi of the viridis map.
-  void viridisLegend(double x, double y, double width, double lo, double hi, std::string_view title,
-                     int decimals = -1);
+  void viridisLegend(double x, double y, double width, double lo, double hi, std::string_view title, int decimals = -1);
 
   std::string finish();
 

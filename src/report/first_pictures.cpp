@@ -70,10 +70,10 @@ void WRITEFLPICS(const StudyInput& st, const PictureTallies& tallies, const Grou
   report.write("(a40,i7)", "Number of days in camera trap program = ", days);
   // The labels say "picture"; the dates are the first camera start and the
   // last camera stop.
-  report.write("(a17,a7,i4,a9,i2,a7,i2)", "  First picture: ", "Year = ", firstYear, " Month = ", firstMonth, " Day = ",
-               firstDay);
-  report.write("(a17,a7,i4,a9,i2,a7,i2)", "  Last picture:  ", "Year = ", lastYear, " Month = ", lastMonth, " Day = ",
-               lastDay);
+  report.write("(a17,a7,i4,a9,i2,a7,i2)", "  First picture: ", "Year = ", firstYear, " Month = ", firstMonth,
+               " Day = ", firstDay);
+  report.write("(a17,a7,i4,a9,i2,a7,i2)", "  Last picture:  ", "Year = ", lastYear, " Month = ", lastMonth,
+               " Day = ", lastDay);
   report.blank();
 
   // First picture of each species anywhere: the smallest minute number over

@@ -6,7 +6,9 @@
 
 namespace mv {
 
-void sectionTitle(Writer& report, Writer& console, std::string_view title) { sectionTitle(report, console, title, title); }
+void sectionTitle(Writer& report, Writer& console, std::string_view title) {
+  sectionTitle(report, console, title, title);
+}
 
 void sectionTitle(Writer& report, Writer& console, std::string_view reportLine, std::string_view consoleLine) {
   // "(a)" takes the text at its own length, so no width is counted by hand.

@@ -202,8 +202,7 @@ class Runner {
 
 }  // namespace
 
-void runSections(std::span<const ReportSection> sections, Writer& report, Writer& console,
-                 const SectionRunning& how) {
+void runSections(std::span<const ReportSection> sections, Writer& report, Writer& console, const SectionRunning& how) {
   if (how.threads <= 1 || sections.size() <= 1) {
     for (const ReportSection& section : sections) section(report, console);
     return;

@@ -27,7 +27,6 @@ struct SectionRunning {
 
 // Runs the sections. An exception from a section is thrown here once the
 // sections before it are written; nothing after it is written then.
-void runSections(std::span<const ReportSection> sections, Writer& report, Writer& console,
-                 const SectionRunning& how);
+void runSections(std::span<const ReportSection> sections, Writer& report, Writer& console, const SectionRunning& how);
 
 }  // namespace mv

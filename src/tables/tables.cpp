@@ -196,8 +196,8 @@ nlohmann::ordered_json packageJson(const StudyInput& st) {
     r["format"] = "csv";
     r["mediatype"] = "text/csv";
     r["encoding"] = "utf-8";
-    r["dialect"] = {{"delimiter", ","}, {"lineTerminator", "\r\n"}, {"quoteChar", "\""}, {"doubleQuote", true},
-                    {"header", true}};
+    r["dialect"] = {
+        {"delimiter", ","}, {"lineTerminator", "\r\n"}, {"quoteChar", "\""}, {"doubleQuote", true}, {"header", true}};
     auto& fields = r["schema"]["fields"] = nlohmann::ordered_json::array();
     for (const Field& f : t.fields)
       fields.push_back({{"name", f.name}, {"type", f.type}, {"description", f.description}});
@@ -251,9 +251,11 @@ void TablesPackage::prepare(const StudyInput& st) {
   species_ = st.NSPECIES;
   seen_.assign(static_cast<std::size_t>(std::max(0, st.NGROUPS)) * static_cast<std::size_t>(std::max(0, species_)), {});
   groupFields_.assign(static_cast<std::size_t>(std::max(0, st.NGROUPS)) + 1, {});
-  for (int g = 1; g <= st.NGROUPS; ++g) appendCsvField(groupFields_[static_cast<std::size_t>(g)], trimmed(st.GROUPNAME(g)));
+  for (int g = 1; g <= st.NGROUPS; ++g)
+    appendCsvField(groupFields_[static_cast<std::size_t>(g)], trimmed(st.GROUPNAME(g)));
   speciesFields_.assign(static_cast<std::size_t>(std::max(0, species_)) + 1, {});
-  for (int s = 1; s <= species_; ++s) appendCsvField(speciesFields_[static_cast<std::size_t>(s)], trimmed(st.SPECIESNAME(s)));
+  for (int s = 1; s <= species_; ++s)
+    appendCsvField(speciesFields_[static_cast<std::size_t>(s)], trimmed(st.SPECIESNAME(s)));
 }
 
 void TablesPackage::rejected(long lineNumber, std::string_view reason, std::string_view line) {
@@ -444,8 +446,7 @@ bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, c
               for (int s = 1; s <= st.NSPECIES; ++s) {
                 const int n = occupied[static_cast<std::size_t>(s)];
                 // As the report: a study without groups has nothing occupied.
-                const float proportion =
-                    st.NGROUPS > 0 ? static_cast<float>(n) / static_cast<float>(st.NGROUPS) : 0.0f;
+                const float proportion = st.NGROUPS > 0 ? static_cast<float>(n) / static_cast<float>(st.NGROUPS) : 0.0f;
                 w.text(species(s)).integer(n).real(proportion).endRow();
               }
             }) &&
@@ -552,8 +553,8 @@ void TablesPackage::formatDetectionHistory() {
       pair.push_back(',');
       // The occasions of the days with pictures, from the set bits only.
       std::fill(detected.begin(), detected.end(), 0);
-      const auto& bits = seen_[static_cast<std::size_t>(g - 1) * static_cast<std::size_t>(species_) +
-                               static_cast<std::size_t>(s - 1)];
+      const auto& bits =
+          seen_[static_cast<std::size_t>(g - 1) * static_cast<std::size_t>(species_) + static_cast<std::size_t>(s - 1)];
       for (std::size_t w = 0; w < bits.size(); ++w)
         for (std::uint64_t word = bits[w]; word != 0; word &= word - 1) {
           const int d = static_cast<int>(w * 64) + std::countr_zero(word);

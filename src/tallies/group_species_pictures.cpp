@@ -83,8 +83,7 @@ void speciesPercentSection(const StudyInput& st, const PictureTallies& tallies, 
         int count = 0;
         for (int m = 1; m <= 12; ++m) count += counts[m];
         // A group without pictures divides by 1, so its percents are 0.00.
-        const float percent =
-            static_cast<float>(count) * 100.0f / static_cast<float>(std::max(groupTotal[g], 1));
+        const float percent = static_cast<float>(count) * 100.0f / static_cast<float>(std::max(groupTotal[g], 1));
         values.emplace_back(count);
         values.emplace_back(percent);
       }

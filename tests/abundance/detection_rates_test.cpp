@@ -33,7 +33,9 @@ const std::string kMonthHead2 =
 
 // "(a25,2x,i6,2x,i6,1x,f8.2,2x,...)": label, days, records, rate; cells follow.
 std::string row(const std::string& label, const char* days, const char* records, const char* rate) {
+  // clang-format off
   return label + "  " + rj(days, 6) + "  " + rj(records, 6) + " " + rj(rate, 8);
+  // clang-format on
 }
 
 }  // namespace
@@ -51,6 +53,7 @@ TEST(DetectionRates, OneSpeciesOverTwoYears) {
   const std::string margayHead = kSpeciesHead2 + blanks(3) + " Margay";
   const std::string zero8 = "    0.00";
   std::vector<std::string> console;
+  // clang-format off
   const std::vector<std::string> expected = {
       "DETECTION RATE FOR EACH SPECIES PER YEAR",
       kNote,
@@ -119,9 +122,12 @@ TEST(DetectionRates, OneSpeciesOverTwoYears) {
       row(kTotal, "190", "24", "0.13") + "  " + "    0.14    0.10" + times(10, zero8),
       "",
   };
+  // clang-format on
   EXPECT_EQ(runRates(st, &console), expected);
+  // clang-format off
   EXPECT_EQ(console, (std::vector<std::string>{" DETECTION RATE FOR EACH SPECIES PER YEAR",
                                                " DETECTION RATE FOR EACH GROUP BY MONTH"}));
+  // clang-format on
 }
 
 namespace {
@@ -144,11 +150,15 @@ std::vector<std::string> speciesBlock(int first, int last) {
   for (int k = first; k <= last; ++k) {
     // Each abbreviation is the first 6 characters between two blanks; the
     // last blank of the line is not written.
+    // clang-format off
     head += " " + std::string(k < 10 ? "S0" : "S") + std::to_string(k) + "abc" + (k < last ? " " : "");
+    // clang-format on
     cells += k == 1 ? "   10.00" : "    0.00";
   }
+  // clang-format off
   return {kSpeciesHead1, head, row(name25("Alto"), "10", "1", "10.00") + "  " + cells,
           row(kTotal, "10", "1", "10.00") + "  " + cells};
+  // clang-format on
 }
 
 }  // namespace
@@ -187,14 +197,18 @@ TEST(DetectionRates, YearWithoutAnyCameraShowsZeroTotals) {
 
   // The 2014 block of the species section: no group row, a Total row of zeros.
   const std::vector<std::string> year2014 = {"Year 2014", kSpeciesHead1, margayHead,
+                                             // clang-format off
                                              row(kTotal, "0", "0", "0.00") + "  " + zero8, ""};
+  // clang-format on
   ASSERT_GE(lines.size(), 18u);
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 9, lines.begin() + 14), year2014);
 
   // The 2014 block of the month section: the Total row counts the records of
   // every group, with 0 days its rate and cells are 0.00.
   const std::vector<std::string> months2014 = {"Year 2014", kMonthsHead1, kMonthHead2,
+                                               // clang-format off
                                                row(kTotal, "0", "2", "0.00") + "  " + times(12, zero8), ""};
+  // clang-format on
   auto at = std::find(lines.begin(), lines.end(), "DETECTION RATE FOR EACH GROUP BY MONTH");
   ASSERT_NE(at, lines.end());
   at += 8;  // the title, the note and the 2013 block of six lines

@@ -23,8 +23,10 @@ std::vector<std::string> head(const char* groups) {
       "  Species naive group occupancy proportion",
       "   To create occupancy matrix run program Dastrowelquine",
       blanks(30) + "Proportion of groups" + blanks(6) + "Number of groups",
+      // clang-format off
       "Species" + blanks(30) + "Occupied" + blanks(13) + "Occupied" + " " + "(" + rj(groups, 3) + ")",
   };
+  // clang-format on
 }
 
 // "(a25,13x,f6.3,18x,i3)"

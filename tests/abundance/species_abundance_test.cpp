@@ -20,14 +20,17 @@ std::vector<std::string> runAbundance(const mv::Study& st, std::vector<std::stri
   return report.lines();
 }
 
+// clang-format off
 const std::string kHead = "SPECIES" + blanks(19) + "NUMBER PICS" + blanks(6) + "RELATIVE ABUNDANCE" + blanks(5) +
                           "AVG NUM INDIVS" + blanks(5) + "ABUNDANCE OF INDIVS";
+// clang-format on
 
 // "(a25,2x,i6,16x,f6.2,13x,f7.2,13x,f7.2)"
-std::string row(const char* name, const char* records, const char* relative, const char* average,
-                const char* share) {
+std::string row(const char* name, const char* records, const char* relative, const char* average, const char* share) {
+  // clang-format off
   return name25(name) + "  " + rj(records, 6) + blanks(16) + rj(relative, 6) + blanks(13) + rj(average, 7) +
          blanks(13) + rj(share, 7);
+  // clang-format on
 }
 
 }  // namespace
@@ -39,8 +42,9 @@ TEST(SpeciesAbundance, SpeciesWithoutRecordsHasNoRow) {
   st.PICCOUNT(2, 1, 2015, 8, kInd) = 1;
   st.PICCOUNT(2, 1, 2015, 8, kIndiv) = 3;
   st.PICCOUNT(2, 2, 2015, 8, mv::kAllPictures) = 4;  // Puma: pictures but no record
-  st.PICCOUNT(2, 3, 2015, 1, kInd) = 1;             // Tapir: a record of 0 individuals
+  st.PICCOUNT(2, 3, 2015, 1, kInd) = 1;              // Tapir: a record of 0 individuals
   std::vector<std::string> console;
+  // clang-format off
   const std::vector<std::string> expected = {
       "SPECIES ABUNDANCE",
       "  One record of each species per location per PERIOD",
@@ -51,6 +55,7 @@ TEST(SpeciesAbundance, SpeciesWithoutRecordsHasNoRow) {
       "Total  " + blanks(20) + "     4" + blanks(16) + "100.00",
       "",
   };
+  // clang-format on
   EXPECT_EQ(runAbundance(st, &console), expected);
   EXPECT_EQ(console, std::vector<std::string>{" SPECIES ABUNDANCE"});
 }
@@ -59,6 +64,7 @@ TEST(SpeciesAbundance, SingleSpeciesHasNoTotalLine) {
   mv::Study st = makeStudy({"East"}, {"Ocelot"}, 2015, 2015);
   st.PICCOUNT(1, 1, 2015, 2, kInd) = 3;
   st.PICCOUNT(1, 1, 2015, 2, kIndiv) = 4;
+  // clang-format off
   const std::vector<std::string> expected = {
       "SPECIES ABUNDANCE",
       "  One record of each species per location per PERIOD",
@@ -66,6 +72,7 @@ TEST(SpeciesAbundance, SingleSpeciesHasNoTotalLine) {
       row("Ocelot", "3", "100.00", "1.33", "100.00"),
       "",
   };
+  // clang-format on
   EXPECT_EQ(runAbundance(st), expected);
 }
 
@@ -73,6 +80,7 @@ TEST(SpeciesAbundance, RecordsWithoutIndividualsShowZeroShares) {
   mv::Study st = makeStudy({"East"}, {"Ocelot", "Tapir"}, 2015, 2015);
   st.PICCOUNT(1, 1, 2015, 2, kInd) = 1;
   st.PICCOUNT(1, 2, 2015, 3, kInd) = 2;
+  // clang-format off
   const std::vector<std::string> expected = {
       "SPECIES ABUNDANCE",
       "  One record of each species per location per PERIOD",
@@ -83,5 +91,6 @@ TEST(SpeciesAbundance, RecordsWithoutIndividualsShowZeroShares) {
       "Total  " + blanks(20) + "     3" + blanks(16) + "100.00",
       "",
   };
+  // clang-format on
   EXPECT_EQ(runAbundance(st), expected);
 }

@@ -25,6 +25,7 @@ std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* cons
 }
 
 // One species' hour line with no pictures in any column.
+// clang-format off
 std::string quietHour(int h) { return hours(h) + "    " + rep("     0    0.000  ", 12) + "     0    0.000"; }
 
 // Hour line of the most-similar pair.
@@ -74,6 +75,7 @@ std::string header(int lead, const std::vector<std::string>& names, int first, i
 // no row in the chi-square matrix).
 TEST(ActivityPattern, CompleteSection) {
   mv::Study st = acttest::makeStudy({"Ocelot", "Tapir", "Puma"}, 2, 2010, 2011);
+  // clang-format on
   st.ACTMONTHHOUR(1, 1, 0) = 10;
   st.ACTMONTHHOUR(1, 1, 12) = 5;
   st.ACTMONTHHOUR(1, 7, 23) = 10;
@@ -98,6 +100,7 @@ TEST(ActivityPattern, CompleteSection) {
                                    std::string(14, ' ') + "Dec";
   const std::string hoursHeader = "    Hour        " + rep("Number Frequency ", 12) + "Number Frequency";
 
+  // clang-format off
   std::vector<std::string> expected = {
       "ACTIVITY PATTERNS",
       " Activity in one-hour segments - Species (Number of independent pics/Total number of pics)",
@@ -105,35 +108,46 @@ TEST(ActivityPattern, CompleteSection) {
       monthsHeader,
       hoursHeader,
   };
+  // clang-format on
   for (int h = 0; h <= 23; ++h) {
     if (h == 0)
       expected.push_back("00:00-01:00        10    0.400      10    0.667  " + rep(zero, 10) + "     0    0.000");
     else if (h == 12)
       expected.push_back("12:00-13:00         5    0.200       5    0.333  " + rep(zero, 10) + "     0    0.000");
     else if (h == 23)
+      // clang-format off
       expected.push_back("23:00-24:00        10    0.400  " + rep(zero, 6) + "    10    1.000  " + rep(zero, 4) +
                          "     0    0.000");
+    // clang-format on
     else
       expected.push_back(quietHour(h));
   }
+  // clang-format off
   expected.push_back("Total              25  100.000      15  100.000  " + rep("     0  100.000  ", 5) +
                      "    10  100.000  " + rep("     0  100.000  ", 4) + "     0  100.000");
+  // clang-format on
   expected.push_back("");
   expected.push_back("Puma                      (    25/    31)");
   expected.push_back(monthsHeader);
   expected.push_back(hoursHeader);
   for (int h = 0; h <= 23; ++h) {
     if (h == 0)
+      // clang-format off
       expected.push_back("00:00-01:00        20    0.800  " + rep(zero, 2) + "    20    0.800  " + rep(zero, 8) +
                          "     0    0.000");
+    // clang-format on
     else if (h == 12)
+      // clang-format off
       expected.push_back("12:00-13:00         5    0.200  " + rep(zero, 2) + "     5    0.200  " + rep(zero, 8) +
                          "     0    0.000");
+    // clang-format on
     else
       expected.push_back(quietHour(h));
   }
+  // clang-format off
   expected.push_back("Total              25  100.000  " + rep("     0  100.000  ", 2) + "    25  100.000  " +
                      rep("     0  100.000  ", 8) + "     0  100.000");
+  // clang-format on
   expected.push_back("");
   // Ocelot 0.4/0.2/0.4 against Puma 0.8/0.2/0: 0.16 + 0 + 0.16.
   expected.push_back(kHeading);
@@ -177,12 +191,16 @@ TEST(ActivityPattern, TwentySpeciesMakeOneBlock) {
   ASSERT_LT(k, lines.size());
   EXPECT_EQ(lines[++k], header(27, names, 1, 20));
   // 19 rows; identical profiles give 0.000, the last species 2.000.
+  // clang-format off
   for (int i = 1; i <= 19; ++i) EXPECT_EQ(lines[++k], name(names[i - 1]) + "  " + rep("0.000 ", 19) + "2.000");
+  // clang-format on
   EXPECT_EQ(lines[++k], "");
   // Every pair has 0; the first pair in row order stays the most similar.
   EXPECT_EQ(lines[++k], kMostSimilar);
   ++k;
+  // clang-format off
   EXPECT_EQ(lines[++k], "Hour            " + name("Sp01") + "     " + name("Sp02"));
+  // clang-format on
   EXPECT_EQ(lines[k + 6], pairHour(5, " 1.000", " 1.000"));
   EXPECT_EQ(lines[k + 7], pairHour(6, " 0.000", " 0.000"));
   k += 25;
@@ -191,7 +209,9 @@ TEST(ActivityPattern, TwentySpeciesMakeOneBlock) {
   k += 3;
   EXPECT_EQ(lines[++k], header(26, names, 1, 20));
   // 25 at 05 hours against 25 at 06 hours: 4 terms of 12.5 = 50, significant.
+  // clang-format off
   for (int i = 1; i <= 19; ++i) EXPECT_EQ(lines[++k], name(names[i - 1]) + "  " + rep("   0  ", 19) + "   +");
+  // clang-format on
   EXPECT_EQ(lines[++k], "");
   EXPECT_EQ(++k, lines.size());
   EXPECT_EQ(acttest::find(lines, kContinued), lines.size());
@@ -204,12 +224,16 @@ TEST(ActivityPattern, TwentyOneSpeciesMakeTwoBlocks) {
   ASSERT_LT(k, lines.size());
   // Columns 1 to 10, rows 1 to 9.
   EXPECT_EQ(lines[++k], header(27, names, 1, 10));
+  // clang-format off
   for (int i = 1; i <= 9; ++i) EXPECT_EQ(lines[++k], name(names[i - 1]) + "  " + rep("0.000 ", 9) + "0.000");
+  // clang-format on
   EXPECT_EQ(lines[++k], "");
   EXPECT_EQ(lines[++k], kContinued);
   // Columns 11 to 21, rows 1 to 20.
   EXPECT_EQ(lines[++k], header(27, names, 11, 21));
+  // clang-format off
   for (int i = 1; i <= 20; ++i) EXPECT_EQ(lines[++k], name(names[i - 1]) + "  " + rep("0.000 ", 10) + "2.000");
+  // clang-format on
   EXPECT_EQ(lines[++k], "");
   EXPECT_EQ(lines[++k], kMostSimilar);
   k += 27;
@@ -217,11 +241,15 @@ TEST(ActivityPattern, TwentyOneSpeciesMakeTwoBlocks) {
   EXPECT_EQ(lines[++k], kChiSquare);
   k += 3;
   EXPECT_EQ(lines[++k], header(26, names, 1, 10));
+  // clang-format off
   for (int i = 1; i <= 9; ++i) EXPECT_EQ(lines[++k], name(names[i - 1]) + "  " + rep("   0  ", 9) + "   0");
+  // clang-format on
   EXPECT_EQ(lines[++k], "");
   EXPECT_EQ(lines[++k], kContinued);
   EXPECT_EQ(lines[++k], header(26, names, 11, 21));
+  // clang-format off
   for (int i = 1; i <= 20; ++i) EXPECT_EQ(lines[++k], name(names[i - 1]) + "  " + rep("   0  ", 10) + "   +");
+  // clang-format on
   EXPECT_EQ(lines[++k], "");
   EXPECT_EQ(++k, lines.size());
 }
@@ -235,13 +263,17 @@ TEST(ActivityPattern, MoreThanEightySpeciesContinueOnFurtherLines) {
   std::size_t k = acttest::find(lines, kHeading);
   ASSERT_LT(k, lines.size());
   EXPECT_EQ(lines[++k], header(27, names, 1, 40));
+  // clang-format off
   for (int i = 1; i <= 39; ++i) EXPECT_EQ(lines[++k], name(names[i - 1]) + "  " + rep("0.000 ", 39) + "0.000");
+  // clang-format on
   EXPECT_EQ(lines[++k], "");
   EXPECT_EQ(lines[++k], kContinued);
   EXPECT_EQ(lines[++k], header(27, names, 41, 80));
   EXPECT_EQ(lines[++k], " S081");
   for (int i = 1; i <= 80; ++i) {
+    // clang-format off
     EXPECT_EQ(lines[++k], name(names[i - 1]) + "  " + rep("0.000 ", 39) + "0.000");
+    // clang-format on
     EXPECT_EQ(lines[++k], "2.000");
   }
   EXPECT_EQ(lines[++k], "");
@@ -250,13 +282,17 @@ TEST(ActivityPattern, MoreThanEightySpeciesContinueOnFurtherLines) {
   ASSERT_LT(k, lines.size());
   k += 3;
   EXPECT_EQ(lines[++k], header(26, names, 1, 40));
+  // clang-format off
   for (int i = 1; i <= 39; ++i) EXPECT_EQ(lines[++k], name(names[i - 1]) + "  " + rep("   0  ", 39) + "   0");
+  // clang-format on
   EXPECT_EQ(lines[++k], "");
   EXPECT_EQ(lines[++k], kContinued);
   EXPECT_EQ(lines[++k], header(26, names, 41, 80));
   EXPECT_EQ(lines[++k], " S081");
   for (int i = 1; i <= 80; ++i) {
+    // clang-format off
     EXPECT_EQ(lines[++k], name(names[i - 1]) + "  " + rep("   0  ", 39) + "   0");
+    // clang-format on
     EXPECT_EQ(lines[++k], "   +");
   }
   EXPECT_EQ(lines[++k], "");
@@ -271,13 +307,14 @@ TEST(ActivityPattern, TwentyFivePicturesTakePartTwentyFourDoNot) {
     const std::size_t k = acttest::find(lines, kHeading);
     return std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(k), lines.end());
   };
-  const std::vector<std::string> chiHeading = {kChiSquare, "H0: Species A and B have similar activity patterns at 95%",
-                                               "Significant = +, Not significant = 0",
-                                               "Consider only species with >= 25 pictures",
-                                               "                           Aaaa  Bbbb  Cccc"};
+  const std::vector<std::string> chiHeading = {
+      kChiSquare, "H0: Species A and B have similar activity patterns at 95%", "Significant = +, Not significant = 0",
+      "Consider only species with >= 25 pictures", "                           Aaaa  Bbbb  Cccc"};
   const auto pairBlock = [](const char* second, int secondHour) {
     std::vector<std::string> out = {kMostSimilar, "  Consider those species with 25 or more pictures",
+                                    // clang-format off
                                     "Hour            " + name("Aaaa") + "     " + name(second)};
+    // clang-format on
     for (int h = 0; h <= 23; ++h)
       out.push_back(pairHour(h, h == 5 ? " 1.000" : " 0.000", h == secondHour ? " 1.000" : " 0.000"));
     out.push_back("");
@@ -339,6 +376,7 @@ TEST(ActivityPattern, ChiSquareAtTheCriticalValueIsSignificant) {
 TEST(ActivityPattern, NoActivityPictures) {
   mv::Study st = acttest::makeStudy({"Aaaa", "Bbbb"});
   st.PICCOUNT(1, 1, 2010, 6, 1) = 4;
+  // clang-format off
   const std::vector<std::string> expected = {
       "ACTIVITY PATTERNS",
       " Activity in one-hour segments - Species (Number of independent pics/Total number of pics)",
@@ -352,5 +390,6 @@ TEST(ActivityPattern, NoActivityPictures) {
       "Consider only species with >= 25 pictures",
       "                           Aaaa  Bbbb",
       ""};
+  // clang-format on
   EXPECT_EQ(run(st), expected);
 }

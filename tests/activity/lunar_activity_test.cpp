@@ -24,7 +24,9 @@ std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* cons
 
 // Hour line: the hour, then number and frequency at full and at new moon.
 std::string hourLine(int h, const char* full, const char* atNew) {
+  // clang-format off
   return hours(h) + "   " + full + "   " + atNew;
+  // clang-format on
 }
 constexpr const char* kNone = "     0        0.000";
 
@@ -59,6 +61,7 @@ TEST(LunarActivity, CompleteSection) {
   st.ACTMOONHOUR(2, kFull, 3) = 7;
   pumaProfile(st, 3);
 
+  // clang-format off
   std::vector<std::string> expected = {
       "LUNAR ACTIVITY PATTERNS",
       "  New and full moon +/- 5 days activity patterns",
@@ -67,20 +70,27 @@ TEST(LunarActivity, CompleteSection) {
       "                 Full moon activity    New moon activity",
       "    Hour        Number    Frequency   Number    Frequency",
   };
+  // clang-format on
   addHours(expected, {{0, "00:00-01:00       20        0.800        4        0.167"},
                       {12, "12:00-13:00        5        0.200        0        0.000"},
                       {23, "23:00-24:00        0        0.000       20        0.833"}});
+  // clang-format off
   expected.push_back("Total" "         " "    25" "                " "    24");
+  // clang-format on
   // (0.8 - 0.1667)^2 + 0.2^2 + 0.8333^2 = 1.1356, root 1.0656.
+  // clang-format off
   expected.push_back("Difference " "   " "  1.07");
+  // clang-format on
   expected.push_back("");
   expected.push_back(name("Puma"));
   expected.push_back("                 Full moon activity    New moon activity");
   expected.push_back("    Hour        Number    Frequency   Number    Frequency");
   addHours(expected, {{0, "00:00-01:00       25        1.000       20        0.800"},
                       {1, "01:00-02:00        0        0.000        5        0.200"}});
+  // clang-format off
   expected.push_back("Total" "         " "    25" "                " "    25");
   expected.push_back("Difference " "   " "  0.28");
+  // clang-format on
   expected.push_back("");
   expected.push_back("SPECIES LUNAR ACTIVITY MOST DIFFERENT: " + name("Puma"));
   expected.push_back("");
@@ -101,7 +111,9 @@ TEST(LunarActivity, EqualDifferencesNameTheLowerSpecies) {
   pumaProfile(st, 3);
   const auto lines = run(st);
   ASSERT_GE(lines.size(), 3u);
+  // clang-format off
   EXPECT_EQ(lines[lines.size() - 4], "Difference " "   " "  0.28");
+  // clang-format on
   EXPECT_EQ(lines[lines.size() - 2], "SPECIES LUNAR ACTIVITY MOST DIFFERENT: " + name("Aaaa"));
   EXPECT_EQ(lines.back(), "");
 }
@@ -117,8 +129,10 @@ TEST(LunarActivity, NothingNamedWithoutADifference) {
   ASSERT_EQ(lines.size(), 3u + 3u + 24u + 3u + 1u);
   EXPECT_EQ(lines[3], name("Aaaa"));
   EXPECT_EQ(lines[3 + 3 + 5], hourLine(5, "    30        1.000", "    40        1.000"));
+  // clang-format off
   EXPECT_EQ(lines[30], "Total" "         " "    30" "                " "    40");
   EXPECT_EQ(lines[31], "Difference " "   " "  0.00");
+  // clang-format on
   EXPECT_EQ(lines[32], "");
   EXPECT_EQ(lines[33], "");
 }

@@ -23,7 +23,9 @@ constexpr const char* kNone = "        0        0.000";
 
 // Hour line with the four seasons' number-and-frequency cells.
 std::string hourLine(int h, const std::vector<std::string>& cells) {
+  // clang-format off
   std::string out = "       " + hours(h);
+  // clang-format on
   for (const auto& c : cells) out += c;
   return out;
 }
@@ -43,7 +45,9 @@ const std::string kHourHeader = std::string(11, ' ') + "Hour  " + rep("      Num
 const std::string k16(16, ' ');
 const std::string k15(15, ' ');
 const std::string k13(13, ' ');
+// clang-format off
 const std::string kEffort = "Camera trap days  " "    " "    70" + k16 + "    30" + k16 + "     0" + k16 + "    40";
+// clang-format on
 
 }  // namespace
 
@@ -79,6 +83,7 @@ TEST(SeasonalActivity, CompleteSection) {
   st.PICCOUNT(2, 3, 2010, 7, 3) = 2;
   st.ACTSEASONHOUR(3, 3, 1) = 2;
 
+  // clang-format off
   std::vector<std::string> expected = {
       "ACTIVITY PATTERNS BY SEASON",
       "  Activity in one-hour segments by season",
@@ -90,21 +95,28 @@ TEST(SeasonalActivity, CompleteSection) {
       "Visitation proportion" "  " " 0.5000" + k15 + " 0.5000" + k15 + " 0.0000" + k15 + " 0.0000",
       kHourHeader,
   };
+  // clang-format on
   addHours(expected, {{0, {"        4        0.667", kNone, kNone, kNone}},
                       {6, {kNone, kNone, "        5        1.000", kNone}},
                       {12, {kNone, "        3        1.000", kNone, kNone}},
                       {23, {"        2        0.333", kNone, kNone, kNone}}});
+  // clang-format off
   expected.push_back("       " "Hourly pics" "   " "     6" + k13 + "   " "     3" + k13 + "   " "     5" + k13 + "   " "     0");
+  // clang-format on
   expected.push_back("");
   expected.push_back(name("Puma"));
   expected.push_back(kLabels);
   expected.push_back(kEffort);
+  // clang-format off
   expected.push_back("Number of pictures" "    " "     0" + k16 + "     0" + k16 + "     2" + k16 + "     0");
   expected.push_back("Pictures/Effort   " "     " " 0.0000" + k15 + " 0.0000" + k15 + " 0.0000" + k15 + " 0.0000");
   expected.push_back("Visitation proportion" "  " " 0.0000" + k15 + " 0.0000" + k15 + " 0.0000" + k15 + " 0.0000");
+  // clang-format on
   expected.push_back(kHourHeader);
   addHours(expected, {{1, {kNone, kNone, "        2        1.000", kNone}}});
+  // clang-format off
   expected.push_back("       " "Hourly pics" "   " "     0" + k13 + "   " "     0" + k13 + "   " "     2" + k13 + "   " "     0");
+  // clang-format on
   expected.push_back("");
 
   std::vector<std::string> console;
@@ -116,5 +128,6 @@ TEST(SeasonalActivity, NoActivityPictures) {
   mv::Study st = acttest::makeStudy({"Ocelot"});
   st.GROUPTRAPDAYS(1, 2010, 5) = 31;
   st.PICCOUNT(1, 1, 2010, 5, 3) = 2;
-  EXPECT_EQ(run(st), (std::vector<std::string>{"ACTIVITY PATTERNS BY SEASON", "  Activity in one-hour segments by season"}));
+  EXPECT_EQ(run(st),
+            (std::vector<std::string>{"ACTIVITY PATTERNS BY SEASON", "  Activity in one-hour segments by season"}));
 }

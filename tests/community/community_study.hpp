@@ -15,8 +15,8 @@ namespace mvtest {
 struct CommunityStudy {
   mv::Study st;
 
-  CommunityStudy(const std::vector<std::string>& groups, const std::vector<std::string>& species,
-                 int firstYear = 2010, int lastYear = 2010) {
+  CommunityStudy(const std::vector<std::string>& groups, const std::vector<std::string>& species, int firstYear = 2010,
+                 int lastYear = 2010) {
     st.NGROUPS = static_cast<int>(groups.size());
     st.NSPECIES = static_cast<int>(species.size());
     st.FIRSTYEAR = firstYear;
@@ -26,8 +26,7 @@ struct CommunityStudy {
     st.sizeTallies();
     st.sizeGroupPositions();
     for (int g = 1; g <= st.NGROUPS; ++g) st.GROUPNAME(g) = mv::makeName(groups[static_cast<std::size_t>(g - 1)]);
-    for (int s = 1; s <= st.NSPECIES; ++s)
-      st.SPECIESNAME(s) = mv::makeName(species[static_cast<std::size_t>(s - 1)]);
+    for (int s = 1; s <= st.NSPECIES; ++s) st.SPECIESNAME(s) = mv::makeName(species[static_cast<std::size_t>(s - 1)]);
   }
 
   // Independent pictures (kind 3) of species s at group g.

@@ -27,7 +27,9 @@ const std::vector<std::string> kTitle = {
 
 // Mark cells: 3 blanks, the mark, 3 blanks (the last cell's trailing blanks
 // are not written).
+// clang-format off
 const std::string kEmpty = "       ";
+// clang-format on
 const std::string kR = "   R   ";
 const std::string kA = "   -   ";
 const std::string kLastR = "   R";
@@ -54,11 +56,13 @@ TEST(GroupIndependence, TwentyIsRejectedWithThreeSpecies) {
   std::vector<std::string> console;
   const auto lines = run(cs.st, &console);
   std::vector<std::string> expected = kTitle;
+  // clang-format off
   expected.insert(expected.end(), {
                                       "Groups                    North  South ",
                                       "North                    " + std::string(" ") + kEmpty + kLastR,
                                       "",
                                   });
+  // clang-format on
   EXPECT_EQ(lines, expected);
   EXPECT_EQ(console, std::vector<std::string>{" CHI-SQUARE ANALYSIS OF PAIRED GROUPS SPECIES FREQUENCIES"});
 }
@@ -73,6 +77,7 @@ TEST(GroupIndependence, SameCountsAndEmptyGroupsAreAccepted) {
   cs.pics(2, 2, 7);
   const auto lines = run(cs.st);
   std::vector<std::string> expected = kTitle;
+  // clang-format off
   expected.insert(expected.end(), {
                                       "Groups                    Alder  Birch  Cedar  Dogwoo",
                                       "Alder                     " + kEmpty + kA + kA + kLastA,
@@ -80,6 +85,7 @@ TEST(GroupIndependence, SameCountsAndEmptyGroupsAreAccepted) {
                                       "Cedar                     " + kEmpty + kEmpty + kEmpty + kLastA,
                                       "",
                                   });
+  // clang-format on
   EXPECT_EQ(lines, expected);
 }
 
@@ -91,8 +97,10 @@ TEST(GroupIndependence, OneSpeciesOrNoneMarksEveryPairAccepted) {
   one.pics(1, 1, 100);
   one.pics(2, 1, 1);
   std::vector<std::string> expected = kTitle;
+  // clang-format off
   expected.insert(expected.end(), {"Groups                    North  South ",
                                    "North                     " + kEmpty + kLastA, ""});
+  // clang-format on
   EXPECT_EQ(run(one.st), expected);
 
   CommunityStudy none({"North", "South"}, {});
@@ -106,8 +114,10 @@ TEST(GroupIndependence, DegreesOfFreedomStopAtThirtyFive) {
   cs.pics(1, 1, 25);
   cs.pics(2, 2, 25);
   std::vector<std::string> expected = kTitle;
+  // clang-format off
   expected.insert(expected.end(), {"Groups                    North  South ",
                                    "North                     " + kEmpty + kLastR, ""});
+  // clang-format on
   EXPECT_EQ(run(cs.st), expected);
 }
 
@@ -117,6 +127,7 @@ TEST(GroupIndependence, TenGroupsOneMatrix) {
   const auto lines = run(alternating(10).st);
   std::vector<std::string> expected = kTitle;
   const std::string pad = "                   ";  // "GroupNN" to 25 columns, then 1x
+  // clang-format off
   expected.insert(
       expected.end(),
       {
@@ -132,6 +143,7 @@ TEST(GroupIndependence, TenGroupsOneMatrix) {
           "Group09" + pad + kEmpty + kEmpty + kEmpty + kEmpty + kEmpty + kEmpty + kEmpty + kEmpty + kEmpty + kLastR,
           "",
       });
+  // clang-format on
   EXPECT_EQ(lines, expected);
 }
 
@@ -141,6 +153,7 @@ TEST(GroupIndependence, ElevenGroupsTwoMatrices) {
   const auto lines = run(alternating(11).st);
   std::vector<std::string> expected = kTitle;
   const std::string pad = "                   ";
+  // clang-format off
   expected.insert(expected.end(),
                   {
                       "Groups                    Group0 Group0 Group0 Group0 Group0",
@@ -162,5 +175,6 @@ TEST(GroupIndependence, ElevenGroupsTwoMatrices) {
                       "Group10" + pad + kEmpty + kEmpty + kEmpty + kEmpty + kEmpty + kLastR,
                       "",
                   });
+  // clang-format on
   EXPECT_EQ(lines, expected);
 }

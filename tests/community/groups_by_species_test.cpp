@@ -58,6 +58,7 @@ TEST(GroupsBySpecies, TwoGroupsWithDisjointSpeciesWholeReport) {
   std::vector<std::string> console;
   const auto lines = run(cs.st, &console);
 
+  // clang-format off
   const std::vector<std::string> expected = {
       "GROUPS BY SPECIES AND GROUP AND SPECIES RICHNESS",
       "  One record of each species per location per PERIOD",
@@ -111,6 +112,7 @@ TEST(GroupsBySpecies, TwoGroupsWithDisjointSpeciesWholeReport) {
       kBrocket19 + " (  1)   0 (   0.0)   1 ( 100.0)",
       "",
   };
+  // clang-format on
   EXPECT_EQ(lines, expected);
   EXPECT_EQ(console, std::vector<std::string>{" GROUPS BY SPECIES AND GROUP AND SPECIES RICHNESS"});
 }
@@ -132,6 +134,7 @@ TEST(GroupsBySpecies, GroupsWithoutPicturesShowMinusOneAndNaN) {
   // Alder (1, 0) against Cedar (0.5, 0.5): sqrt(0.5) * 10 / 2 = 3.536, which
   // is above the start value 2.0 of the most-similar list.
   EXPECT_EQ(section(lines, "Top 10 group pairs most similar in species frequency", 13),
+            // clang-format off
             (std::vector<std::string>{
                 "Top 10 group pairs most similar in species frequency",
                 "",
@@ -147,11 +150,13 @@ TEST(GroupsBySpecies, GroupsWithoutPicturesShowMinusOneAndNaN) {
                 "  Is species present at this group? yes=1, no=0",
                 "  1.00 means groups are identical; 0.00 means groups have no species in common",
             }));
+  // clang-format on
 
   // Jaccard: (1,2) 0, (1,3) 0.5, (1,4) 0, (2,3) 0, (2,4) NaN, (3,4) 0. The
   // most-similar list takes only 0.5 (0.0 never passes the start value 0.0);
   // the most-different list (K = 4) takes the four 0.0 pairs in scan order.
   EXPECT_EQ(section(lines, "  Top 10 location pairs most similar in species composition", 15),
+            // clang-format off
             (std::vector<std::string>{
                 "  Top 10 location pairs most similar in species composition",
                 "     Location                   Location                      JSI   N1  N2 N1&2",
@@ -169,6 +174,7 @@ TEST(GroupsBySpecies, GroupsWithoutPicturesShowMinusOneAndNaN) {
                 birch + "        NaN      0.000        NaN",
                 cedar + "      0.000      1.000      0.000",
             }));
+  // clang-format on
 }
 
 // With 11 groups both pair tables are one block (rows 1 to 10, columns 2 to
@@ -178,8 +184,9 @@ TEST(GroupsBySpecies, ElevenGroupsOneBlockJaccardOnTwoLines) {
   CommunityStudy cs(numbered("Group", 11), {"Agouti"});
   for (int g = 1; g <= 11; ++g) cs.pics(g, 1, 1);
   const auto lines = run(cs.st);
-  const std::string header = "     Locations              Group02    Group03    Group04    Group05    Group06    "
-                             "Group07    Group08    Group09    Group10    Group11   ";
+  const std::string header =
+      "     Locations              Group02    Group03    Group04    Group05    Group06    "
+      "Group07    Group08    Group09    Group10    Group11   ";
   // Every pair has distance 0.000; cells on and below the diagonal -1.000.
   const std::vector<std::string> frequency = {
       header,
@@ -262,13 +269,16 @@ TEST(GroupsBySpecies, TwelveGroupsThreeBlocksAndFullTopLists) {
   const std::string g01 = "Group01                  ";
 
   std::vector<std::string> top = {"Top 10 group pairs most similar in species frequency"};
+  // clang-format off
   for (int j = 2; j <= 11; ++j) top.push_back("     " + g01 + "  " + numbered("Group", j).back() + blanks(18) +
                                              "  10*R^2 =   0.000");
+  // clang-format on
   top.insert(top.end(), {"", "Top 10 group pairs most different in species frequency", ""});
   EXPECT_EQ(section(lines, top[0], top.size()), top);
 
-  const std::string block1 = "     Locations              Group02    Group03    Group04    Group05    Group06    "
-                             "Group07    Group08    Group09    Group10    Group11   ";
+  const std::string block1 =
+      "     Locations              Group02    Group03    Group04    Group05    Group06    "
+      "Group07    Group08    Group09    Group10    Group11   ";
   const auto first = section(lines, block1, 12);
   ASSERT_EQ(first.size(), 12u);
   EXPECT_EQ(first[1].substr(0, 7), "Group01");
@@ -296,12 +306,16 @@ TEST(GroupsBySpecies, TwelveGroupsThreeBlocksAndFullTopLists) {
   ASSERT_NE(it, lines.end());
   EXPECT_EQ(std::vector<std::string>(it + 12, it + 12 + static_cast<std::ptrdiff_t>(rest.size())), rest);
 
-  std::vector<std::string> similar = {"  Top 10 location pairs most similar in species composition",
-                                      "     Location                   Location                      JSI   N1  N2 N1&2"};
+  std::vector<std::string> similar = {
+      "  Top 10 location pairs most similar in species composition",
+      "     Location                   Location                      JSI   N1  N2 N1&2"};
   for (int j = 2; j <= 11; ++j)
+    // clang-format off
     similar.push_back("     " + g01 + "  " + numbered("Group", j).back() + blanks(18) + "    1.000   1   1   1");
-  similar.insert(similar.end(), {"", "  Top 10 group pairs most different in species composition",
-                                 "     Group                      Group                         JSI   N1  N2 N1&2", ""});
+  // clang-format on
+  similar.insert(similar.end(),
+                 {"", "  Top 10 group pairs most different in species composition",
+                  "     Group                      Group                         JSI   N1  N2 N1&2", ""});
   EXPECT_EQ(section(lines, similar[0], similar.size()), similar);
 }
 
@@ -311,6 +325,7 @@ TEST(GroupsBySpecies, TwentySpeciesOneRichnessTable) {
   for (int s = 1; s <= 20; ++s) cs.pics(1, s, s);
   cs.pics(2, 20, 100000);  // too wide for i5
   const auto lines = run(cs.st);
+  // clang-format off
   const std::vector<std::string> expected = {
       "  One record of each species per location per PERIOD",
       "Location                          Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  Tayr  "
@@ -324,6 +339,7 @@ TEST(GroupsBySpecies, TwentySpeciesOneRichnessTable) {
       "",
       "GROUP SPECIES FREQUENCY SIMILARITY (LOWER IS MORE SIMILAR)",
   };
+  // clang-format on
   EXPECT_EQ(section(lines, expected[0], expected.size()), expected);
 }
 
@@ -337,6 +353,7 @@ TEST(GroupsBySpecies, TwentyOneSpeciesTwoRichnessTables) {
   cs.pics(2, 1, 7);
   cs.pics(2, 21, 8);
   const auto lines = run(cs.st);
+  // clang-format off
   const std::vector<std::string> expected = {
       "  One record of each species per location per PERIOD",
       "Location                          Abcd  Bbcd  Cbcd  Dbcd  Ebcd  Fbcd  Gbcd  Hbcd  Ibcd  Jbcd",
@@ -352,6 +369,7 @@ TEST(GroupsBySpecies, TwentyOneSpeciesTwoRichnessTables) {
       "",
       "GROUP SPECIES FREQUENCY SIMILARITY (LOWER IS MORE SIMILAR)",
   };
+  // clang-format on
   EXPECT_EQ(section(lines, expected[0], expected.size()), expected);
 }
 
@@ -369,6 +387,7 @@ TEST(GroupsBySpecies, ElevenSpeciesOverlapBlocksOfFiveAndSix) {
   cs.pics(3, 11, 5);
   const auto lines = run(cs.st);
   const std::string name = "Species number 0";  // 19 columns with the 3 below
+  // clang-format off
   std::vector<std::string> expected = {
       "SPECIES OVERLAP AT GROUPS",
       "  Number of groups  3",
@@ -376,11 +395,13 @@ TEST(GroupsBySpecies, ElevenSpeciesOverlapBlocksOfFiveAndSix) {
       "",
       "    Species               Species numb Species numb Species numb Species numb Species numb",
   };
+  // clang-format on
   expected.push_back("Species number 01   (  3)   3 ( 100.0)   2 (  66.7)   0 (   0.0)   0 (   0.0)   0 (   0.0)");
   expected.push_back("Species number 02   (  2)   2 ( 100.0)   2 ( 100.0)   0 (   0.0)   0 (   0.0)   0 (   0.0)");
   for (int s = 3; s <= 9; ++s)
-    expected.push_back(name + std::to_string(s) + "   (  0)" + "   0 (   0.0)   0 (   0.0)   0 (   0.0)   0 (   0.0)"
-                                                            "   0 (   0.0)");
+    expected.push_back(name + std::to_string(s) + "   (  0)" +
+                       "   0 (   0.0)   0 (   0.0)   0 (   0.0)   0 (   0.0)"
+                       "   0 (   0.0)");
   expected.push_back("Species number 10   (  0)   0 (   0.0)   0 (   0.0)   0 (   0.0)   0 (   0.0)   0 (   0.0)");
   expected.push_back("Species number 11   (  1)   1 ( 100.0)   0 (   0.0)   0 (   0.0)   0 (   0.0)   0 (   0.0)");
   expected.push_back("");
@@ -406,6 +427,7 @@ TEST(GroupsBySpecies, ElevenSpeciesOverlapBlocksOfFiveAndSix) {
 TEST(GroupsBySpecies, OneGroupNoSpecies) {
   CommunityStudy cs({"North"}, {});
   const auto lines = run(cs.st);
+  // clang-format off
   const std::vector<std::string> expected = {
       "GROUPS BY SPECIES AND GROUP AND SPECIES RICHNESS",
       "  One record of each species per location per PERIOD",
@@ -440,5 +462,6 @@ TEST(GroupsBySpecies, OneGroupNoSpecies) {
       "    Species",
       "",
   };
+  // clang-format on
   EXPECT_EQ(lines, expected);
 }

@@ -34,7 +34,9 @@ const std::string kRate0 = "  0.0 ";
 // "(a25,2x,12(i5,1x),2x,i5)" and its like: twelve i5 cells with a blank after
 // each, then two blanks and the total.
 std::string months5(std::initializer_list<std::string_view> first, int zeros, const char* total) {
+  // clang-format off
   return fields(5, first, " ") + times(zeros, kZero5) + "  " + rj(total, 5);
+  // clang-format on
 }
 
 void append(std::vector<std::string>& to, const std::vector<std::string>& lines) {
@@ -68,6 +70,7 @@ TEST(SpeciesByMonth, SingleYearStudyInElevationOrder) {
   // Jaguar has no picture.
 
   const std::string totalDays = "Total days" + blanks(25) + months5({"250", "150", "31"}, 9, "431");
+  // clang-format off
   std::vector<std::string> expected = {
       "SPECIES AND SPECIES RICHNESS BY YEAR AND MONTH",
       kNote,
@@ -161,15 +164,18 @@ TEST(SpeciesByMonth, SingleYearStudyInElevationOrder) {
       name25("Cerro") + blanks(3) + "  300" + blanks(3) + "  0.00 " + "100.00 " + "  0.00",
       "",
   };
+  // clang-format on
   std::vector<std::string> console;
   EXPECT_EQ(runSpeciesByMonth(st, &console), expected);
   // No section 2 in a single-year study.
+  // clang-format off
   EXPECT_EQ(console, (std::vector<std::string>{
                          " SPECIES AND SPECIES RICHNESS BY YEAR AND MONTH",
                          " SPECIES BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION",
                          " SPECIES ABUNDANCE BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION",
                          " SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT",
                      }));
+  // clang-format on
 }
 
 TEST(SpeciesByMonth, TwoYearsAddTheAllYearsTableAndSummaries) {
@@ -186,6 +192,7 @@ TEST(SpeciesByMonth, TwoYearsAddTheAllYearsTableAndSummaries) {
 
   const std::string loma = name25("Loma");
   const std::string rateEnd = kRate0.substr(0, 5);
+  // clang-format off
   std::vector<std::string> expected = {
       "SPECIES AND SPECIES RICHNESS BY YEAR AND MONTH",
       kNote,
@@ -220,12 +227,14 @@ TEST(SpeciesByMonth, TwoYearsAddTheAllYearsTableAndSummaries) {
       "Species richness" + blanks(11) + "    1     1 " + times(9, kZero5) + "    0",
       "",
   };
+  // clang-format on
   const std::vector<std::string> section3 = {
       "   SPECIES BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION",
       kNote,
       name25("Ocelot"),
       "2014",
       kPicturesHeader,
+      // clang-format off
       loma + "  " + "  900" + "   " + months5({"3"}, 11, "3"),
       "Total pics" + blanks(25) + months5({"3"}, 11, "3"),
       "Total days" + blanks(25) + months5({"31"}, 11, "31"),
@@ -259,6 +268,7 @@ TEST(SpeciesByMonth, TwoYearsAddTheAllYearsTableAndSummaries) {
       "10*Pic/period    " + blanks(18) + times(11, kRate0) + rateEnd,
       "",
   };
+  // clang-format on
   append(expected, section3);
   const std::vector<std::string> section4 = {
       "SPECIES ABUNDANCE BY GROUP BY YEAR BY MONTH SORTED BY ELEVATION",
@@ -267,6 +277,7 @@ TEST(SpeciesByMonth, TwoYearsAddTheAllYearsTableAndSummaries) {
       name25("Ocelot"),
       "2014",
       kIndividualsHeader,
+      // clang-format off
       loma + "  " + "  900" + "   " + months5({"4"}, 11, "4"),
       "Total pics" + blanks(25) + months5({"4"}, 11, "4"),
       "Total days" + blanks(25) + months5({"31"}, 11, "31"),
@@ -300,6 +311,7 @@ TEST(SpeciesByMonth, TwoYearsAddTheAllYearsTableAndSummaries) {
       "10*Pic/period    " + blanks(18) + times(11, kRate0) + rateEnd,
       "",
   };
+  // clang-format on
   append(expected, section4);
   const std::vector<std::string> sections56 = {
       "SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT",
@@ -321,10 +333,12 @@ TEST(SpeciesByMonth, TwoYearsAddTheAllYearsTableAndSummaries) {
       "",
       "SUMMARY ALL YEARS",
       "2014 to 2015",
+      // clang-format off
       "Group" + blanks(21) + "Elevation" + " " + "Ocelot" + " " + "Tapir ",
       loma + blanks(3) + "  900" + blanks(3) + "100.00 " + "  0.00",
       "",
   };
+  // clang-format on
   append(expected, sections56);
   std::vector<std::string> console;
   EXPECT_EQ(runSpeciesByMonth(st, &console), expected);
@@ -343,6 +357,7 @@ TEST(SpeciesByMonth, GroupWithPicturesButNoDaysGetsNoEffortLine) {
   auto at = std::find(lines.begin(), lines.end(), "SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT");
   ASSERT_NE(at, lines.end());
   ASSERT_LE(at + 9, lines.end());
+  // clang-format off
   const std::vector<std::string> expected = {
       "SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT",
       kNote,
@@ -355,5 +370,6 @@ TEST(SpeciesByMonth, GroupWithPicturesButNoDaysGetsNoEffortLine) {
       name25("Cerro") + blanks(3) + "  300" + blanks(8) + "  0.050" + blanks(6) + " 100.00",
       "",
   };
+  // clang-format on
   EXPECT_EQ(std::vector<std::string>(at, at + 9), expected);
 }

@@ -52,6 +52,7 @@ TEST(VennDiagram, ThreeGroupsWholeReport) {
       kCoati + "     1          0          1",
       "",
   };
+  // clang-format off
   std::vector<std::string> expected = {
       "SPECIES CO-OCCURRENCE MATRIX",
       "  The number of groups each species pair co-occurs",
@@ -63,9 +64,11 @@ TEST(VennDiagram, ThreeGroupsWholeReport) {
       "ABSENCE-PRESENCE MATRIX",
       "  Species vs groups matrix",
   };
+  // clang-format on
   expected.insert(expected.end(), presence.begin(), presence.end());
   expected.insert(expected.end(), {"SPECIES MIN AND MAX ELEVATION", "  Species vs groups matrix"});
   expected.insert(expected.end(), presence.begin(), presence.end());
+  // clang-format off
   expected.insert(expected.end(), {
                                       "  List of elevations and groups",
                                       "  1   300  North                    ",
@@ -78,9 +81,12 @@ TEST(VennDiagram, ThreeGroupsWholeReport) {
                                       kCoati + "  600  900",
                                       "",
                                   });
+  // clang-format on
   EXPECT_EQ(lines, expected);
+  // clang-format off
   EXPECT_EQ(console, (std::vector<std::string>{" SPECIES CO-OCCURRENCES", " SPECIES CO-OCCURRENCE MATRIX",
                                                " ABSENCE-PRESENCE MATRIX", " SPECIES MIN AND MAX ELEVATION"}));
+  // clang-format on
 }
 
 // 25 groups: one presence block; 26 groups: two, the second with one column,
@@ -97,6 +103,7 @@ TEST(VennDiagram, PresenceBlocksOfTwentyFiveGroups) {
   {
     CommunityStudy cs(numbered("Group", 25), {"Agouti"});
     for (int g = 1; g <= 25; ++g) cs.pics(g, 1, 1);
+    // clang-format off
     const std::vector<std::string> expected = {
         "ABSENCE-PRESENCE MATRIX",
         "  Species vs groups matrix",
@@ -106,11 +113,13 @@ TEST(VennDiagram, PresenceBlocksOfTwentyFiveGroups) {
         "",
         "SPECIES MIN AND MAX ELEVATION",
     };
+    // clang-format on
     EXPECT_EQ(section(run(cs.st), expected[0], expected.size()), expected);
   }
   {
     CommunityStudy cs(numbered("Group", 26), {"Agouti"});
     for (int g = 1; g <= 25; ++g) cs.pics(g, 1, 1);
+    // clang-format off
     const std::vector<std::string> expected = {
         "ABSENCE-PRESENCE MATRIX",
         "  Species vs groups matrix",
@@ -124,6 +133,7 @@ TEST(VennDiagram, PresenceBlocksOfTwentyFiveGroups) {
         "",
         "SPECIES MIN AND MAX ELEVATION",
     };
+    // clang-format on
     EXPECT_EQ(section(run(cs.st), expected[0], expected.size()), expected);
   }
 }
@@ -136,6 +146,7 @@ TEST(VennDiagram, EqualElevationsInExchangeOrder) {
   cs.st.GROUPELEV(1) = 5;
   cs.st.GROUPELEV(2) = 5;
   cs.st.GROUPELEV(3) = 1;
+  // clang-format off
   const std::vector<std::string> expected = {
       "  List of elevations and groups",
       "  1     1  Cedar                    ",
@@ -143,6 +154,7 @@ TEST(VennDiagram, EqualElevationsInExchangeOrder) {
       "  3     5  Alder                    ",
       "",
   };
+  // clang-format on
   EXPECT_EQ(section(run(cs.st), expected[0], expected.size()), expected);
 }
 
@@ -160,6 +172,7 @@ TEST(VennDiagram, ElevationBounds) {
   cs.pics(2, 2, 1);
   cs.pics(3, 2, 1);
   cs.pics(4, 3, 1);
+  // clang-format off
   const std::vector<std::string> expected = {
       "  List of elevations and groups",
       "  1   -20  Alder                    ",
@@ -173,6 +186,7 @@ TEST(VennDiagram, ElevationBounds) {
       kBrocket + "   -5 ****",
       "",
   };
+  // clang-format on
   const auto lines = run(cs.st);
   EXPECT_EQ(section(lines, expected[0], expected.size() + 1), expected);
 }
@@ -180,6 +194,7 @@ TEST(VennDiagram, ElevationBounds) {
 // No groups: no presence blocks and an empty elevation list.
 TEST(VennDiagram, NoGroups) {
   CommunityStudy cs({}, {"Agouti"});
+  // clang-format off
   const std::vector<std::string> expected = {
       "SPECIES CO-OCCURRENCE MATRIX",
       "  The number of groups each species pair co-occurs",
@@ -196,5 +211,6 @@ TEST(VennDiagram, NoGroups) {
       "   SPECIES                 Min  Max",
       "",
   };
+  // clang-format on
   EXPECT_EQ(run(cs.st), expected);
 }

@@ -114,16 +114,22 @@ void writeLargeStudy(const fs::path& dir) {
     return s + std::string(25 - s.size(), ' ');
   };
   for (int g = 1; g <= kGroups; ++g) {
+    // clang-format off
     input += name("Loc ", g) + " " + std::to_string(300000 + 97 * g) + " " + std::to_string(4000000 + 89 * g) +
              "   500\r\n1\r\n2013 1 1 2013 12 31\r\n";
     map += name("Loc ", g) + " " + name("Group ", g) + "\r\n";
+    // clang-format on
     for (int k = 0; k < 8; ++k) {
       const int s = (g * 7 + k * 31) % kSpecies + 1;
+      // clang-format off
       pictures += name("Loc ", g) + " " + name("Species ", s) + " 2013  " + std::to_string(1 + k) + " 1" +
                   std::to_string(k) + " 12 30  0  1\r\n";
+      // clang-format on
     }
   }
+  // clang-format off
   pictures += name("Loc ", 1) + " " + name("Unknown", 0) + " 2013  5  5 12 30  0  1\r\n";
+  // clang-format on
   input += std::to_string(kSpecies) + "\r\n";
   for (int s = 1; s <= kSpecies; ++s) input += name("Species ", s) + "\r\n";
   mvtest::writeFile(dir / "Input.txt", input);
@@ -147,8 +153,7 @@ TEST(Interrupts, SecondRunStopsWhileTheFirstWaitsAndTheFirstIsKilled) {
                           "' --period 60 --quiet < /dev/null > /dev/null 2> '" + (dir / "second.txt").string() + "'";
   const int rc = std::system(cmd.c_str());
   EXPECT_EQ(WEXITSTATUS(rc), 1);
-  EXPECT_EQ(mvtest::readFile(dir / "second.txt"),
-            " another run is using this folder: " + dir.path().string() + "\r\n");
+  EXPECT_EQ(mvtest::readFile(dir / "second.txt"), " another run is using this folder: " + dir.path().string() + "\r\n");
   fs::remove(dir / "second.txt");
   EXPECT_EQ(leftOver(dir.path()), during);
 
@@ -187,8 +192,10 @@ TEST(Interrupts, InterruptDuringTheReportLeavesNoPartialReport) {
   // lands while it is written; a run that had already finished and waits
   // for Enter has its complete report.
   const bool reportThere = fs::exists(dir / "OutputGroups.txt");
+  // clang-format off
   EXPECT_EQ(leftOver(dir.path()), reportThere ? (std::vector<std::string>{"OutputGroups.txt", "Reject.txt"})
                                               : std::vector<std::string>{"Reject.txt"});
+  // clang-format on
   if (reportThere) {
     EXPECT_EQ(mvtest::readLines(dir / "OutputGroups.txt").back().rfind("Elasped time", 0), 0u);
   }

@@ -46,11 +46,14 @@ void writeStudy(const mvtest::TempDir& dir) {
                                                     "Black bear\n"
                                                     "Puma\n"));
   mvtest::writeFile(dir / "GroupMap.txt", mvtest::crlf(pad("Ridge A") + " North\n" + pad("Creek B") + " East\n"));
-  mvtest::writeFile(dir / "AllPictures.txt",
+  mvtest::writeFile(
+      dir / "AllPictures.txt",
+      // clang-format off
                     mvtest::crlf(pad("Creek B") + " " + pad("Black bear") + " 2010  7  9  4 42  0  1\n" +
                                  pad("Ridge A") + " " + pad("Puma") + " 2010  7 12  3 15  0  2\n" +
                                  pad("Ridge A") + " " + pad("Wolf") + " 2010  7 12  3 15  0  1\n" +
                                  pad("Ridge A") + " " + pad("Puma") + " 2010  8  2 22  5 10  1\n"));
+  // clang-format on
 }
 
 struct Outcome {
@@ -66,6 +69,7 @@ Outcome runInProcess(const fs::path& dir) {
 }
 
 // A console line of the program (free-form: one leading blank, CR LF).
+// clang-format off
 std::string consoleLine(const std::string& text) { return " " + text + "\r\n"; }
 
 void expectNoNormalEnd(const Outcome& r) {
@@ -116,6 +120,7 @@ void expectOnlyFiles(const fs::path& dir, std::vector<std::string> names) {
 }
 
 class OutputSafety : public ::testing::TestWithParam<const char*> {};
+// clang-format on
 
 // Each file the run writes hits the limit in its turn: the message names
 // it, the run ends with status 1 and leaves neither that file nor a
@@ -126,8 +131,10 @@ TEST_P(OutputSafety, FullDiskIsReportedWithTheFileName) {
   writeStudy(dir);
   // The file under test is made the largest one of the run.
   std::string extra;
+  // clang-format off
   const std::string line = name == "Reject.txt" ? pad("Ridge A") + " " + pad("Wolf") + " 2010  7 12  3 15  0  1\n"
                                                 : pad("Ridge A") + " " + pad("Puma") + " 2010  7 13  3 15  0  1\n";
+  // clang-format on
   if (name != "OutputGroups.txt")
     for (int k = 0; k < 120; ++k) extra += line;
   mvtest::writeFile(dir / "AllPictures.txt", mvtest::readFile(dir / "AllPictures.txt") + mvtest::crlf(extra));

@@ -94,14 +94,15 @@ Positions grid(int columns, int rows) {
 
 TEST(AreaOfEachGroup, ShapesAndTotals) {
   const mv::Study st = grouped({
-      {"Triangle", kTriangle},            // sides 3, 5 and 4 km
-      {"Square", kSquare},                // 2 km square
-      {"Plus", kPlus},                    // diamond with 2 km diagonals
-      {"Line", kLine},                    // no area: dashes, not in the totals
+      {"Triangle", kTriangle},                                   // sides 3, 5 and 4 km
+      {"Square", kSquare},                                       // 2 km square
+      {"Plus", kPlus},                                           // diamond with 2 km diagonals
+      {"Line", kLine},                                           // no area: dashes, not in the totals
       {"Pair", {{500000, 4000000}, {501000, 4001000}, {0, 0}}},  // two usable: no line
       {"Zeros", {{500000, 0}, {0, 4000000}, {500000, 4000000}, {501000, 4000000}}},  // two usable
-      {"Tilted", kTilted},                // square of side sqrt(17) km
+      {"Tilted", kTilted},                                                           // square of side sqrt(17) km
   });
+  // clang-format off
   mvtest::expectLines(run(st), section({
                                    N("Triangle") + "     6.00       2.32",
                                    N("Square") + "     4.00       1.54",
@@ -110,14 +111,17 @@ TEST(AreaOfEachGroup, ShapesAndTotals) {
                                    N("Tilted") + "    17.00       6.56",
                                    "Total area" + std::string(17, ' ') + "  29.00      11.20",
                                }));
+  // clang-format on
 }
 
 TEST(AreaOfEachGroup, InsidePositionIsRemovedInTheFirstPass) {
+  // clang-format off
   mvtest::expectLines(run(grouped({{"Tilted", withInside(kTilted)}})),
                       section({
                           N("Tilted") + "    17.00       6.56",
                           "Total area" + std::string(17, ' ') + "  17.00       6.56",
                       }));
+  // clang-format on
   const mv::OuterRing ring = ringOf(withInside(kTilted));
   // The farthest position (4) starts and ends the ring; 5 is gone, and the
   // second pass found nothing more to remove.
@@ -153,12 +157,14 @@ TEST(AreaOfEachGroup, RegularGrids) {
   const mv::OuterRing g25 = ringOf(grid(5, 2));
   EXPECT_EQ(numbers(g25), (std::vector<int>{10, 8, 6, 1, 3, 5, 10}));
   EXPECT_EQ(g25.passes, 2);
+  // clang-format off
   mvtest::expectLines(run(grouped({{"Grid 3x3", grid(3, 3)}, {"Grid 2x5", grid(5, 2)}})),
                       section({
                           N("Grid 3x3") + "     3.50       1.35",
                           N("Grid 2x5") + "     4.00       1.54",
                           "Total area" + std::string(17, ' ') + "   7.50       2.90",
                       }));
+  // clang-format on
 }
 
 TEST(AreaOfEachGroup, ChordTestFollowsIeeeArithmetic) {

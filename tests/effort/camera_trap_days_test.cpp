@@ -186,13 +186,16 @@ TEST(GroupCameraTrapDays, GroupSumsItsLocations) {
 }
 
 namespace {
+// clang-format off
 const std::string kMonthHeader =
     "                 "
     "Jan    Feb    Mar    Apr    May    Jun    Jul    Aug    Sep    Oct    Nov    Dec    Total";
-}
+// clang-format on
+}  // namespace
 
 TEST(WriteGroupTrapDays, SectionWithInactiveGroupEmptyYearAndSummary) {
   mv::Study st = effortStudy();
+  // clang-format off
   const std::vector<std::string> expected = {
       "GROUP CAMERA TRAP DAYS",
       "Group                      Start date  Stop date   Total days",
@@ -255,6 +258,7 @@ TEST(WriteGroupTrapDays, SectionWithInactiveGroupEmptyYearAndSummary) {
       "   " "    22",
       "",
   };
+  // clang-format on
   mvtest::expectLines(effortSection(st), expected);
 }
 
@@ -266,6 +270,7 @@ TEST(WriteGroupTrapDays, SingleYearStudyHasNoSummaryAndEndsWithTwoEmptyLines) {
   st.GROUPSIZE(1) = 1;
   st.GROUPLOCATIONS(1, 1) = 1;
   st.sizeGroupDates();
+  // clang-format off
   const std::vector<std::string> expected = {
       "GROUP CAMERA TRAP DAYS",
       "Group                      Start date  Stop date   Total days",
@@ -286,5 +291,6 @@ TEST(WriteGroupTrapDays, SingleYearStudyHasNoSummaryAndEndsWithTwoEmptyLines) {
       "",
       "",
   };
+  // clang-format on
   mvtest::expectLines(effortSection(st), expected);
 }

@@ -36,6 +36,7 @@ std::vector<std::string> run(const mv::Study& st) {
 
 TEST(Distance, TwoGroupsFiveKilometresApart) {
   const mv::Study st = positioned({{"Northern Ridge Station", {500000, 4000000}}, {"Valley", {503000, 4004000}}});
+  // clang-format off
   mvtest::expectLines(run(st), {
                                    "DISTANCE (km) BETWEEN GROUPS",
                                    "Minimum distance =   5.000 Locations: " + N("Northern Ridge Station") + " " +
@@ -50,6 +51,7 @@ TEST(Distance, TwoGroupsFiveKilometresApart) {
                                    "",
                                    "",
                                });
+  // clang-format on
 }
 
 TEST(Distance, TwelveGroupsGiveThreeBlocks) {
@@ -58,6 +60,7 @@ TEST(Distance, TwelveGroupsGiveThreeBlocks) {
     groups.push_back({"Site-" + std::string(k < 10 ? "0" : "") + std::to_string(k) + "-long-name",
                       {500000 + 1000 * (k - 1), 4000000}});
   const mv::Study st = positioned(groups);
+  // clang-format off
   mvtest::expectLines(
       run(st),
       {
@@ -109,19 +112,23 @@ TEST(Distance, TwelveGroupsGiveThreeBlocks) {
           "",
           "",
       });
+  // clang-format on
 }
 
 TEST(Distance, NoPositionsGiven) {
   const mv::Study st = positioned({{"A", {0, 0}}, {"B", {0, 0}}});
   mvtest::expectLines(run(st), {"DISTANCE (km) BETWEEN GROUPS", "UTM locations not given in Input.txt", ""});
   // Without groups there is no position either.
+  // clang-format off
   mvtest::expectLines(run(positioned({})),
                       {"DISTANCE (km) BETWEEN GROUPS", "UTM locations not given in Input.txt", ""});
+  // clang-format on
 }
 
 TEST(Distance, NoPairMeasuredShowsZerosWithoutNames) {
   // Group A has a north-south position only: it takes part in no pair.
   const mv::Study st = positioned({{"A", {0, 4000000}}, {"B", {500000, 4000000}}});
+  // clang-format off
   mvtest::expectLines(run(st), {
                                    "DISTANCE (km) BETWEEN GROUPS",
                                    "Minimum distance =   0.000",
@@ -133,7 +140,9 @@ TEST(Distance, NoPairMeasuredShowsZerosWithoutNames) {
                                    "",
                                    "",
                                });
+  // clang-format on
   // One group alone: no pair and an empty table.
+  // clang-format off
   mvtest::expectLines(run(positioned({{"A", {500000, 4000000}}})), {
                                                                       "DISTANCE (km) BETWEEN GROUPS",
                                                                       "Minimum distance =   0.000",
@@ -142,11 +151,13 @@ TEST(Distance, NoPairMeasuredShowsZerosWithoutNames) {
                                                                       "",
                                                                       "",
                                                                   });
+  // clang-format on
 }
 
 TEST(Distance, ExtremeWithoutRecordedPairEndsAfterItsValue) {
   // Same position: 0 km is the smallest but never above the largest's 0.
   const mv::Study same = positioned({{"A", {500000, 4000000}}, {"B", {500000, 4000000}}});
+  // clang-format off
   mvtest::expectLines(run(same), {
                                      "DISTANCE (km) BETWEEN GROUPS",
                                      "Minimum distance =   0.000 Locations: " + N("A") + " " + N("B"),
@@ -158,9 +169,11 @@ TEST(Distance, ExtremeWithoutRecordedPairEndsAfterItsValue) {
                                      "",
                                      "",
                                  });
+  // clang-format on
   // 1100 km apart: never below the smallest's start of 1000 km (which is too
   // wide for its field).
   const mv::Study far = positioned({{"A", {100000, 1000000}}, {"B", {100000, 2100000}}});
+  // clang-format off
   mvtest::expectLines(run(far), {
                                     "DISTANCE (km) BETWEEN GROUPS",
                                     "Minimum distance = *******",
@@ -172,4 +185,5 @@ TEST(Distance, ExtremeWithoutRecordedPairEndsAfterItsValue) {
                                     "",
                                     "",
                                 });
+  // clang-format on
 }

@@ -50,6 +50,7 @@ TEST(CountPics, ThreeSectionsWithGroupsColumnAndUnstableRanking) {
   tally(st, 2, 3, 2012, 7, 1, 1, 1, 1);
   tally(st, 3, 4, 2012, 2, 4, 3, 2, 5);
   const std::string heading = "        Year       All Activity   Period Abundance  Groups";
+  // clang-format off
   const std::vector<std::string> expected = {
       "NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR",
       "        Year       All Activity   Period Abundance",
@@ -95,12 +96,14 @@ TEST(CountPics, ThreeSectionsWithGroupsColumnAndUnstableRanking) {
       "  Total" + std::string(21, ' ') + "      6  100.0000",
       "",
   };
+  // clang-format on
   mvtest::expectLines(run(st), expected);
 }
 
 TEST(CountPics, SingleSpeciesWithoutIndependentPictures) {
   mv::Study st = countStudy(1, {"Tayra"}, 2015, 2015, 2);
   tally(st, 1, 1, 2015, 4, 2, 1, 0, 0);
+  // clang-format off
   const std::vector<std::string> expected = {
       "NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR",
       "        Year       All Activity   Period Abundance",
@@ -120,5 +123,6 @@ TEST(CountPics, SingleSpeciesWithoutIndependentPictures) {
       "  " + N("Tayra") + "       0    0.0000",
       "",
   };
+  // clang-format on
   mvtest::expectLines(run(st), expected);
 }

@@ -49,6 +49,7 @@ TEST(GroupUtmElev, AveragesCutTowardZeroOverUsableLocations) {
   mvtest::Capture console;
   mv::GROUPUTMELEV(st, st, report.writer, console.writer);
   EXPECT_EQ(console.lines(), std::vector<std::string>{" GROUP UTM AND ELEVATION AVERAGES"});
+  // clang-format off
   mvtest::expectLines(report.lines(), {
                                           "GROUP UTM AND ELEVATION AVERAGES",
                                           "Group" + std::string(26, ' ') + "UTM" + std::string(8, ' ') + "Elevation",
@@ -58,6 +59,7 @@ TEST(GroupUtmElev, AveragesCutTowardZeroOverUsableLocations) {
                                           N("Nobody") + "       0       0       0",
                                           "",
                                       });
+  // clang-format on
   EXPECT_EQ(st.GROUPUTM(1, 1), 500001);
   EXPECT_EQ(st.GROUPUTM(1, 2), 4000000);
   EXPECT_EQ(st.GROUPELEV(1), 100);

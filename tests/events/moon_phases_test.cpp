@@ -174,8 +174,8 @@ TEST(MoonPhases, PublishedInstantsWithinTwoMinutes) {
     const double half = p.phase == mv::MoonPhase::Full ? 0.5 : 0.0;
     const int lunation = static_cast<int>(std::lround((jd - 2451550.1) / 29.530588861 - half));
     const double instant = mv::moonPhaseInstant(lunation, p.phase);
-    EXPECT_NEAR(instant, jd, 2.0 / 1440.0) << p.year << "-" << p.month << "-" << p.day << " off by "
-                                            << (instant - jd) * 1440.0 << " minutes";
+    EXPECT_NEAR(instant, jd, 2.0 / 1440.0)
+        << p.year << "-" << p.month << "-" << p.day << " off by " << (instant - jd) * 1440.0 << " minutes";
     const mv::CalendarDate date = mv::utcDate(instant);
     expectDate(date, p.year, p.month, p.day);
   }

@@ -127,7 +127,7 @@ TEST(PictureLoop, AnotherSpeciesOrGroupBetweenStartsANewRun) {
   loop.add(pic(1, 1, 2010, 5, 1, 10, 1, 1));  // one minute later, but a new run
   EXPECT_EQ(kinds(st, 1, 1, 2010, 5), (Kinds{2, 2, 2, 3}));
   EXPECT_EQ(kinds(st, 1, 2, 2010, 5), (Kinds{1, 1, 1, 4}));
-  EXPECT_EQ(st.ACTMONTHHOUR(1, 5, 10), 2);  // both runs' first pictures
+  EXPECT_EQ(st.ACTMONTHHOUR(1, 5, 10), 2);   // both runs' first pictures
   EXPECT_EQ(st.ACTSEASONHOUR(1, 2, 10), 2);  // May: season 2
   EXPECT_EQ(st.ACTMONTHHOUR(2, 5, 10), 1);
 
@@ -272,7 +272,7 @@ TEST(UpdateActivity, SeasonsAndMoon) {
   EXPECT_EQ(st.ACTSEASONHOUR(2, 1, 0), 1);
   EXPECT_EQ(st.ACTMOONHOUR(2, 1, 0) + st.ACTMOONHOUR(2, 2, 0), 0);  // day 3: neither
   mv::UPDATEACTIVITY(2, moon, 0, 12, 27, st.ACTMONTHHOUR, st.ACTSEASONHOUR, st.ACTMOONHOUR);
-  EXPECT_EQ(st.ACTMOONHOUR(2, 2, 0), 1);  // 32 - 5
+  EXPECT_EQ(st.ACTMOONHOUR(2, 2, 0), 1);                              // 32 - 5
   EXPECT_EQ(st.ACTMOONHOUR(1, 1, 0) + st.ACTMONTHHOUR(1, 12, 0), 0);  // species 1 untouched
 }
 
@@ -280,8 +280,7 @@ TEST(PictureListLine, FixedColumns) {
   // The layout of the list, checked against a line written by hand, and the
   // record's own reading and writing of it.
   const std::string line = "  3  12 2010 11  4 23 59  7 99    1403   33695 2021759";
-  ASSERT_EQ(mvtest::lines("(2(i3,1x),i4,6(1x,i2),3(1x,i7))", 3, 12, 2010, 11, 4, 23, 59, 7, 99, 1403, 33695,
-                          2021759),
+  ASSERT_EQ(mvtest::lines("(2(i3,1x),i4,6(1x,i2),3(1x,i7))", 3, 12, 2010, 11, 4, 23, 59, 7, 99, 1403, 33695, 2021759),
             std::vector<std::string>{line});
   mv::PictureLine p;
   ASSERT_TRUE(mv::parseListedPicture(line, p));

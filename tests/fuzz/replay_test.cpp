@@ -37,16 +37,37 @@ std::string mutate(const std::string& seed, std::mt19937& rng) {
   for (int k = 0; k < edits; ++k) {
     const std::size_t pos = s.empty() ? 0 : rng() % (s.size() + 1);
     switch (op(rng)) {
-      case 0: if (!s.empty() && pos < s.size()) s[pos] = static_cast<char>(rng() % 256); break;
-      case 1: s.insert(pos, 1, static_cast<char>(rng() % 256)); break;
-      case 2: s.erase(pos, rng() % 40); break;
-      case 3: s.insert(pos, s.substr(pos, rng() % 200)); break;
-      case 4: for (char& c : s) if (c == '\n') c = '\r'; break;
-      case 5: s.insert(pos, std::string(rng() % 5000, static_cast<char>('A' + rng() % 26))); break;
-      case 6: s.insert(pos, "999999999"); break;
-      case 7: s.insert(pos, "-1"); break;
-      case 8: s.resize(pos); break;
-      default: s.insert(pos, "\r\n"); break;
+      case 0:
+        if (!s.empty() && pos < s.size()) s[pos] = static_cast<char>(rng() % 256);
+        break;
+      case 1:
+        s.insert(pos, 1, static_cast<char>(rng() % 256));
+        break;
+      case 2:
+        s.erase(pos, rng() % 40);
+        break;
+      case 3:
+        s.insert(pos, s.substr(pos, rng() % 200));
+        break;
+      case 4:
+        for (char& c : s)
+          if (c == '\n') c = '\r';
+        break;
+      case 5:
+        s.insert(pos, std::string(rng() % 5000, static_cast<char>('A' + rng() % 26)));
+        break;
+      case 6:
+        s.insert(pos, "999999999");
+        break;
+      case 7:
+        s.insert(pos, "-1");
+        break;
+      case 8:
+        s.resize(pos);
+        break;
+      default:
+        s.insert(pos, "\r\n");
+        break;
     }
   }
   return s;
@@ -63,8 +84,8 @@ void replay(const std::string& target, const std::function<void(std::string_view
   // Pure noise and edge shapes.
   std::string noise;
   for (int k = 0; k < 4096; ++k) noise.push_back(static_cast<char>(rng() % 256));
-  for (const std::string& s : {std::string(), noise, std::string(100000, 'x'), std::string("\r\r\r\n\n"),
-                                std::string("\xff\xfe\x00\x01", 4)})
+  for (const std::string& s :
+       {std::string(), noise, std::string(100000, 'x'), std::string("\r\r\r\n\n"), std::string("\xff\xfe\x00\x01", 4)})
     fn(s);
 }
 

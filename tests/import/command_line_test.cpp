@@ -28,8 +28,7 @@ TEST(ImportCommandLine, UsageErrors) {
     const auto r = runImport(args);
     EXPECT_EQ(r.status, 2) << message;
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "morvelstrand-import: " + message +
-                         "\nTry 'morvelstrand-import --help' for more information.\n");
+    EXPECT_EQ(r.err, "morvelstrand-import: " + message + "\nTry 'morvelstrand-import --help' for more information.\n");
   };
   expectUsage({}, "PACKAGE_DIR and STUDY_DIR are both needed");
   expectUsage({"pkg"}, "PACKAGE_DIR and STUDY_DIR are both needed");
@@ -45,9 +44,8 @@ TEST(ImportCommandLine, UsageErrors) {
 }
 
 TEST(ImportCommandLine, OptionsAnywhereAndAfterDoubleDash) {
-  const mc::CommandLine c = mc::parseCommandLine(
-      {"--title", "T", "pkg", "--elevation=e.csv", "study", "--default-elevation", "-5", "--force", "--group-by",
-       "area"});
+  const mc::CommandLine c = mc::parseCommandLine({"--title", "T", "pkg", "--elevation=e.csv", "study",
+                                                  "--default-elevation", "-5", "--force", "--group-by", "area"});
   ASSERT_EQ(c.action, mc::CommandLine::Action::Import);
   EXPECT_EQ(c.options.packageDir, fs::path("pkg"));
   EXPECT_EQ(c.options.studyDir, fs::path("study"));

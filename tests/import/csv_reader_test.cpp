@@ -77,11 +77,11 @@ TEST(CsvReader, TablesInPartsSkipARepeatedHeader) {
   mvtest::writeFile(dir / "p2.csv", "id,name\n2,b\n");
   mvtest::writeFile(dir / "p3.csv", "3,c\n");
   std::vector<std::string> seen;
-  const mc::Columns cols = mc::readTable(
-      {dir / "p1.csv", dir / "p2.csv", dir / "p3.csv"}, {}, "things.csv", nullptr,
-      [&](const mc::Columns& c, const std::vector<std::string>& f, long record) {
-        seen.push_back(std::string(mc::fieldAt(f, c.find("name"))) + std::to_string(record));
-      });
+  const mc::Columns cols =
+      mc::readTable({dir / "p1.csv", dir / "p2.csv", dir / "p3.csv"}, {}, "things.csv", nullptr,
+                    [&](const mc::Columns& c, const std::vector<std::string>& f, long record) {
+                      seen.push_back(std::string(mc::fieldAt(f, c.find("name"))) + std::to_string(record));
+                    });
   EXPECT_EQ(seen, (std::vector<std::string>{"a2", "b4", "c5"}));
   EXPECT_EQ(cols.find("id"), 0);
   EXPECT_EQ(cols.find("nothing"), -1);

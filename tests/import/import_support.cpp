@@ -24,12 +24,11 @@ Run runImport(const std::vector<std::string>& args) {
 
 void writePackage(const std::filesystem::path& dir, const SmallPackage& p) {
   std::filesystem::create_directories(dir);
-  mvtest::writeFile(dir / "datapackage.json",
-                    "{\"name\": \"small\", \"profile\": \"" + p.profile +
-                        "\", \"resources\": ["
-                        "{\"name\": \"deployments\", \"path\": \"deployments.csv\"},"
-                        "{\"name\": \"media\", \"path\": \"media.csv\"},"
-                        "{\"name\": \"observations\", \"path\": \"observations.csv\"}]}");
+  mvtest::writeFile(dir / "datapackage.json", "{\"name\": \"small\", \"profile\": \"" + p.profile +
+                                                  "\", \"resources\": ["
+                                                  "{\"name\": \"deployments\", \"path\": \"deployments.csv\"},"
+                                                  "{\"name\": \"media\", \"path\": \"media.csv\"},"
+                                                  "{\"name\": \"observations\", \"path\": \"observations.csv\"}]}");
   mvtest::writeFile(dir / "deployments.csv", p.deployments);
   mvtest::writeFile(dir / "media.csv", p.media);
   mvtest::writeFile(dir / "observations.csv", p.observations);

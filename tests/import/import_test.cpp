@@ -46,6 +46,7 @@ TEST(ImportForest, WritesTheThreeFilesExactly) {
   // starts at 00:30 +01:00 on 1 March: its local date, not the UTC date.
   // Elevations 35.4 and 41.6 from the file are rounded; Heide plot is not
   // in the file and takes the default 30.
+  // clang-format off
   EXPECT_EQ(mvtest::readLines(dir / "study" / "Input.txt"), (Lines{
       "Forest \"edge\" survey, 2021",
       "3",
@@ -70,11 +71,13 @@ TEST(ImportForest, WritesTheThreeFilesExactly) {
       "loc-b                     loc-b",
       "Heide plot with a very lo Heide plot with a very lo",
   }));
+  // clang-format on
   // Sorted by group, species (in order of first appearance) and time. The
   // badger of m3 (21:10 UTC) shows 22:10 on the camera's clock; o19 is an
   // event at 23:30 UTC, 00:30 the next day on the clock; o8's count of 120
   // is written as 99; o2 has no count and shows 1; the event o4 is left
   // out because media-based observations describe its event e1.
+  // clang-format off
   EXPECT_EQ(mvtest::readLines(dir / "study" / "AllPictures.txt"), (Lines{
       "Beek, upper               Vulpes vulpes             2021  3  5 22 10  5  1",
       "Beek, upper               Vulpes vulpes             2021  3  5 22 10  7  1",
@@ -86,10 +89,12 @@ TEST(ImportForest, WritesTheThreeFilesExactly) {
       "loc-b                     Vulpes vulpes             2021  4  1 23 30  0  1",
       "loc-b                     Capreolus capreolus       2021  4  2  5  0  0  3",
   }));
+  // clang-format on
   // Every line ends with CR LF, the last one included.
   const std::string raw = mvtest::readFile(dir / "study" / "GroupMap.txt");
   EXPECT_EQ(raw.substr(raw.size() - 2), "\r\n");
 
+  // clang-format off
   EXPECT_EQ(summaryLines(r.out), (Lines{
       "Camtrap DP 1.0 package " + pkg.string(),
       "  Title                 Forest \"edge\" survey, 2021",
@@ -117,18 +122,22 @@ TEST(ImportForest, WritesTheThreeFilesExactly) {
       "Note: 1 location is not in elevations.csv and takes the default elevation 30",
       "Wrote Input.txt, GroupMap.txt and AllPictures.txt in " + (dir / "study").string(),
   }));
+  // clang-format on
 }
 
 TEST(ImportForest, GroupsByADeploymentGroupsKey) {
   mvtest::TempDir dir;
   const auto r = runImport({dataDir("forest").string(), dir.path().string(), "--group-by=area"});
+  // clang-format off
   EXPECT_EQ(mvtest::readLines(dir / "GroupMap.txt"), (Lines{
       "Beek, upper               North",
       "loc-b                     South",
       "Heide plot with a very lo South",
   }));
+  // clang-format on
   // Group North first, then South; within South the species in order of
   // first appearance, loc-b and Heide plot mixed in time order.
+  // clang-format off
   EXPECT_EQ(mvtest::readLines(dir / "AllPictures.txt"), (Lines{
       "Beek, upper               Vulpes vulpes             2021  3  5 22 10  5  1",
       "Beek, upper               Vulpes vulpes             2021  3  5 22 10  7  1",
@@ -140,6 +149,7 @@ TEST(ImportForest, GroupsByADeploymentGroupsKey) {
       "loc-b                     Vulpes vulpes             2021  4  1 23 30  0  1",
       "loc-b                     Capreolus capreolus       2021  4  2  5  0  0  3",
   }));
+  // clang-format on
   // Without elevations every location has 0, and the summary says what
   // that means.
   const Lines input = mvtest::readLines(dir / "Input.txt");
@@ -160,12 +170,13 @@ TEST(ImportForest, GroupsByADeploymentGroupsKey) {
 // UTF-8 name cut before a two-byte character, a species name cut to 25.
 TEST(ImportSavanna, WritesTheThreeFilesExactly) {
   mvtest::TempDir dir;
-  const auto r = runImport({dataDir("savanna").string(), dir.path().string(), "--group-by", "block",
-                            "--default-elevation", "1100"});
+  const auto r = runImport(
+      {dataDir("savanna").string(), dir.path().string(), "--group-by", "block", "--default-elevation", "1100"});
   ASSERT_TRUE(fs::exists(dir / "AllPictures.txt")) << r.err;
   // s1 ends at 23:00 UTC on 20 January: 01:00 on the 21st at +02:00. s2
   // starts at 22:30 UTC, so its clock is UTC: 31 December. s3 stops on the
   // leap day.
+  // clang-format off
   EXPECT_EQ(mvtest::readLines(dir / "Input.txt"), (Lines{
       "Savanna waterholes",
       "3",
@@ -184,15 +195,19 @@ TEST(ImportSavanna, WritesTheThreeFilesExactly) {
       "Syncerus caffer",
       "Tragelaphus strepsiceros",
   }));
+  // clang-format on
   // "block: East" of Drift is the same group as "block:East" of Koppie.
+  // clang-format off
   EXPECT_EQ(mvtest::readLines(dir / "GroupMap.txt"), (Lines{
       "Point d'eau pr\xC3\xA8s du mar  West",
       "Koppie                    East",
       "Drift                     East",
   }));
+  // clang-format on
   // a1 at 21:55 UTC is 23:55 at +02:00; a3 at 12:00 +02:00 is 10:00 on
   // Koppie's UTC clock; a2 and a4 have no count; a5's 250 becomes 99; a6
   // lies before Drift's start and is left out.
+  // clang-format off
   EXPECT_EQ(mvtest::readLines(dir / "AllPictures.txt"), (Lines{
       "Koppie                    Loxodonta africana        2020  1  2 10  0  0 14",
       "Koppie                    Loxodonta africana        2020  1  2 10 30  0  1",
@@ -218,6 +233,7 @@ TEST(ImportSavanna, WritesTheThreeFilesExactly) {
       "  UTM zone              35S (EPSG:32735), the zone of the locations' centroid -25.12000, 24.05667",
       "Wrote Input.txt, GroupMap.txt and AllPictures.txt in " + dir.path().string(),
   }));
+  // clang-format on
 }
 
 TEST(ImportSavanna, TitleFromTheCommandLineIsCutTo75) {
@@ -256,49 +272,56 @@ class ImportSmall : public ::testing::Test {
 TEST_F(ImportSmall, LocationNamesThatCollideWhenCut) {
   addDeployment("d1,,Camera station north ridge 01,51,4,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,");
   addDeployment("d2,,Camera station north ridge 02,51,4,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,");
-  expectFailure("locations \"Camera station north ridge 01\" and \"Camera station north ridge 02\" are both "
-                "\"Camera station north ridg\" when cut to 25 characters; rename one of them in the package");
+  expectFailure(
+      "locations \"Camera station north ridge 01\" and \"Camera station north ridge 02\" are both "
+      "\"Camera station north ridg\" when cut to 25 characters; rename one of them in the package");
 }
 
 TEST_F(ImportSmall, SpeciesNamesThatCollideWhenCut) {
   addDeployment("d1,L1,,51,4,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,");
   addObservation("o1,d1,,e1,2021-01-02T00:00:00Z,event,animal,Tragelaphus strepsiceros strepsiceros,1");
   addObservation("o2,d1,,e2,2021-01-03T00:00:00Z,event,animal,Tragelaphus strepsiceros chora,1");
-  expectFailure("species \"Tragelaphus strepsiceros strepsiceros\" and \"Tragelaphus strepsiceros chora\" are "
-                "both \"Tragelaphus strepsiceros\" when cut to 25 characters; rename one of them in the package");
+  expectFailure(
+      "species \"Tragelaphus strepsiceros strepsiceros\" and \"Tragelaphus strepsiceros chora\" are "
+      "both \"Tragelaphus strepsiceros\" when cut to 25 characters; rename one of them in the package");
 }
 
 TEST_F(ImportSmall, GroupNamesThatCollideWhenCut) {
   addDeployment("d1,L1,,51,4,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,site:Nationaal Park Hoge Kempen east");
   addDeployment("d2,L2,,51,4,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,site:Nationaal Park Hoge Kempen west");
-  expectFailure("groups \"Nationaal Park Hoge Kempen east\" and \"Nationaal Park Hoge Kempen west\" are both "
-                "\"Nationaal Park Hoge Kempe\" when cut to 25 characters; rename one of them in the package",
-                {"--group-by", "site"});
+  expectFailure(
+      "groups \"Nationaal Park Hoge Kempen east\" and \"Nationaal Park Hoge Kempen west\" are both "
+      "\"Nationaal Park Hoge Kempe\" when cut to 25 characters; rename one of them in the package",
+      {"--group-by", "site"});
 }
 
 TEST_F(ImportSmall, GroupKeyMissingOrTwoGroupsForOneLocation) {
   addDeployment("d1,L1,,51,4,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,area:A");
   addDeployment("d2,L2,,51,4,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,season:2021");
-  expectFailure("location \"L2\" has no \"area:value\" in the deploymentGroups of its deployments (use "
-                "--group-by location, or another key)",
-                {"--group-by", "area"});
+  expectFailure(
+      "location \"L2\" has no \"area:value\" in the deploymentGroups of its deployments (use "
+      "--group-by location, or another key)",
+      {"--group-by", "area"});
   addDeployment("d3,L1,,51,4,2021-03-01T00:00:00Z,2021-04-01T00:00:00Z,area:B");
-  expectFailure("location \"L1\" has deployments in two groups of area, \"A\" and \"B\"; a location belongs to "
-                "one group",
-                {"--group-by", "area"});
+  expectFailure(
+      "location \"L1\" has deployments in two groups of area, \"A\" and \"B\"; a location belongs to "
+      "one group",
+      {"--group-by", "area"});
 }
 
 TEST_F(ImportSmall, PackagesThatCannotBeRead) {
   pkg.profile = "https://raw.githubusercontent.com/tdwg/camtrap-dp/0.1.6/camtrap-dp-profile.json";
-  expectFailure("the package follows Camtrap DP 0.1.6; only version 1.x is read (earlier versions name their "
-                "columns differently)");
+  expectFailure(
+      "the package follows Camtrap DP 0.1.6; only version 1.x is read (earlier versions name their "
+      "columns differently)");
   pkg = {};
   pkg.deployments = "deploymentID,locationName,deploymentEnd\n";
   expectFailure("deployments.csv has no column deploymentStart");
   pkg = {};
   addDeployment("d1,L1,,51,4,2021-01-01,2021-02-01T00:00:00Z,");
-  expectFailure("deployment d1: deploymentStart \"2021-01-01\" is not a date and time such as "
-                "2021-03-04T17:05:09+02:00");
+  expectFailure(
+      "deployment d1: deploymentStart \"2021-01-01\" is not a date and time such as "
+      "2021-03-04T17:05:09+02:00");
   pkg = {};
   addDeployment("d1,L1,,51,4,2021-02-01T00:00:00Z,2021-01-01T00:00:00Z,");
   expectFailure("deployment d1 ends before it starts");
@@ -320,18 +343,19 @@ TEST_F(ImportSmall, ResourcePathsStayInsideThePackage) {
   mvtest::writeFile(package() / "datapackage.json",
                     "{\"resources\": [{\"name\": \"deployments\", \"path\": \"../elsewhere.csv\"}]}");
   auto r = runImport({package().string(), study().string()});
-  EXPECT_EQ(r.err, "morvelstrand-import: datapackage.json: resource deployments points outside the package "
-                   "(../elsewhere.csv)\n");
+  EXPECT_EQ(r.err,
+            "morvelstrand-import: datapackage.json: resource deployments points outside the package "
+            "(../elsewhere.csv)\n");
   mvtest::writeFile(package() / "datapackage.json",
                     "{\"resources\": [{\"name\": \"deployments\", \"path\": \"https://example.org/d.csv\"}]}");
   r = runImport({package().string(), study().string()});
-  EXPECT_EQ(r.err, "morvelstrand-import: datapackage.json: resource deployments is a remote file "
-                   "(https://example.org/d.csv); download the package first\n");
+  EXPECT_EQ(r.err,
+            "morvelstrand-import: datapackage.json: resource deployments is a remote file "
+            "(https://example.org/d.csv); download the package first\n");
   mvtest::writeFile(package() / "datapackage.json", "{\"resources\": [");
   r = runImport({package().string(), study().string()});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err.rfind("morvelstrand-import: " + (package() / "datapackage.json").string() + " is not valid JSON",
-                        0),
+  EXPECT_EQ(r.err.rfind("morvelstrand-import: " + (package() / "datapackage.json").string() + " is not valid JSON", 0),
             0u)
       << r.err;
 }
@@ -341,8 +365,9 @@ TEST_F(ImportSmall, ALocationTooFarFromTheStudysZone) {
   // from that zone's meridian, far outside the columns of Input.txt.
   addDeployment("d1,Far,,0.5,0,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,");
   addDeployment("d2,Near,,0.5,60,2021-01-01T00:00:00Z,2021-02-01T00:00:00Z,");
-  expectFailure("location \"Far\" lies too far from UTM zone 36N (the zone of the study's centre) to fit the "
-                "columns of Input.txt");
+  expectFailure(
+      "location \"Far\" lies too far from UTM zone 36N (the zone of the study's centre) to fit the "
+      "columns of Input.txt");
 }
 
 TEST_F(ImportSmall, MissingPositionsLocationsAndElevationConflicts) {
@@ -353,6 +378,7 @@ TEST_F(ImportSmall, MissingPositionsLocationsAndElevationConflicts) {
   addObservation("o1,d2,,e1,2021-01-02T10:00:00+01:00,,animal,Vulpes vulpes,0");
   const auto r = run({"--default-elevation", "+12"});
   EXPECT_EQ(r.status, importtest::successStatus()) << r.err;
+  // clang-format off
   EXPECT_EQ(mvtest::readLines(study() / "Input.txt"), (Lines{
       "small",
       "2",
@@ -365,10 +391,13 @@ TEST_F(ImportSmall, MissingPositionsLocationsAndElevationConflicts) {
       "1",
       "Vulpes vulpes",
   }));
+  // clang-format on
   // A count of 0 is kept: the program accepts 0 individuals.
+  // clang-format off
   EXPECT_EQ(mvtest::readLines(study() / "AllPictures.txt"), (Lines{
       "d2                        Vulpes vulpes             2021  1  2 10  0  0  0",
   }));
+  // clang-format on
   const Lines s = summaryLines(r.out);
   for (const char* note :
        {"Note: 1 deployment has neither locationName nor locationID; each such deployment is a location named "
@@ -439,8 +468,10 @@ TEST_F(ImportSmall, ForceReplacesTheFilesAndRemovesTheOldRunsOutputs) {
   for (const auto& e : fs::directory_iterator(study())) names.push_back(e.path().filename().string());
   for (const auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
+  // clang-format off
   EXPECT_EQ(names, (Lines{"AllPictures.txt", "GroupMap.txt", "Input.txt", "elsewhere.txt", "notes.txt", "pkg",
                           "study"}));
+  // clang-format on
 }
 
 TEST_F(ImportSmall, CountsWrittenWithAFractionOfZerosAreWholeNumbers) {
@@ -450,10 +481,12 @@ TEST_F(ImportSmall, CountsWrittenWithAFractionOfZerosAreWholeNumbers) {
   addObservation("o3,d1,,e3,2021-01-04T10:00:00Z,event,animal,Vulpes vulpes,1.5");
   const auto r = run();
   EXPECT_EQ(r.status, importtest::successStatus()) << r.err;
+  // clang-format off
   EXPECT_EQ(mvtest::readLines(study() / "AllPictures.txt"), (Lines{
       "L1                        Vulpes vulpes             2021  1  2 10  0  0  1",
       "L1                        Vulpes vulpes             2021  1  3 10  0  0  2",
   }));
+  // clang-format on
 }
 
 TEST_F(ImportSmall, EventBasedObservationsStandInForUnusableMediaOnes) {
@@ -469,10 +502,12 @@ TEST_F(ImportSmall, EventBasedObservationsStandInForUnusableMediaOnes) {
   EXPECT_EQ(r.status, importtest::successStatus()) << r.err;
   Lines lines = mvtest::readLines(study() / "AllPictures.txt");
   std::sort(lines.begin(), lines.end());
+  // clang-format off
   EXPECT_EQ(lines, (Lines{
       "L1                        Meles meles               2021  1  5  8  0  0  2",
       "L1                        Vulpes vulpes             2021  1  2 10  0  5  1",
   }));
+  // clang-format on
 }
 
 TEST_F(ImportSmall, CamerasOnBothSidesOfTheEquator) {

@@ -15,7 +15,9 @@ TEST(Names, CutTo25ColumnsWithoutSplittingACharacter) {
   EXPECT_EQ(mc::fixedName("Heide plot with a very long name indeed"), "Heide plot with a very lo");
   EXPECT_EQ(mc::fixedName("Koppie"), "Koppie                   ");
   // "è" takes bytes 25 and 26: the name keeps 24 bytes and a blank.
-  EXPECT_EQ(mc::fixedName("Point d'eau pr\xC3\xA8s du mar\xC3\xA9" "cage"), "Point d'eau pr\xC3\xA8s du mar ");
+  EXPECT_EQ(mc::fixedName("Point d'eau pr\xC3\xA8s du mar\xC3\xA9"
+                          "cage"),
+            "Point d'eau pr\xC3\xA8s du mar ");
   EXPECT_EQ(mc::cutText("abc", 2), "ab");
 }
 

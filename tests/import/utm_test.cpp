@@ -13,7 +13,7 @@ TEST(Utm, ZoneOfAPoint) {
   EXPECT_EQ(mc::zoneOf({-25.12, 24.06}).epsg(), 32735);
   EXPECT_EQ(mc::zoneOf({-25.12, 23.99}).label(), "34S");
   EXPECT_EQ(mc::zoneOf({0.0, -180.0}).zone, 1);
-  EXPECT_EQ(mc::zoneOf({0.0, 180.0}).zone, 1);   // 180 east is 180 west
+  EXPECT_EQ(mc::zoneOf({0.0, 180.0}).zone, 1);  // 180 east is 180 west
   EXPECT_EQ(mc::zoneOf({0.0, 179.9}).zone, 60);
   EXPECT_FALSE(mc::zoneOf({0.0, 3.0}).south);
   // Southwest Norway and Svalbard.

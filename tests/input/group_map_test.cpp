@@ -38,12 +38,14 @@ struct MapRun {
   }
 };
 
+// clang-format off
 std::string mapLine(const std::string& location, const std::string& group) { return pad(location) + " " + group; }
 
 }  // namespace
 
 TEST(GroupMap, GroupsAreSortedByName) {
   mvtest::TempDir dir;
+  // clang-format on
   mvtest::writeFile(dir / "GroupMap.txt", mapLine("Ridge A", "North") + "\n" + mapLine("Creek B", "East") + "\n");
   MapRun m(dir, {"Ridge A", "Creek B"});
   EXPECT_EQ(m.st.NMAPLINES, 2);
@@ -52,13 +54,15 @@ TEST(GroupMap, GroupsAreSortedByName) {
   EXPECT_EQ(m.groupLocations(1), std::vector<int>{2});  // Creek B is the only location of group 1
   EXPECT_EQ(m.groupLocations(2), std::vector<int>{1});
   EXPECT_EQ(m.st.LOCATIONGROUP(1), pad("North"));
+  // clang-format off
   EXPECT_EQ(m.run.lines(), (std::vector<std::string>{"  2 locations found in GroupMap.txt",
                                                      "  2 groups found in GroupMap.txt"}));
+  // clang-format on
 }
 
 TEST(GroupMap, EmptyLineMakesTheBlankGroupOne) {
-  for (const std::string& text : {mapLine("Ridge A", "North") + "\n\n",                        // after the last entry
-                                   mapLine("Ridge A", "North") + "\r\n\r\n" + mapLine("Ridge B", "North")}) {
+  for (const std::string& text : {mapLine("Ridge A", "North") + "\n\n",  // after the last entry
+                                  mapLine("Ridge A", "North") + "\r\n\r\n" + mapLine("Ridge B", "North")}) {
     SCOPED_TRACE(text);
     mvtest::TempDir dir;
     mvtest::writeFile(dir / "GroupMap.txt", text);
@@ -79,8 +83,10 @@ TEST(GroupMap, MissingMapIsCreatedEmpty) {
   EXPECT_EQ(m.st.NMAPLINES, 0);
   EXPECT_EQ(m.st.NGROUPS, 0);
   EXPECT_EQ(m.st.LOCATIONGROUP(1), pad(""));
+  // clang-format off
   EXPECT_EQ(m.run.lines(), (std::vector<std::string>{"  0 locations found in GroupMap.txt",
                                                      "  0 groups found in GroupMap.txt"}));
+  // clang-format on
 }
 
 TEST(GroupMap, FirstEntryWinsAndUnknownLocationsStillMakeGroups) {
@@ -88,22 +94,25 @@ TEST(GroupMap, FirstEntryWinsAndUnknownLocationsStillMakeGroups) {
   // Ridge A twice (the first entry counts), a location missing from Input.txt
   // whose group has no location, names beyond column 51 cut, CR LF line ends,
   // groups ordered by character code (blank < upper case < lower case).
-  mvtest::writeFile(dir / "GroupMap.txt",
-                    mapLine("Ridge A", "north") + "\r\n" + mapLine("Ridge A", "South") + "\r\n" +
-                        mapLine("Nowhere", "Lost") + "\r\n" + mapLine("Creek B", "North") + "\r\n" +
-                        mapLine("Creek C", " Low") + "\r\n" +
-                        mapLine("Creek D", "Valley group of a long nameXYZ") + "\r\n");
+  mvtest::writeFile(dir / "GroupMap.txt", mapLine("Ridge A", "north") + "\r\n" + mapLine("Ridge A", "South") + "\r\n" +
+                                              mapLine("Nowhere", "Lost") + "\r\n" + mapLine("Creek B", "North") +
+                                              "\r\n" + mapLine("Creek C", " Low") + "\r\n" +
+                                              mapLine("Creek D", "Valley group of a long nameXYZ") + "\r\n");
   MapRun m(dir, {"Ridge A", "Creek B", "Creek C", "Creek D", "Ridge A"});
   EXPECT_EQ(m.st.NMAPLINES, 6);
   EXPECT_EQ(m.st.MAPGROUP(6), "Valley group of a long na");
+  // clang-format off
   EXPECT_EQ(m.groupNames(), (std::vector<std::string>{pad(" Low"), pad("Lost"), pad("North"), pad("South"),
                                                       "Valley group of a long na", pad("north")}));
+  // clang-format on
   EXPECT_EQ(m.st.GROUPSIZE(2), 0);  // Lost
   EXPECT_EQ(m.st.GROUPSIZE(4), 0);  // South: Ridge A took its first entry
   EXPECT_EQ(m.groupLocations(6), (std::vector<int>{1, 5}));
   EXPECT_EQ(m.groupLocations(5), std::vector<int>{4});
+  // clang-format off
   EXPECT_EQ(m.run.lines(), (std::vector<std::string>{"  6 locations found in GroupMap.txt",
                                                      "  6 groups found in GroupMap.txt"}));
+  // clang-format on
 }
 
 TEST(GroupMap, MoreThan999LinesShowAsterisks) {
@@ -113,8 +122,10 @@ TEST(GroupMap, MoreThan999LinesShowAsterisks) {
   mvtest::writeFile(dir / "GroupMap.txt", text);
   MapRun m(dir, {"L7"});
   EXPECT_EQ(m.st.NGROUPS, 1000);
+  // clang-format off
   EXPECT_EQ(m.run.lines(), (std::vector<std::string>{"*** locations found in GroupMap.txt",
                                                      "*** groups found in GroupMap.txt"}));
+  // clang-format on
   EXPECT_EQ(m.st.GROUPNAME(1), pad("G1"));
   EXPECT_EQ(m.st.GROUPNAME(2), pad("G10"));
 }

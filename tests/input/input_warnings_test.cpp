@@ -47,7 +47,9 @@ std::vector<std::string> readStudy(const fs::path& dir) {
 
 // A picture line with its fields in their columns.
 std::string picture(const std::string& location, const std::string& date, const std::string& rest = " 12 30  0  1") {
+  // clang-format off
   return pad(location) + " " + pad("Lynx") + " " + date + rest;
+  // clang-format on
 }
 
 // The console lines that are warnings.
@@ -61,8 +63,8 @@ std::vector<std::string> warnings(const std::vector<std::string>& lines) {
 TEST(InputWarnings, CleanStudyPrintsNone) {
   mvtest::TempDir dir;
   writeStudy(dir.path());
-  mvtest::writeFile(dir / "AllPictures.txt", picture("Ridge A", "2020  5  1") + "\r\n" +
-                                                 picture("Creek B", "2021  6  2") + "\r\n\r\n");
+  mvtest::writeFile(dir / "AllPictures.txt",
+                    picture("Ridge A", "2020  5  1") + "\r\n" + picture("Creek B", "2021  6  2") + "\r\n\r\n");
   EXPECT_EQ(warnings(readStudy(dir.path())), std::vector<std::string>{});
 }
 
@@ -97,8 +99,9 @@ TEST(InputWarnings, LocationLineWithSingleSpaces) {
   mvtest::writeFile(dir / "AllPictures.txt", "");
   const std::vector<std::string> lines = readStudy(dir.path());
   ASSERT_GE(lines.size(), 3u);
-  EXPECT_EQ(lines[1], " Warning: Input.txt line 3 looks shifted: columns 1-25 (location name) end in digits that "
-                      "look like the next field");
+  EXPECT_EQ(lines[1],
+            " Warning: Input.txt line 3 looks shifted: columns 1-25 (location name) end in digits that "
+            "look like the next field");
   EXPECT_EQ(lines[2], kBytesNote);
 }
 
@@ -109,8 +112,9 @@ TEST(InputWarnings, AccentedNamePaddedByLetters) {
   mvtest::writeFile(dir / "AllPictures.txt", "");
   const std::vector<std::string> lines = readStudy(dir.path());
   ASSERT_GE(lines.size(), 2u);
-  EXPECT_EQ(lines[1], " Warning: Input.txt line 3 looks shifted: column 33 holds \"0\" where a blank belongs; "
-                      "column 41 holds \"0\" where a blank belongs");
+  EXPECT_EQ(lines[1],
+            " Warning: Input.txt line 3 looks shifted: column 33 holds \"0\" where a blank belongs; "
+            "column 41 holds \"0\" where a blank belongs");
 }
 
 TEST(InputWarnings, PictureFieldsEmptyOrNotANumber) {
@@ -122,9 +126,11 @@ TEST(InputWarnings, PictureFieldsEmptyOrNotANumber) {
   const std::vector<std::string> lines = readStudy(dir.path());
   ASSERT_GE(lines.size(), 8u);
   EXPECT_EQ(std::vector<std::string>(lines.begin() + 5, lines.begin() + 8),
+            // clang-format off
             (std::vector<std::string>{
                 " Warning: AllPictures.txt line 1 looks shifted: columns 67-68 (minute) are empty", kBytesNote,
                 " Warning: AllPictures.txt line 2 looks shifted: columns 67-68 (minute) hold \"3O\", not a number"}));
+  // clang-format on
   // The line that ends after the hour is not warned about.
   EXPECT_EQ(warnings(lines).size(), 2u);
 }
@@ -164,11 +170,13 @@ TEST(InputWarnings, PicturesOutsideTheirLocationsPeriods) {
   const std::vector<std::string> lines = readStudy(dir.path());
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(std::vector<std::string>(lines.end() - 3, lines.end()),
+            // clang-format off
             (std::vector<std::string>{
                 " Warning: AllPictures.txt: 2 pictures used in analysis are dated outside every operating period "
                 "of their location",
                 "   1 of them outside the study's operating days: counted as used, tallied nowhere",
                 "   1 of them inside the study's operating days: tallied with the pictures of their group"}));
+  // clang-format on
 }
 
 }  // namespace

@@ -30,22 +30,22 @@ TEST(InputParameters, BothPassesFillCountsAndTables) {
       "A study title that runs on past the seventy-five characters of the title field: cut here";
   // CR LF and LF line ends mixed; a period line separated by commas; the third
   // location name fills all 25 columns.
-  mvtest::writeFile(dir / "Input.txt",
-                    longTitle + "\r\n"
-                                "3\r\n"
-                                "Ridge A                   512340 4012200  1450\r\n"
-                                "2\r\n"
-                                "2010 3 15 2010 11 30\r\n"
-                                "2011,4,1, 2011 , 10,31\n"
-                                "Creek B                   -15700       7    -3\n"
-                                "0\n"
-                                "Meadow with a long name x 509800 4015600  1750\r\n"
-                                "1 periods\r\n"
-                                "2010 4 1 2011 6 30 extra words are ignored\r\n"
-                                "2\r\n"
-                                "Black bear\r\n"
-                                "Puma with a name of more than 25 characters\r\n"
-                                "Anything after the last species is not read\r\n");
+  mvtest::writeFile(dir / "Input.txt", longTitle +
+                                           "\r\n"
+                                           "3\r\n"
+                                           "Ridge A                   512340 4012200  1450\r\n"
+                                           "2\r\n"
+                                           "2010 3 15 2010 11 30\r\n"
+                                           "2011,4,1, 2011 , 10,31\n"
+                                           "Creek B                   -15700       7    -3\n"
+                                           "0\n"
+                                           "Meadow with a long name x 509800 4015600  1750\r\n"
+                                           "1 periods\r\n"
+                                           "2010 4 1 2011 6 30 extra words are ignored\r\n"
+                                           "2\r\n"
+                                           "Black bear\r\n"
+                                           "Puma with a name of more than 25 characters\r\n"
+                                           "Anything after the last species is not read\r\n");
   mv::Study st;
   ConsoleRun run;
   ASSERT_EQ(readInputFile(st, dir, run), -1) << run.out.str();
@@ -69,8 +69,7 @@ TEST(InputParameters, BothPassesFillCountsAndTables) {
   EXPECT_EQ(st.NPERIODS(3), 1);
   const int start12[] = {st.PERIODSTART(1, 2, mv::kYear), st.PERIODSTART(1, 2, mv::kMonth),
                          st.PERIODSTART(1, 2, mv::kDay)};
-  const int stop12[] = {st.PERIODSTOP(1, 2, mv::kYear), st.PERIODSTOP(1, 2, mv::kMonth),
-                        st.PERIODSTOP(1, 2, mv::kDay)};
+  const int stop12[] = {st.PERIODSTOP(1, 2, mv::kYear), st.PERIODSTOP(1, 2, mv::kMonth), st.PERIODSTOP(1, 2, mv::kDay)};
   EXPECT_EQ(std::vector<int>(start12, start12 + 3), (std::vector<int>{2011, 4, 1}));
   EXPECT_EQ(std::vector<int>(stop12, stop12 + 3), (std::vector<int>{2011, 10, 31}));
   EXPECT_EQ(st.PERIODSTART(1, 1, mv::kDay), 15);
@@ -81,8 +80,7 @@ TEST(InputParameters, BothPassesFillCountsAndTables) {
 
 TEST(InputParameters, NoPeriodsAnywhereGivesNoPeriodSlots) {
   mvtest::TempDir dir;
-  mvtest::writeFile(dir / "Input.txt",
-                    "Short title\n1\nRidge A                   1 2 3\n0\n1\nPuma\n");
+  mvtest::writeFile(dir / "Input.txt", "Short title\n1\nRidge A                   1 2 3\n0\n1\nPuma\n");
   mv::Study st;
   ConsoleRun run;
   ASSERT_EQ(readInputFile(st, dir, run), -1);
@@ -101,9 +99,11 @@ TEST(InputParameters, MissingInputTxtWaitsAndEnds) {
   mv::Study st;
   ConsoleRun run("\nnot read\n");
   EXPECT_EQ(endStatus([&] { mv::READINPUTPARAMETERS(st, dir.path(), run.console); }), 1);
+  // clang-format off
   EXPECT_EQ(run.lines(), (std::vector<std::string>{" Input.txt was not present",
                                                    " File Input.txt must be in the same folder as Morvelstrand",
                                                    kTerminate}));
+  // clang-format on
   EXPECT_EQ(run.unread(), "not read\n");  // the wait took one line
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
@@ -137,7 +137,8 @@ TEST(InputParameters, BadCountsPeriodsAndEarlyEndsNameTheLine) {
        " Input.txt ends before line 6: expected operating period 2 of location 1" + kPeriodText},
       {"Title\n1\n" + loc1 + "0\nmany\n",
        " Input.txt line 5: expected the number of species (one whole number, 0 or more)"},
-      {"Title\n1\n" + loc1 + "0\n", " Input.txt ends before line 5: expected the number of species (one whole number, 0 or more)"},
+      {"Title\n1\n" + loc1 + "0\n",
+       " Input.txt ends before line 5: expected the number of species (one whole number, 0 or more)"},
       {"Title\n1\n" + loc1 + "0\n2\nPuma\n", " Input.txt ends before line 7: expected species name 2 of 2"},
       // Found by the second pass, which reads the period and location lines.
       {"Title\n1\n" + loc1 + "1\n2010 3 15 2010 11\n0\n",
@@ -169,10 +170,12 @@ TEST(InputParameters, PeriodMonthOutOfRangeNamesTheLocation) {
     mv::Study st;
     ConsoleRun run("\nnot read\n");
     EXPECT_EQ(readInputFile(st, dir, run), 1);
+    // clang-format off
     EXPECT_EQ(run.lines(), (std::vector<std::string>{" READ INPUT.TXT",
                                                      " Input.txt period month out of range for location Creek B" +
                                                          std::string(18, ' '),
                                                      kTerminate}));
+    // clang-format on
     EXPECT_EQ(run.unread(), "not read\n");
   }
 }
@@ -241,10 +244,12 @@ TEST(InputParameters, PeriodYearOutOfRangeNamesTheLocation) {
     mv::Study st;
     ConsoleRun run("\nnot read\n");
     EXPECT_EQ(readInputFile(st, dir, run), 1);
+    // clang-format off
     EXPECT_EQ(run.lines(), (std::vector<std::string>{" READ INPUT.TXT",
                                                      " Input.txt period year out of range for location Creek B" +
                                                          std::string(18, ' '),
                                                      kTerminate}));
+    // clang-format on
     EXPECT_EQ(run.unread(), "not read\n");
   }
 }
@@ -252,8 +257,10 @@ TEST(InputParameters, PeriodYearOutOfRangeNamesTheLocation) {
 TEST(InputParameters, PeriodDayMustExistInItsMonth) {
   // Leap years are those divisible by 4, as in the day arithmetic.
   const std::pair<const char*, const char*> cases[] = {
-      {"2010 3 15 2011 2 2147483647", "stop day 2147483647 of operating period 1 of location Creek B is not a day of 2/2011 (1 to 28)"},
-      {"2010 3 -2000000000 2010 11 30", "start day -2000000000 of operating period 1 of location Creek B is not a day of 3/2010 (1 to 31)"},
+      {"2010 3 15 2011 2 2147483647",
+       "stop day 2147483647 of operating period 1 of location Creek B is not a day of 2/2011 (1 to 28)"},
+      {"2010 3 -2000000000 2010 11 30",
+       "start day -2000000000 of operating period 1 of location Creek B is not a day of 3/2010 (1 to 31)"},
       {"2012 2 29 2013 4 31", "stop day 31 of operating period 1 of location Creek B is not a day of 4/2013 (1 to 30)"},
       {"2100 2 29 2100 6 0", "stop day 0 of operating period 1 of location Creek B is not a day of 6/2100 (1 to 30)"},
   };
@@ -264,8 +271,10 @@ TEST(InputParameters, PeriodDayMustExistInItsMonth) {
     mv::Study st;
     ConsoleRun run("\nnot read\n");
     EXPECT_EQ(readInputFile(st, dir, run), 1);
+    // clang-format off
     EXPECT_EQ(run.lines(), (std::vector<std::string>{" READ INPUT.TXT", " Input.txt line 7: " + std::string(message),
                                                      kTerminate}));
+    // clang-format on
     EXPECT_EQ(run.unread(), "not read\n");
   }
 }

@@ -50,14 +50,15 @@ mv::Study smallStudy() {
 
 // Start of a picture line: location and species in their columns.
 std::string names(const std::string& location, const std::string& species) {
+  // clang-format off
   return pad(location) + " " + pad(species);
+  // clang-format on
 }
 
 struct PictureRun {
   ConsoleRun run;
   int status = -1;
-  PictureRun(mv::Study& st, const mvtest::TempDir& dir, const std::string& answers = "")
-      : run(answers) {
+  PictureRun(mv::Study& st, const mvtest::TempDir& dir, const std::string& answers = "") : run(answers) {
     status = endStatus([&] { mv::READALLPICTURES(st, st, dir.path(), run.console); });
   }
 };
@@ -65,38 +66,43 @@ struct PictureRun {
 // " " + text + " " + the count right-justified in 12 columns.
 std::string counterLine(const std::string& text, int n) {
   const std::string digits = std::to_string(n);
+  // clang-format off
   return " " + text + " " + std::string(12 - digits.size(), ' ') + digits;
+  // clang-format on
 }
 
 }  // namespace
 
 TEST(Pictures, AcceptedLinesBecomePictureListLines) {
   mvtest::TempDir dir;
-  mvtest::writeFile(dir / "AllPictures.txt",
-                    names("Ridge A", "Black bear") + " 2010  7 12  3 15  0  1\r\n" +
-                        names("Creek B", "Puma") + " 2011 10 31 23 59 59 99\r\n" +
-                        // Leading zeros, 0 individuals, text after column 74.
-                        names("Creek B", "Black bear") + " 2010 03 15 00 00 00 00 comment\n" +
-                        // Month "1 " (a blank inside a field is ignored); the line
-                        // ends before the second and individuals, read as 0.
-                        names("Ridge A", "Puma") + " 2011 1   2  3  4\n");
+  mvtest::writeFile(dir / "AllPictures.txt", names("Ridge A", "Black bear") + " 2010  7 12  3 15  0  1\r\n" +
+                                                 names("Creek B", "Puma") + " 2011 10 31 23 59 59 99\r\n" +
+                                                 // Leading zeros, 0 individuals, text after column 74.
+                                                 names("Creek B", "Black bear") + " 2010 03 15 00 00 00 00 comment\n" +
+                                                 // Month "1 " (a blank inside a field is ignored); the line
+                                                 // ends before the second and individuals, read as 0.
+                                                 names("Ridge A", "Puma") + " 2011 1   2  3  4\n");
   mv::Study st = smallStudy();
   PictureRun r(st, dir);
   ASSERT_EQ(r.status, -1);
   // Hand-computed: 12 July 2010 is day 181 + 12 = 193; hour 193*24+3 = 4635;
   // minute 4635*60+15 = 278115. 31 October 2011 is day 365 + 304 = 669.
   EXPECT_EQ(mvtest::readLines(dir / "FinalPicsList.txt"),
+            // clang-format off
             (std::vector<std::string>{"  2   1 2010  7 12  3 15  0  1     193    4635  278115",
                                       "  1   2 2011 10 31 23 59 59 99     669   16079  964799",
                                       "  1   1 2010  3 15  0  0  0  0      74    1776  106560",
                                       "  2   2 2011  1  2  3  4  0  0     367    8811  528664"}));
+  // clang-format on
   EXPECT_FALSE(std::filesystem::exists(dir / "Reject.txt"));
   EXPECT_EQ(st.NPROCESSED, 4);
   EXPECT_EQ(st.NUSED, 4);
   EXPECT_EQ(st.NREJECTED, 0);
+  // clang-format off
   EXPECT_EQ(r.run.lines(), (std::vector<std::string>{" READ ALLPICTURES.TXT", counterLine("   Processed        ", 4),
                                                      counterLine("   Used in analysis ", 4),
                                                      counterLine("   Rejected         ", 0)}));
+  // clang-format on
 }
 
 TEST(Pictures, EachReasonWritesItsTwoRejectLines) {
@@ -107,24 +113,22 @@ TEST(Pictures, EachReasonWritesItsTwoRejectLines) {
                         names("Nowhere", "Wolf") + tail + "\n" +              // both unknown: once, for the species
                         names("Orphan", "Puma") + tail + "\n" +               // location without a group
                         names("Ghost", "Puma") + tail + "\n" +                // not in Input.txt
-                        names("Ridge A", "Puma") + " 2009  7 12  3 15  0  1\n" +
-                        names("Ridge A", "Puma") + " 2012  1  1  0  0  0  1\n" +
-                        names("Ridge A", "Puma") + " 2010 13 12  3 15  0  1\n" +
-                        names("Ridge A", "Puma") + " 2010  7  0  3 15  0  1\n" +
-                        names("Ridge A", "Puma") + " 2010  4 31  3 15  0  1\n" +  // 31 April passes the day test
-                        names("Ridge A", "Puma") + " 2010  7 12 24  0  0  1\n" +
-                        names("Ridge A", "Puma") + " 2010  7 12  3 60  0  1\n" +
-                        names("Ridge A", "Puma") + " 2010  7 12  3 15 -1  1\n" +
-                        names("Ridge A", "Puma") + " 2010  7 12  3 15  0 -1\n" +
-                        names("Ridge A", "Puma") + " 2O10  7 12  3 15  0  1 and a comment past column 74\n" +
-                        names("Ridge A", "Puma") + " 2010  7 12  3 15  0  +\n" +
-                        names("Ridge A", "Puma") + " 2010  7 12  3 15  0  1\n");
+                        names("Ridge A", "Puma") + " 2009  7 12  3 15  0  1\n" + names("Ridge A", "Puma") +
+                        " 2012  1  1  0  0  0  1\n" + names("Ridge A", "Puma") + " 2010 13 12  3 15  0  1\n" +
+                        names("Ridge A", "Puma") + " 2010  7  0  3 15  0  1\n" + names("Ridge A", "Puma") +
+                        " 2010  4 31  3 15  0  1\n" +  // 31 April passes the day test
+                        names("Ridge A", "Puma") + " 2010  7 12 24  0  0  1\n" + names("Ridge A", "Puma") +
+                        " 2010  7 12  3 60  0  1\n" + names("Ridge A", "Puma") + " 2010  7 12  3 15 -1  1\n" +
+                        names("Ridge A", "Puma") + " 2010  7 12  3 15  0 -1\n" + names("Ridge A", "Puma") +
+                        " 2O10  7 12  3 15  0  1 and a comment past column 74\n" + names("Ridge A", "Puma") +
+                        " 2010  7 12  3 15  0  +\n" + names("Ridge A", "Puma") + " 2010  7 12  3 15  0  1\n");
   mv::Study st = smallStudy();
   PictureRun r(st, dir);
   ASSERT_EQ(r.status, -1);
   const std::string puma = pad("Puma");
   const std::string ridge = pad("Ridge A");
   EXPECT_EQ(mvtest::readLines(dir / "Reject.txt"),
+            // clang-format off
             (std::vector<std::string>{
                 "Species not found or not included: " + pad("Wolf"),
                 ridge + " " + pad("Wolf") + tail,
@@ -155,13 +159,16 @@ TEST(Pictures, EachReasonWritesItsTwoRejectLines) {
                 "Unreadable number in picture line",
                 ridge + " " + puma + " 2010  7 12  3 15  0  +",
             }));
+  // clang-format on
   EXPECT_EQ(st.NPROCESSED, 16);
   EXPECT_EQ(st.NREJECTED, 14);
   EXPECT_EQ(st.NUSED, 2);
   // 30 April 2010 + 1 = day 120 + 1; hour 121*24+3 = 2907; minute 2907*60+15.
   EXPECT_EQ(mvtest::readLines(dir / "FinalPicsList.txt"),
+            // clang-format off
             (std::vector<std::string>{"  2   2 2010  4 31  3 15  0  1     121    2907  174435",
                                       "  2   2 2010  7 12  3 15  0  1     193    4635  278115"}));
+  // clang-format on
   // The counters end the console lines, after the warnings about the two
   // unreadable lines.
   const std::vector<std::string> lines = r.run.lines();
@@ -177,8 +184,10 @@ TEST(Pictures, EmptyLineIsRejectedForItsBlankSpecies) {
   PictureRun r(st, dir);
   ASSERT_EQ(r.status, -1);
   EXPECT_EQ(mvtest::readLines(dir / "Reject.txt"),
+            // clang-format off
             (std::vector<std::string>{"Species not found or not included: " + pad(""),
                                       pad("") + " " + pad("") + "    0  0  0  0  0  0  0"}));
+  // clang-format on
   EXPECT_EQ(st.NPROCESSED, 2);
   EXPECT_EQ(st.NREJECTED, 1);
 }
@@ -194,18 +203,20 @@ TEST(Pictures, BlankSpeciesNameAcceptsTheEmptyLine) {
   st.LOCATIONGROUP(3) = pad("");
   st.GROUPNAME(1) = pad("");
   PictureRun r(st, dir);
-  EXPECT_EQ(mvtest::readLines(dir / "Reject.txt"),
+  EXPECT_EQ(
+      mvtest::readLines(dir / "Reject.txt"),
+      // clang-format off
             (std::vector<std::string>{"Year out of study range:    0",
                                       pad("") + " " + pad("") + "    0  0  0  0  0  0  0"}));
+  // clang-format on
 }
 
 TEST(Pictures, DatesOutsideTheCameraSpanAreDroppedSilently) {
   mvtest::TempDir dir;
   mvtest::writeFile(dir / "Reject.txt", "left from an earlier run\r\n");
-  mvtest::writeFile(dir / "AllPictures.txt",
-                    names("Ridge A", "Puma") + " 2010  3 14 23 59  0  1\n" +   // day 73
-                        names("Ridge A", "Puma") + " 2011 11  1  0  0  0  1\n" +  // day 670
-                        names("Ridge A", "Puma") + " 2010  3 15  0  0  0  1\n");  // day 74
+  mvtest::writeFile(dir / "AllPictures.txt", names("Ridge A", "Puma") + " 2010  3 14 23 59  0  1\n" +      // day 73
+                                                 names("Ridge A", "Puma") + " 2011 11  1  0  0  0  1\n" +  // day 670
+                                                 names("Ridge A", "Puma") + " 2010  3 15  0  0  0  1\n");  // day 74
   mv::Study st = smallStudy();
   PictureRun r(st, dir);
   ASSERT_EQ(r.status, -1);
@@ -224,9 +235,11 @@ TEST(Pictures, MissingPictureFileWaitsAndLeavesTheOutputFiles) {
   mv::Study st = smallStudy();
   PictureRun r(st, dir, "\nnot read\n");
   EXPECT_EQ(r.status, 1);
+  // clang-format off
   EXPECT_EQ(r.run.lines(), (std::vector<std::string>{
                                " READ ALLPICTURES.TXT",
                                " AllPictures.txt file not present ... Hit enter to TERMINATE with ERROR"}));
+  // clang-format on
   EXPECT_EQ(r.run.unread(), "not read\n");
   EXPECT_EQ(mvtest::readFile(dir / "Reject.txt"), "old reject\r\n");
   EXPECT_EQ(mvtest::readFile(dir / "FinalPicsList.txt"), "old list\r\n");
@@ -275,8 +288,10 @@ TEST(Pictures, NameLookupsTakeTheFirstMatch) {
   PictureRun r(st, dir);
   ASSERT_EQ(r.status, -1);
   EXPECT_EQ(mvtest::readLines(dir / "FinalPicsList.txt"),
+            // clang-format off
             (std::vector<std::string>{"  2   2 2010  1  1  0  0  0  1       1      24    1440",
                                       "  2   1 2010  1  1  0  0  0  1       1      24    1440"}));
+  // clang-format on
   EXPECT_EQ(mvtest::readLines(dir / "Reject.txt")[0], "Site not found or not included: " + pad("Solo"));
 }
 
@@ -301,8 +316,9 @@ TEST(Pictures, TooManyGroupsOrSpeciesForTheList) {
     }
     PictureRun r(st, dir, "\nnot read\n");
     EXPECT_EQ(r.status, 1);
-    const std::string message = groups ? " Too many groups for FinalPicsList.txt: 1000 groups in GroupMap.txt, at most 999"
-                                       : " Too many species for FinalPicsList.txt: 1000 species in Input.txt, at most 999";
+    const std::string message = groups
+                                    ? " Too many groups for FinalPicsList.txt: 1000 groups in GroupMap.txt, at most 999"
+                                    : " Too many species for FinalPicsList.txt: 1000 species in Input.txt, at most 999";
     EXPECT_EQ(r.run.lines(), (std::vector<std::string>{" READ ALLPICTURES.TXT", message, kTerminate}));
     EXPECT_EQ(r.run.unread(), "not read\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "FinalPicsList.txt"));
@@ -335,10 +351,12 @@ TEST(Pictures, MinuteNumberAboveSevenDigitsEndsTheRun) {
   PictureRun r(st, dir, "\nnot read\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.run.lines(),
+            // clang-format off
             (std::vector<std::string>{" READ ALLPICTURES.TXT",
                                       " Minute number too large for FinalPicsList.txt: 10000000 at line 3 of "
                                       "AllPictures.txt, at most 9999999 (the study spans too many years)",
                                       kTerminate}));
+  // clang-format on
   EXPECT_EQ(r.run.unread(), "not read\n");
   // Neither file of the unfinished reading is left behind, not even under a
   // temporary name.
@@ -385,8 +403,10 @@ std::string mixedPictureLines() {
   std::string text;
   for (int k = 0; k < 3000; ++k) {
     const int day = 1 + k % 28;
+    // clang-format off
     std::string line = kinds[k % 4] + " " + std::to_string(2010 + k % 2) + "  7 " + (day < 10 ? " " : "") +
                        std::to_string(day) + "  3 15  0  " + std::to_string(1 + k % 9);
+    // clang-format on
     if (k % 97 == 0) line[55] = 'x';  // an unreadable number
     text += line + (k + 1 < 3000 ? ends[k % 3] : "");
   }
@@ -412,7 +432,9 @@ ChunkedRead readInChunks(const std::string& pictures, int threads, std::size_t c
   mv::PictureReading how;
   how.threads = threads;
   how.chunkBytes = chunkBytes;
-  how.accepted = [&r](std::span<const mv::ListedPicture> p) { r.accepted.insert(r.accepted.end(), p.begin(), p.end()); };
+  how.accepted = [&r](std::span<const mv::ListedPicture> p) {
+    r.accepted.insert(r.accepted.end(), p.begin(), p.end());
+  };
   mv::READALLPICTURES(st, st, dir.path(), run.console, how);
   r.reject = mvtest::readFile(dir / "Reject.txt");
   r.list = mvtest::readFile(dir / "FinalPicsList.txt");
@@ -459,9 +481,9 @@ TEST(Pictures, AcceptedPicturesInMemoryEqualThePictureListReadBack) {
     SCOPED_TRACE(k);
     const mv::ListedPicture& a = r.accepted[k];
     const mv::ListedPicture& b = readBack[k];
-    EXPECT_EQ(std::vector<int>({a.group, a.species, a.year, a.month, a.day, a.hour, a.minute, a.second,
-                                a.individuals, a.dayNumber, a.hourNumber, a.minuteNumber}),
-              std::vector<int>({b.group, b.species, b.year, b.month, b.day, b.hour, b.minute, b.second,
-                                b.individuals, b.dayNumber, b.hourNumber, b.minuteNumber}));
+    EXPECT_EQ(std::vector<int>({a.group, a.species, a.year, a.month, a.day, a.hour, a.minute, a.second, a.individuals,
+                                a.dayNumber, a.hourNumber, a.minuteNumber}),
+              std::vector<int>({b.group, b.species, b.year, b.month, b.day, b.hour, b.minute, b.second, b.individuals,
+                                b.dayNumber, b.hourNumber, b.minuteNumber}));
   }
 }

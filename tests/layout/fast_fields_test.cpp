@@ -31,8 +31,8 @@ Read quick(std::string_view line, std::size_t from, std::size_t width) {
 }  // namespace
 
 TEST(FastFields, ColumnsReadAsTheGeneralReader) {
-  const std::vector<std::string> fields = {"  7", "007", "   ", "-12", " -1", "+ 5", "1 2", "12 ", "-  ", "1a",
-                                           "x  ", "  -", "999", "9-9", "--1", " +0"};
+  const std::vector<std::string> fields = {"  7", "007", "   ", "-12", " -1", "+ 5", "1 2", "12 ",
+                                           "-  ", "1a",  "x  ", "  -", "999", "9-9", "--1", " +0"};
   for (const std::string& f : fields) {
     const std::string line = "ab" + f + "cd";
     EXPECT_EQ(quick(line, 2, 3), general(line, 2, 3)) << '"' << f << '"';
@@ -124,9 +124,24 @@ TEST(FastFields, FixedPointAsThePlainConversion) {
     state = state * 6364136223846793005ull + 1442695040888963407ull;
     return state >> 11;
   };
-  const double tricky[] = {0.5,   2.5,  0.05, 0.005, 99.995, 9.5,      0.95,   1e-7,       9.99999e-8,
-                           1e22,  0.125, 0.375, 0.0,  -0.0,   1234567890123456.5, 4503599627370495.5,
-                           9.9999999999999995, 0.9999999999999999};
+  const double tricky[] = {0.5,
+                           2.5,
+                           0.05,
+                           0.005,
+                           99.995,
+                           9.5,
+                           0.95,
+                           1e-7,
+                           9.99999e-8,
+                           1e22,
+                           0.125,
+                           0.375,
+                           0.0,
+                           -0.0,
+                           1234567890123456.5,
+                           4503599627370495.5,
+                           9.9999999999999995,
+                           0.9999999999999999};
   for (const double v : tricky)
     for (int d = 0; d <= 8; ++d)
       for (const int w : {2, 4, 8, 12, 30}) {

@@ -64,7 +64,7 @@ TEST(LayoutFields, FixedPointRoundsThroughSixteenDigits) {
   EXPECT_EQ(lines("(a11,3x,f6.2)", "Half", 0.5f), Lines{"       Half     0.50"});
   EXPECT_EQ(lines("(a11,3x,f6.2)", "Big", 1000.0f), Lines{"        Big   ******"});
   EXPECT_EQ(fixed(0.125, 5, 2), " 0.13");
-  EXPECT_EQ(fixed(2.675, 5, 2), " 2.68");  // 2.67499999999999982236431605997495353221893310546875
+  EXPECT_EQ(fixed(2.675, 5, 2), " 2.68");                        // 2.67499999999999982236431605997495353221893310546875
   EXPECT_EQ(fixed(static_cast<double>(2.675f), 5, 2), " 2.67");  // 2.6749999523162841796875
   EXPECT_EQ(fixed(0.0, 7, 3), "  0.000");
   EXPECT_EQ(fixed(9.9996, 6, 3), "10.000");
@@ -107,13 +107,17 @@ TEST(LayoutLines, SpacesAtLineEndAddNothing) {
 
 TEST(LayoutLines, NameListStopsAfterSlash) {
   EXPECT_EQ(renderNames("(50(2x,5(a25,1x)/))", names(5)),
+            // clang-format off
             (Lines{"  " + name25("Name1") + " " + name25("Name2") + " " + name25("Name3") + " " +
                        name25("Name4") + " " + name25("Name5"),
                    ""}));
+  // clang-format on
   EXPECT_EQ(renderNames("(50(2x,5(a25,1x)/))", names(7)),
+            // clang-format off
             (Lines{"  " + name25("Name1") + " " + name25("Name2") + " " + name25("Name3") + " " +
                        name25("Name4") + " " + name25("Name5"),
                    "  " + name25("Name6") + " " + name25("Name7")}));
+  // clang-format on
   EXPECT_EQ(renderNames("(50(2x,5(a25,1x)/))", {}), Lines{""});
 }
 
@@ -131,8 +135,7 @@ TEST(LayoutLines, ReversionToLastTopLevelGroup) {
 
 TEST(LayoutLines, PairsContinueOnSecondLine) {
   const std::string n = name25("Bobcat");
-  EXPECT_EQ(lines("(a25,1x,3(a1,i6))", n, "(", 1, "(", 2, "(", 3),
-            Lines{n + " (     1(     2(     3"});
+  EXPECT_EQ(lines("(a25,1x,3(a1,i6))", n, "(", 1, "(", 2, "(", 3), Lines{n + " (     1(     2(     3"});
   EXPECT_EQ(lines("(a25,1x,3(a1,i6))", n, "(", 1, "(", 2, "(", 3, "+", 4),
             (Lines{n + " (     1(     2(     3", "+     4"}));
 }
@@ -161,15 +164,14 @@ TEST(LayoutLines, MalformedLayoutFailsAtParse) {
   EXPECT_THROW(mvtest::runtimeLines("(i3)", "text"), std::logic_error);
   // Values left over and a last group without data items: refused, not an endless run of lines.
   EXPECT_THROW(mvtest::runtimeLines("(0(a25,1x),i5,6(11x))", 1, 2), std::logic_error);
-  EXPECT_THROW(mv::Layout("(551(251(225(/))/))"), std::logic_error);  // tens of millions of lines
+  EXPECT_THROW(mv::Layout("(551(251(225(/))/))"), std::logic_error);      // tens of millions of lines
   EXPECT_THROW(mv::Layout("(125(24(91257(0(/)))/))"), std::logic_error);  // hundreds of millions of empty repeats
   EXPECT_NO_THROW(mv::Layout("(50(2x,5(a25,1x)/))"));
   EXPECT_THROW(mv::Layout(std::string(100000, '(') + "i3" + std::string(100000, ')')), std::logic_error);
 }
 
 TEST(FreeForm, TextIntegerText) {
-  EXPECT_EQ(freeLines("PERIOD = ", 60, " minutes"),
-            Lines{" PERIOD =            60  minutes"});
+  EXPECT_EQ(freeLines("PERIOD = ", 60, " minutes"), Lines{" PERIOD =            60  minutes"});
   EXPECT_EQ(freeLines(), Lines{""});
   EXPECT_EQ(freeLines("READ INPUT.TXT"), Lines{" READ INPUT.TXT"});
   EXPECT_EQ(freeLines("ab", "cd"), Lines{" abcd"});
@@ -196,7 +198,9 @@ TEST(FreeForm, LongLinesBreakBeforeColumn80) {
 
 TEST(Reading, FixedColumns) {
   const auto& layout = mv::Layout::of("(2(a25,1x),i4,6(1x,i2))");
+  // clang-format off
   const std::string line = name25("Ridge A") + " " + name25("Bobcat") + " 2010 03 15 13 05 00  2";
+  // clang-format on
   const auto f = mv::readFixed(layout, line);
   ASSERT_EQ(f.size(), 9u);
   EXPECT_EQ(f[0].text, name25("Ridge A"));

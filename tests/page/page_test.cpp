@@ -65,9 +65,9 @@ TEST(Page, HtmlOptionWritesThePageOrEndsTheRun) {
     return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
   };
   ASSERT_EQ(run("out/page.html"), 1);
-  EXPECT_EQ(mvtest::readFile(dir / "err.txt"),
-            " Error writing the HTML page " + (dir.path() / "out/page.html").string() +
-                ": No such file or directory\r\n");
+  EXPECT_EQ(
+      mvtest::readFile(dir / "err.txt"),
+      " Error writing the HTML page " + (dir.path() / "out/page.html").string() + ": No such file or directory\r\n");
   EXPECT_TRUE(fs::exists(dir / "OutputGroups.txt"));
 
   ASSERT_EQ(run("page.html"), 0) << mvtest::readFile(dir / "err.txt");

@@ -77,6 +77,7 @@ TEST(WriteFirstPictures, SummarySpanAndSpeciesLists) {
   picture(st, 3, 1, 2, 2014, 7, 20, 5, 0, 201);
   picture(st, 2, 3, 1, 2014, 1, 15, 6, 5, 15);
   picture(st, 2, 3, 2, 2014, 1, 15, 6, 5, 15);
+  // clang-format off
   mvtest::expectLines(run(st), {
                                    "Use maximum number of individuals photographed in sequential pictures",
                                    "Assume independent pictures of a species at a site after    60 minutes",
@@ -102,6 +103,7 @@ TEST(WriteFirstPictures, SummarySpanAndSpeciesLists) {
                                    N("Tapir") + "      1  2014    1  15    6     5   " + N("Laguna"),
                                    "",
                                });
+  // clang-format on
 }
 
 TEST(WriteFirstPictures, LastGroupSearchStartsFromTheFirstGroupsStop) {
@@ -121,6 +123,7 @@ TEST(WriteFirstPictures, LastGroupSearchStartsFromTheFirstGroupsStop) {
 TEST(WriteFirstPictures, NoGroupsGiveAnEmptySpan) {
   mv::Study st = pictureStudy(0, {"Ocelot"});
   st.PERIOD = 1440;
+  // clang-format off
   mvtest::expectLines(run(st), {
                                    "Use maximum number of individuals photographed in sequential pictures",
                                    "Assume independent pictures of a species at a site after  1440 minutes",
@@ -142,4 +145,5 @@ TEST(WriteFirstPictures, NoGroupsGiveAnEmptySpan) {
                                    kHeading,
                                    "",
                                });
+  // clang-format on
 }

@@ -31,6 +31,7 @@ TEST(ReportHeader, FiveLocationsSevenSpeciesNoRejects) {
   st.NREJECTED = 0;
   mvtest::Capture c;
   mv::writeReportHeader(st, st, c.writer, mv::LocalDate{2024, 3, 5});
+  // clang-format off
   const Lines expected = {
       mv::padded("Ridge transect 2010", 75),
       "Date: 2024 Mar  5",
@@ -50,6 +51,7 @@ TEST(ReportHeader, FiveLocationsSevenSpeciesNoRejects) {
       "Reject file has        0 lines not used in analysis",
       "",
   };
+  // clang-format on
   EXPECT_EQ(c.lines(), expected);
 }
 
@@ -60,6 +62,7 @@ TEST(ReportHeader, DateLineAndCounters) {
   st.NREJECTED = 2;
   mvtest::Capture c;
   mv::writeReportHeader(st, st, c.writer, mv::LocalDate{2017, 12, 24});
+  // clang-format off
   const Lines expected = {
       mv::padded("Ridge transect 2010", 75),
       "Date: 2017 Dec 24",
@@ -75,6 +78,7 @@ TEST(ReportHeader, DateLineAndCounters) {
       "Reject file has        2 lines not used in analysis",
       "",
   };
+  // clang-format on
   EXPECT_EQ(c.lines(), expected);
 }
 
@@ -92,7 +96,9 @@ TEST(ReportHeader, OpenOutFileWritesTheHeaderToTheFile) {
   const Lines lines = mvtest::readLines(dir / "OutputGroups.txt");
   ASSERT_EQ(lines.size(), 13u);
   EXPECT_EQ(lines[1], "Date: 2010 Jan 31");
+  // clang-format off
   EXPECT_EQ(lines[4], "  " + name("Loc1") + " " + name("Loc2"));
+  // clang-format on
   EXPECT_EQ(lines[11], "Reject file has        0 lines not used in analysis");
 }
 
@@ -110,6 +116,7 @@ TEST(GroupAssignments, GroupsWithTheirLocations) {
   for (int i = 1; i <= 6; ++i) st.GROUPLOCATIONS(3, i) = i;
   mvtest::Capture c;
   mv::WRITEGROUPASSIGNMENT(st, c.writer);
+  // clang-format off
   const Lines expected = {
       "GROUP ASSIGNMENTS",
       name("East ridge"),
@@ -121,6 +128,7 @@ TEST(GroupAssignments, GroupsWithTheirLocations) {
       "  " + name("Loc6"),
       "",
   };
+  // clang-format on
   EXPECT_EQ(c.lines(), expected);
 }
 
@@ -133,10 +141,12 @@ TEST(GroupAssignments, ExactlyFiveLocationsAndNoGroups) {
   for (int i = 1; i <= 5; ++i) st.GROUPLOCATIONS(1, i) = 6 - i;
   mvtest::Capture c;
   mv::WRITEGROUPASSIGNMENT(st, c.writer);
+  // clang-format off
   EXPECT_EQ(c.lines(), (Lines{"GROUP ASSIGNMENTS", name("Ridge"),
                               "  " + name("Loc5") + " " + name("Loc4") + " " + name("Loc3") + " " + name("Loc2") +
                                   " " + name("Loc1"),
                               "", ""}));
+  // clang-format on
 
   mv::Study none = headerStudy(1, 1);
   none.sizeGroupTables();

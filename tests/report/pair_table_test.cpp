@@ -11,7 +11,8 @@ mv::Study named(int groups) {
   mv::Study st;
   st.NGROUPS = groups;
   st.sizeGroupTables();
-  for (int g = 1; g <= groups; ++g) st.GROUPNAME(g) = mv::makeName("G" + std::string(g < 10 ? "0" : "") + std::to_string(g));
+  for (int g = 1; g <= groups; ++g)
+    st.GROUPNAME(g) = mv::makeName("G" + std::string(g < 10 ? "0" : "") + std::to_string(g));
   return st;
 }
 
@@ -27,6 +28,7 @@ TEST(PairTable, NarrowLayoutsContinueOnASecondLine) {
     for (int j = i + 1; j <= 10; ++j) cells(i, j) = static_cast<float>(j);
   mvtest::Capture report;
   mv::printPairTable(st, cells, "(5x,a9,14x,8(a10,1x))", "(a25,1x,8(3x,f7.3,1x))", report.writer);
+  // clang-format off
   mvtest::expectLines(
       report.lines(),
       {
@@ -52,6 +54,7 @@ TEST(PairTable, NarrowLayoutsContinueOnASecondLine) {
           "    10.000",
           "",
       });
+  // clang-format on
 }
 
 TEST(PairTable, FewerThanTwoGroupsWriteNothing) {
@@ -75,7 +78,8 @@ TEST(PairTable, TwentyOneGroupsGiveThreeBlocks) {
   mv::printPairTable(st, cells, "(6x,a9,13x,10(a10,1x))", "(a25,1x,10(3x,f7.3,1x))", report.writer);
   std::vector<std::string> headers;
   for (const std::string& line : report.lines())
-    if (line.rfind("      Locations", 0) == 0) headers.push_back(line.substr(28, 3) + ".." + line.substr(line.size() - 10, 3));
+    if (line.rfind("      Locations", 0) == 0)
+      headers.push_back(line.substr(28, 3) + ".." + line.substr(line.size() - 10, 3));
   EXPECT_EQ(headers, (std::vector<std::string>{"G02..G11", "G12..G21", "G12..G21"}));
   // 3 headers, 10 + 10 + 10 rows, 3 empty lines.
   EXPECT_EQ(report.lines().size(), 36u);

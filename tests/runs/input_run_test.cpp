@@ -42,7 +42,9 @@ void writeStudy(const mvtest::TempDir& dir) {
 
 std::string counter(const std::string& text, int n) {
   const std::string digits = std::to_string(n);
+  // clang-format off
   return " " + text + " " + std::string(12 - digits.size(), ' ') + digits;
+  // clang-format on
 }
 
 }  // namespace
@@ -51,11 +53,13 @@ TEST(InputRun, StopsAtThePeriodPromptRemovingThePictureList) {
   mvtest::TempDir dir;
   writeStudy(dir);
   mvtest::writeFile(dir / "AllPictures.txt",
+                    // clang-format off
                     pad("Creek B") + " " + pad("Black bear") + " 2010  7  9  4 42  0  1\n" +
                         pad("Ridge A") + " " + pad("Puma") + " 2010 07 12 03 15 00  2\n" +
                         pad("Ridge A") + " " + pad("Wolf") + " 2010  7 12  3 15  0  1\n" +
                         pad("Creek B") + " " + pad("Black bear") + " 2011  6 20 23 59 59  0\n" +
                         pad("Creek B") + " " + pad("Black bear") + " 2010  1  5 10  0  0  1\n");
+  // clang-format on
   std::istringstream in("");  // the PERIOD prompt meets the end of input
   std::ostringstream out;
   EXPECT_EQ(mv::run(dir.path(), in, out), 1);
@@ -64,13 +68,12 @@ TEST(InputRun, StopsAtThePeriodPromptRemovingThePictureList) {
   for (const std::string& line :
        {std::string(" READ INPUT.TXT"), std::string(" CALCULATE BEGIN & END YEARS"),
         std::string("  2 locations found in GroupMap.txt"), std::string("  2 groups found in GroupMap.txt"),
-        std::string(" READ ALLPICTURES.TXT"), counter("   Processed        ", 5),
-        counter("   Used in analysis ", 4), counter("   Rejected         ", 1),
+        std::string(" READ ALLPICTURES.TXT"), counter("   Processed        ", 5), counter("   Used in analysis ", 4),
+        counter("   Rejected         ", 1),
         std::string(" Warning: AllPictures.txt: 1 picture used in analysis is dated outside every operating period "
                     "of its location"),
         std::string("   1 of them outside the study's operating days: counted as used, tallied nowhere"),
-        std::string(""),
-        std::string(" Enter PERIOD in minutes for independent pictures; 60 means 60 minutes"),
+        std::string(""), std::string(" Enter PERIOD in minutes for independent pictures; 60 means 60 minutes"),
         std::string(" PERIOD must be greater than 1 minute and less than 60*24 minutes ... TERMINATING")})
     expected.push_back(line);
   EXPECT_EQ(out.str(), joinCrlf(expected));
@@ -80,7 +83,9 @@ TEST(InputRun, StopsAtThePeriodPromptRemovingThePictureList) {
   EXPECT_FALSE(std::filesystem::exists(dir / "FinalPicsList.txt"));
   EXPECT_EQ(mvtest::readFile(dir / "Reject.txt"),
             joinCrlf({"Species not found or not included: " + pad("Wolf"),
+                      // clang-format off
                       pad("Ridge A") + " " + pad("Wolf") + " 2010  7 12  3 15  0  1"}));
+  // clang-format on
   EXPECT_FALSE(std::filesystem::exists(dir / "OutputGroups.txt"));
 }
 

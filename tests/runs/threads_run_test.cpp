@@ -23,7 +23,8 @@ void writeStudy(const fs::path& dir) {
   fs::copy_file(example / "GroupMap.txt", dir / "GroupMap.txt");
   const std::string pictures = mvtest::readFile(example / "AllPictures.txt");
   std::string all;
-  for (int k = 0; k < 5; ++k) all += pictures + "Nowhere                   Puma                      2013  6 25  5 50 24  2\r\n";
+  for (int k = 0; k < 5; ++k)
+    all += pictures + "Nowhere                   Puma                      2013  6 25  5 50 24  2\r\n";
   mvtest::writeFile(dir / "AllPictures.txt", all);
 }
 

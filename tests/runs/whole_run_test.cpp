@@ -39,8 +39,8 @@ std::vector<std::string> masked(std::vector<std::string> lines, bool report) {
 }
 
 int runProgram(const fs::path& dir) {
-  const std::string cmd = "cd '" + dir.string() + "' && '" + std::string(MORVELSTRAND_EXE) +
-                          "' < stdin.txt > console.txt 2> stderr.txt";
+  const std::string cmd =
+      "cd '" + dir.string() + "' && '" + std::string(MORVELSTRAND_EXE) + "' < stdin.txt > console.txt 2> stderr.txt";
   const int rc = std::system(cmd.c_str());
   return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }

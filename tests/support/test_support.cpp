@@ -54,8 +54,10 @@ std::vector<std::string> readLines(const std::filesystem::path& path) {
 std::string crlf(const std::string& text) {
   std::string out;
   for (char c : text) {
-    if (c == '\n') out += "\r\n";
-    else out.push_back(c);
+    if (c == '\n')
+      out += "\r\n";
+    else
+      out.push_back(c);
   }
   return out;
 }

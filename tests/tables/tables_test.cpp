@@ -56,15 +56,16 @@ std::string picture(const std::string& location, const std::string& species, int
 // Group A works 1-10 and 20-21 January, group B 5-25 January; the cat is
 // photographed by A on the 3rd and 20th and by B on the 12th.
 void writeHandMadeStudy(const fs::path& dir) {
-  mvtest::writeFile(dir / "Input.txt",
-                    "Hand-made study\n2\n" + pad("Loc A") + " 500000 4000000   100\n2\n2015 1 1 2015 1 10\n"
-                    "2015 1 20 2015 1 21\n" + pad("Loc B") + " 503000 4004000   200\n1\n2015 1 5 2015 1 25\n"
-                    "2\nCat, \"big\"\nFox\n");
+  mvtest::writeFile(dir / "Input.txt", "Hand-made study\n2\n" + pad("Loc A") +
+                                           " 500000 4000000   100\n2\n2015 1 1 2015 1 10\n"
+                                           "2015 1 20 2015 1 21\n" +
+                                           pad("Loc B") +
+                                           " 503000 4004000   200\n1\n2015 1 5 2015 1 25\n"
+                                           "2\nCat, \"big\"\nFox\n");
   mvtest::writeFile(dir / "GroupMap.txt", pad("Loc A") + " A\n" + pad("Loc B") + " B\n");
-  mvtest::writeFile(dir / "AllPictures.txt", picture("Loc A", "Cat, \"big\"", 1, 3) +
-                                                 picture("Loc A", "Cat, \"big\"", 1, 20) +
-                                                 picture("Loc B", "Cat, \"big\"", 1, 12) +
-                                                 picture("Loc C", "Fox", 1, 12));
+  mvtest::writeFile(dir / "AllPictures.txt",
+                    picture("Loc A", "Cat, \"big\"", 1, 3) + picture("Loc A", "Cat, \"big\"", 1, 20) +
+                        picture("Loc B", "Cat, \"big\"", 1, 12) + picture("Loc C", "Fox", 1, 12));
 }
 
 // A picture of one individual count at a time of 3 January 2015.
@@ -233,16 +234,19 @@ TEST(Tables, EventsOfAHandMadeListOneRowEach) {
   // new event (65 minutes). A picture of another species ends the run, so
   // the cat a minute later opens a third cat event.
   const std::string cat = "Cat, \"big\"";
-  mvtest::writeFile(dir / "AllPictures.txt", pictureAt("Loc A", cat, 12, 0, 1) + pictureAt("Loc A", cat, 12, 10, 3) +
-                                                 pictureAt("Loc A", cat, 13, 5, 2) + pictureAt("Loc A", cat, 13, 15, 2) +
-                                                 pictureAt("Loc A", "Fox", 13, 16, 1) + pictureAt("Loc A", cat, 13, 17, 4));
+  mvtest::writeFile(dir / "AllPictures.txt",
+                    pictureAt("Loc A", cat, 12, 0, 1) + pictureAt("Loc A", cat, 12, 10, 3) +
+                        pictureAt("Loc A", cat, 13, 5, 2) + pictureAt("Loc A", cat, 13, 15, 2) +
+                        pictureAt("Loc A", "Fox", 13, 16, 1) + pictureAt("Loc A", cat, 13, 17, 4));
   ASSERT_EQ(runStudy(dir.path(), dir / "tables"), 0);
   EXPECT_EQ(mvtest::readLines(dir / "tables" / "events.csv"),
+            // clang-format off
             (std::vector<std::string>{"event,group,species,start_date,start_time,pictures,individuals",
                                       "1,A,\"Cat, \"\"big\"\"\",2015-01-03,12:00:00,3,3",
                                       "2,A,\"Cat, \"\"big\"\"\",2015-01-03,13:15:00,1,2",
                                       "3,A,Fox,2015-01-03,13:16:00,1,1",
                                       "4,A,\"Cat, \"\"big\"\"\",2015-01-03,13:17:00,1,4"}));
+  // clang-format on
 }
 
 TEST(Tables, DetectionHistoryOfOneWeekOccasionsLeavesGapsEmpty) {

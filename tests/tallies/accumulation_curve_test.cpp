@@ -27,6 +27,7 @@ TEST(AccumulationCurve, ThreeSpeciesOnDay12AndOneOnDay40) {
   st.SPECIESFIRSTDAY(4) = mv::kNoFirstDay;  // only rejected pictures
   st.SPECIESFIRSTDAY(5) = 12;
   std::vector<std::string> console;
+  // clang-format off
   const std::vector<std::string> expected = {
       "SPECIES INCLUDED BUT NOT PHOTOGRAPHED OR ALL REJECTED",
       name25("Deer"),
@@ -38,6 +39,7 @@ TEST(AccumulationCurve, ThreeSpeciesOnDay12AndOneOnDay40) {
       "   40" + blanks(4) + "   4" + blanks(6) + name25("Bush dog"),
       "",
   };
+  // clang-format on
   EXPECT_EQ(runCurve(st, &console), expected);
   EXPECT_EQ(console, std::vector<std::string>{" SPECIES ACCUMULATION CURVE"});
 }
@@ -49,6 +51,7 @@ TEST(AccumulationCurve, NamesOfOneDayComeInExchangeOrder) {
   st.SPECIESFIRSTDAY(1) = 3;
   st.SPECIESFIRSTDAY(2) = 3;
   st.SPECIESFIRSTDAY(3) = 1;
+  // clang-format off
   const std::vector<std::string> expected = {
       "SPECIES ACCUMULATION CURVE",
       "  DAY    NUMBER    SPECIES",
@@ -56,6 +59,7 @@ TEST(AccumulationCurve, NamesOfOneDayComeInExchangeOrder) {
       "    3" + blanks(4) + "   3" + blanks(6) + name25("Bush dog") + " " + name25("Agouti"),
       "",
   };
+  // clang-format on
   EXPECT_EQ(runCurve(st), expected);
 }
 
@@ -67,15 +71,18 @@ TEST(AccumulationCurve, EighteenSpeciesOnOneDayContinueOnASecondLine) {
 
   std::string first = "    5" + blanks(4) + "  18" + blanks(6);
   for (int i = 1; i <= 15; ++i) first += name25("Species " + std::to_string(i)) + (i < 15 ? " " : "");
+  // clang-format off
   const std::string second = name25("Species 16") + " " + name25("Species 17") + " " + name25("Species 18");
   const std::vector<std::string> expected = {
       "SPECIES ACCUMULATION CURVE", "  DAY    NUMBER    SPECIES", first, second, "",
   };
+  // clang-format on
   EXPECT_EQ(runCurve(st), expected);
 }
 
 TEST(AccumulationCurve, StudyWithoutPicturesListsEverySpeciesAndNoRows) {
   mv::Study st = makeStudy({"North"}, {"Agouti", "Bush dog"}, 2015, 2015);
+  // clang-format off
   const std::vector<std::string> expected = {
       "SPECIES INCLUDED BUT NOT PHOTOGRAPHED OR ALL REJECTED",
       name25("Agouti"),
@@ -85,5 +92,6 @@ TEST(AccumulationCurve, StudyWithoutPicturesListsEverySpeciesAndNoRows) {
       "  DAY    NUMBER    SPECIES",
       "",
   };
+  // clang-format on
   EXPECT_EQ(runCurve(st), expected);
 }

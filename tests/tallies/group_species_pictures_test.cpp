@@ -19,11 +19,14 @@ std::vector<std::string> runPictures(const mv::Study& st, std::vector<std::strin
   return report.lines();
 }
 
+// clang-format off
 const std::string kMonthHeader =
     "    Jan    Feb    Mar    Apr    May    Jun    Jul    Aug    Sep    Oct    Nov    Dec   Total";
+// clang-format on
 const std::string kSpeciesHead = "Species" + blanks(19) + "Total Percent";
 
 // "(i6,2x,f6.2)" pairs of section 1, 18 blanks between two groups.
+// clang-format off
 std::string pair(const char* count, const char* percent) { return rj(count, 6) + "  " + rj(percent, 6); }
 
 }  // namespace
@@ -31,6 +34,7 @@ std::string pair(const char* count, const char* percent) { return rj(count, 6) +
 TEST(GroupSpeciesPics, SevenGroupsInBlocksOfThreeThenTheYearTable) {
   mv::Study st =
       makeStudy({"Alto", "Bajo", "Cima", "Delta", "Este", "Faro", "Gruta"}, {"Ocelot", "Tapir"}, 2015, 2015);
+  // clang-format on
   st.PICCOUNT(1, 1, 2015, 1, kInd) = 2;
   st.PICCOUNT(1, 1, 2015, 7, kInd) = 1;
   st.PICCOUNT(1, 2, 2015, 3, kInd) = 1;
@@ -45,6 +49,7 @@ TEST(GroupSpeciesPics, SevenGroupsInBlocksOfThreeThenTheYearTable) {
   const std::string b7 = blanks(7);
   const std::string b19 = blanks(19);
   std::vector<std::string> console;
+  // clang-format off
   const std::vector<std::string> expected = {
       "FOR EACH GROUP TOTAL NUMBER AND PERCENT OF EACH SPECIES",
       "  Use independent picture",
@@ -76,9 +81,12 @@ TEST(GroupSpeciesPics, SevenGroupsInBlocksOfThreeThenTheYearTable) {
       "Total pics/Total effort" + blanks(3) + times(12, "   0.00") + "    0.00",
       "",
   };
+  // clang-format on
   EXPECT_EQ(runPictures(st, &console), expected);
+  // clang-format off
   EXPECT_EQ(console, (std::vector<std::string>{" FOR EACH GROUP TOTAL NUMBER AND PERCENT OF EACH SPECIES",
                                                " FOR EACH GOUP AND MONTH TOTAL NUMBER EACH SPECIES"}));
+  // clang-format on
 }
 
 TEST(GroupSpeciesPics, SingleSpeciesOverTwoYears) {
@@ -91,6 +99,7 @@ TEST(GroupSpeciesPics, SingleSpeciesOverTwoYears) {
   st.PICCOUNT(1, 1, 2015, 3, kInd) = 1;  // March 2015 has pictures but no camera trap days
 
   std::vector<std::string> console;
+  // clang-format off
   const std::vector<std::string> expected = {
       "FOR EACH GROUP TOTAL NUMBER AND PERCENT OF EACH SPECIES",
       "  Use independent picture",
@@ -127,8 +136,11 @@ TEST(GroupSpeciesPics, SingleSpeciesOverTwoYears) {
       "Total pics/Total effort" + blanks(3) + "   0.12   0.00   0.00" + times(9, "   0.00") + "    0.09",
       "",
   };
+  // clang-format on
   EXPECT_EQ(runPictures(st, &console), expected);
+  // clang-format off
   EXPECT_EQ(console, (std::vector<std::string>{" FOR EACH GROUP TOTAL NUMBER AND PERCENT OF EACH SPECIES",
                                                " FOR EACH GOUP AND MONTH TOTAL NUMBER EACH SPECIES",
                                                " ALL GROUPS ALL SPECIES FOR EACH MONTH FOR ALL YEARS"}));
+  // clang-format on
 }

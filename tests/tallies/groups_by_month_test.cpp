@@ -44,6 +44,7 @@ TEST(GroupsByMonth, ThreeYearsWithSummary) {
   const std::string zero5 = "    0 ";
   const std::string zeroRate = " 0.00 ";
   std::vector<std::string> console;
+  // clang-format off
   const std::vector<std::string> expected = {
       "PICTURES FOR EACH GROUP BY MONTH AND YEAR ",
       "  Number of independent pictures per group",
@@ -86,6 +87,7 @@ TEST(GroupsByMonth, ThreeYearsWithSummary) {
       "Pictures/day" + blanks(15) + " 0.00  0.00  0.10  0.09 " + times(8, zeroRate) + "  " + " 0.10",
       "",
   };
+  // clang-format on
   EXPECT_EQ(runGroupsByMonth(st, &console), expected);
   EXPECT_EQ(console, std::vector<std::string>{" PICTURES FOR EACH GROUP BY MONTH AND YEAR"});
 }
@@ -95,6 +97,7 @@ TEST(GroupsByMonth, SingleYearWritesNoSummary) {
   st.GROUPTRAPDAYS(1, 2015, 12) = 4;
   st.PICCOUNT(1, 1, 2015, 12, kInd) = 1;
   const std::string zero5 = "    0 ";
+  // clang-format off
   const std::vector<std::string> expected = {
       "PICTURES FOR EACH GROUP BY MONTH AND YEAR ",
       "  Number of independent pictures per group",
@@ -106,5 +109,6 @@ TEST(GroupsByMonth, SingleYearWritesNoSummary) {
       "Pictures/day" + blanks(15) + times(11, " 0.00 ") + " 0.25 " + "  " + " 0.25",
       "",
   };
+  // clang-format on
   EXPECT_EQ(runGroupsByMonth(st), expected);
 }

@@ -43,12 +43,15 @@ TEST(SpeciesByGroup, ThirteenGroupsMakeBlocksOfTwelveAndOne) {
   // Names cut to their first 10 characters, one blank after each.
   std::string header = "Species" + blanks(20);
   for (int g = 1; g <= 12; ++g)
+    // clang-format off
     header += (g < 10 ? "Station0" : "Station") + std::to_string(g) + " " + (g < 12 ? " " : "");
+  // clang-format on
   const std::string zero = " 0.00" + blanks(6);
   std::vector<std::string> expected = kTitle;
   const std::vector<std::string> rest = {
       "2015",
       header,
+      // clang-format off
       name25("Ocelot") + " " + " 2.00" + blanks(6) + times(10, zero) + " 0.00",
       name25("Tapir") + " " + times(11, zero) + " 0.00",
       "",
@@ -57,6 +60,7 @@ TEST(SpeciesByGroup, ThirteenGroupsMakeBlocksOfTwelveAndOne) {
       name25("Tapir") + " " + " 1.00",
       "",
   };
+  // clang-format on
   expected.insert(expected.end(), rest.begin(), rest.end());
   std::vector<std::string> console;
   EXPECT_EQ(runSpeciesByGroup(st, &console), expected);
@@ -74,6 +78,7 @@ TEST(SpeciesByGroup, AllYearsCellIsTheRatioOfTheSums) {
   const std::vector<std::string> rest = {
       "2014",
       header,
+      // clang-format off
       name25("Puma") + " " + " 2.00",
       "",
       "2015",
@@ -87,6 +92,7 @@ TEST(SpeciesByGroup, AllYearsCellIsTheRatioOfTheSums) {
       name25("Puma") + " " + " 1.67",
       "",
   };
+  // clang-format on
   expected.insert(expected.end(), rest.begin(), rest.end());
   EXPECT_EQ(runSpeciesByGroup(st), expected);
 }
