@@ -73,7 +73,7 @@ void copyName(std::string_view line, std::size_t from, char* out) {
 }
 
 // False when a numeric field holds anything but blanks, a sign and digits.
-bool parseListedPicture(std::string_view line, PictureLine& p) {
+bool parsePictureLine(std::string_view line, PictureLine& p) {
   copyName(line, 0, p.location);
   copyName(line, 26, p.species);
   return parseIntColumns(line, 52, 4, p.year) && parseIntColumns(line, 57, 2, p.month) &&
@@ -329,7 +329,7 @@ class PictureChecker {
     while (nextLine(at, end, line)) {
       ++c.lines;
       ++c.processed;
-      if (!parseListedPicture(line, p)) {
+      if (!parsePictureLine(line, p)) {
         shiftCheck();
         ++c.rejected;
         reason(L.unreadable, "Unreadable number in picture line");
