@@ -46,9 +46,13 @@ namespace {
 
 constexpr std::size_t kName = kNameLength;
 
-// One picture line as read with "(2(a25,1x),i4,6(1x,i2))".
+// One picture line as read with "(2(a25,1x),i4,6(1x,i2))". The names are
+// the line's own 25 columns where the line holds them, else a blank-padded
+// copy; so they are valid as long as the line is.
 struct PictureLine {
-  char location[kName];
+  const char* locationText = nullptr;
+  const char* speciesText = nullptr;
+  char location[kName];  // the padded copies, for a short line
   char species[kName];
   std::int32_t year = 0;
   std::int32_t month = 0;
@@ -58,24 +62,25 @@ struct PictureLine {
   std::int32_t second = 0;
   std::int32_t individuals = 0;
 
-  std::string_view locationName() const { return {location, kName}; }
-  std::string_view speciesName() const { return {species, kName}; }
+  std::string_view locationName() const { return {locationText, kName}; }
+  std::string_view speciesName() const { return {speciesText, kName}; }
 };
 
-void copyName(std::string_view line, std::size_t from, char* out) {
-  if (from + kName <= line.size()) {
-    std::memcpy(out, line.data() + from, kName);
-    return;
-  }
+// The 25 columns from `from` on: in the line itself when it holds them (no
+// copy, which the name look-ups would otherwise read back at once), else
+// padded with blanks into `copy`.
+const char* nameAt(std::string_view line, std::size_t from, char* copy) {
+  if (from + kName <= line.size()) return line.data() + from;
   const std::string_view text = from < line.size() ? line.substr(from, kName) : std::string_view();
-  if (!text.empty()) std::memcpy(out, text.data(), text.size());
-  std::memset(out + text.size(), ' ', kName - text.size());
+  if (!text.empty()) std::memcpy(copy, text.data(), text.size());
+  std::memset(copy + text.size(), ' ', kName - text.size());
+  return copy;
 }
 
 // False when a numeric field holds anything but blanks, a sign and digits.
 bool parsePictureLine(std::string_view line, PictureLine& p) {
-  copyName(line, 0, p.location);
-  copyName(line, 26, p.species);
+  p.locationText = nameAt(line, 0, p.location);
+  p.speciesText = nameAt(line, 26, p.species);
   return parseIntColumns(line, 52, 4, p.year) && parseIntColumns(line, 57, 2, p.month) &&
          parseIntColumns(line, 60, 2, p.day) && parseIntColumns(line, 63, 2, p.hour) &&
          parseIntColumns(line, 66, 2, p.minute) && parseIntColumns(line, 69, 2, p.second) &&
