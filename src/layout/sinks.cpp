@@ -180,7 +180,7 @@ bool FileLines::open(const std::filesystem::path& path) {
     file_ = nullptr;
     openError_ = EISDIR;
   }
-  buf_.clear();
+  buf_.setSize(0);
   start_ = end_ = 0;
   eof_ = false;
   readError_ = false;
@@ -206,7 +206,8 @@ bool FileLines::fill() {
   if (start_ > 0 && tail > 0) std::memmove(buf_.data(), buf_.data() + start_, tail);
   start_ = 0;
   end_ = tail;
-  if (buf_.size() < end_ + kBlock) buf_.resize(end_ + kBlock);
+  buf_.setSize(end_);
+  buf_.reserve(end_ + kBlock);
   const std::size_t got = std::fread(buf_.data() + end_, 1, kBlock, file_);
   if (got < kBlock) {
     eof_ = true;
@@ -296,7 +297,8 @@ bool FileLines::nextLines(ByteBlock& block, std::size_t size) {
     }
     // Keep what lies past the cut for the next call.
     const std::size_t rest = end - cut;
-    if (buf_.size() < rest) buf_.resize(rest);
+    buf_.setSize(0);
+    buf_.reserve(rest);
     if (rest > 0) std::memcpy(buf_.data(), base + cut, rest);
     end_ = rest;
     block.setSize(cut);

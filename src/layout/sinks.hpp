@@ -133,7 +133,7 @@ class FileLines final : public LineSource {
  private:
   bool fill();
   std::FILE* file_ = nullptr;
-  std::string buf_;
+  ByteBlock buf_;  // not cleared: only the pages a small file fills are touched
   std::size_t start_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;
