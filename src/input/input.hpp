@@ -68,8 +68,9 @@ class PictureObserver {
   // first of its Reject.txt lines shows it (without trailing blanks), and
   // the line as read.
   virtual void rejected(long lineNumber, std::string_view reason, std::string_view line) = 0;
-  // A picture written to the picture list: its group, species and day number.
-  virtual void listed(int group, int species, int dayNumber) = 0;
+  // Pictures written to the picture list, a chunk of them at a time, in
+  // file order.
+  virtual void listed(std::span<const ListedPicture> pictures) = 0;
 };
 
 // AllPictures.txt -> Reject.txt and FinalPicsList.txt, with the counters

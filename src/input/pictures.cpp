@@ -674,7 +674,7 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
       if (observer != nullptr) {
         for (const PictureChunk::Rejected& r : c.rejectedLines)
           observer->rejected(linesBefore + r.line, r.reason, r.text);
-        for (const ListedPicture& p : c.accepted) observer->listed(p.group, p.species, p.dayNumber);
+        observer->listed(c.accepted);
       }
       if (c.tooLargeLine != 0) {
         // The list would hold asterisks: it is not kept.

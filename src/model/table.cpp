@@ -1,7 +1,5 @@
 #include "model/table.hpp"
 
-#include <pthread.h>
-#include <signal.h>
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -10,6 +8,8 @@
 #include <system_error>
 #include <thread>
 #include <vector>
+
+#include "layout/removal_list.hpp"
 
 namespace mv {
 
@@ -39,19 +39,13 @@ std::vector<Readying> readying;
 
 void startReadying(void* block, std::size_t bytes) {
 #ifdef MADV_POPULATE_WRITE
-  // The thread takes no signals: they stay with the threads that handle them.
-  sigset_t all;
-  sigset_t previous;
-  sigfillset(&all);
-  pthread_sigmask(SIG_BLOCK, &all, &previous);
   try {
-    std::thread t([block, bytes] { madvise(block, bytes, MADV_POPULATE_WRITE); });
+    std::thread t = threadWithoutSignals([block, bytes] { madvise(block, bytes, MADV_POPULATE_WRITE); });
     const std::lock_guard lock(readyingMutex);
     readying.push_back({block, std::move(t)});
   } catch (const std::system_error&) {
     // No thread: the pages are made ready as they are written.
   }
-  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 #else
   (void)block;
   (void)bytes;

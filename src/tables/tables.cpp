@@ -262,19 +262,21 @@ void TablesPackage::rejected(long lineNumber, std::string_view reason, std::stri
   rejects_.integer(lineNumber).text(reason).text(line).endRow();
 }
 
-void TablesPackage::listed(int group, int species, int dayNumber) {
-  const int d = dayNumber - firstDay_;
-  if (d < 0 || d >= days_) return;
-  // Pictures come in bursts of one group, species and day: only the first
-  // of a burst needs to reach the bits.
-  if (group == lastGroup_ && species == lastSpecies_ && dayNumber == lastDay_) return;
-  lastGroup_ = group;
-  lastSpecies_ = species;
-  lastDay_ = dayNumber;
-  auto& bits = seen_[static_cast<std::size_t>(group - 1) * static_cast<std::size_t>(species_) +
-                     static_cast<std::size_t>(species - 1)];
-  if (bits.empty()) bits.assign((static_cast<std::size_t>(days_) + 63) / 64, 0);
-  bits[static_cast<std::size_t>(d) / 64] |= std::uint64_t{1} << (d % 64);
+void TablesPackage::listed(std::span<const ListedPicture> pictures) {
+  for (const ListedPicture& p : pictures) {
+    const int d = p.dayNumber - firstDay_;
+    if (d < 0 || d >= days_) continue;
+    // Pictures come in bursts of one group, species and day: only the first
+    // of a burst needs to reach the bits.
+    if (p.group == lastGroup_ && p.species == lastSpecies_ && p.dayNumber == lastDay_) continue;
+    lastGroup_ = p.group;
+    lastSpecies_ = p.species;
+    lastDay_ = p.dayNumber;
+    auto& bits = seen_[static_cast<std::size_t>(p.group - 1) * static_cast<std::size_t>(species_) +
+                       static_cast<std::size_t>(p.species - 1)];
+    if (bits.empty()) bits.assign((static_cast<std::size_t>(days_) + 63) / 64, 0);
+    bits[static_cast<std::size_t>(d) / 64] |= std::uint64_t{1} << (d % 64);
+  }
 }
 
 void TablesPackage::eventClosed(const IndependentEvent& event) {

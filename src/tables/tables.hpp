@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -37,7 +38,7 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   // Rejected lines go straight to rejects.csv (nothing kept in memory);
   // listed pictures mark the day of their group and species.
   void rejected(long lineNumber, std::string_view reason, std::string_view line) override;
-  void listed(int group, int species, int dayNumber) override;
+  void listed(std::span<const ListedPicture> pictures) override;
   // Independent events go straight to events.csv, numbered in list order.
   void eventClosed(const IndependentEvent& event) override;
   // After the picture file is read (the listed pictures are all known):
