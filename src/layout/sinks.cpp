@@ -260,6 +260,7 @@ bool FileLines::nextLines(ByteBlock& block, std::size_t size) {
   constexpr std::size_t kLookAhead = 4096;
   std::size_t target = size + kLookAhead;
   const std::size_t kept = end_ - start_;
+  block.setSize(0);  // the previous chunk need not move if the block grows
   block.reserve(std::max(target, kept));
   if (kept > 0) std::memcpy(block.data(), buf_.data() + start_, kept);
   block.setSize(kept);

@@ -82,15 +82,9 @@ class Runner {
             spares_.push_back(std::move(b));
           }
       }
-      if (s.error) {
-        // Nothing after the failed section is written.
-        {
-          std::lock_guard lock(mutex_);
-          cancelled_ = true;
-        }
-        changed_.notify_all();
-        std::rethrow_exception(s.error);
-      }
+      // Nothing after a failed section is written: leaving here cancels the
+      // rest (the destructor).
+      if (s.error) std::rethrow_exception(s.error);
       {
         std::lock_guard lock(mutex_);
         head_ = k + 1;
