@@ -63,9 +63,7 @@ PictureTallies tallyPictures(const StudyInput& st, const std::filesystem::path& 
     PictureLoop loop(st, tallies, tables);
     PictureReading how;
     how.observer = tables;
-    how.accepted = [&loop](std::span<const ListedPicture> pictures) {
-      for (const ListedPicture& p : pictures) loop.add(p);
-    };
+    how.accepted = [&loop](std::span<const ListedPicture> pictures) { loop.add(pictures); };
     READALLPICTURES(st, tallies, folder, console, how);
     // The last event closes with the last picture.
     loop.finish();

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -133,6 +134,8 @@ class PictureLoop {
  public:
   PictureLoop(const StudyInput& st, PictureTallies& tallies, EventObserver* events = nullptr);
   void add(const PictureLine& p);
+  // Pictures in file order, as add() one by one.
+  void add(std::span<const PictureLine> pictures);
   // After the last picture: closes the open event.
   void finish();
 

@@ -1,8 +1,11 @@
 // One line of the intermediate picture list FinalPicsList.txt.
 #pragma once
 
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -39,23 +42,76 @@ struct ListedPicture {
 // Characters of a line, without its line end.
 inline constexpr std::size_t kListedPictureLength = 54;
 
+namespace detail {
+
+// 00 to 99 as an i2 field: " 0" to " 9", then "10" to "99".
+inline constexpr std::array<char, 200> kPaddedPairs = [] {
+  std::array<char, 200> t{};
+  for (int v = 0; v < 100; ++v) {
+    t[static_cast<std::size_t>(2 * v)] = v < 10 ? ' ' : static_cast<char>('0' + v / 10);
+    t[static_cast<std::size_t>(2 * v + 1)] = static_cast<char>('0' + v % 10);
+  }
+  return t;
+}();
+
+// An iW field of a value from 0 to 10^W - 1 (W up to 8), written at `out`
+// as putInt writes it: the eight digits are made at once, leading zeros
+// included, and the leading zeros then turned into blanks with a mask.
+template <int W>
+[[gnu::always_inline]] inline void putUnsigned(char* out, std::uint32_t v) {
+  static_assert(W >= 1 && W <= 8);
+  if constexpr (W == 2) {
+    std::memcpy(out, kPaddedPairs.data() + 2 * v, 2);
+  } else if constexpr (std::endian::native == std::endian::little) {
+    // The digit pairs are put together in a register: storing them to
+    // memory and reading the eight bytes back would stall the load.
+    const auto pair = [](std::uint32_t x) {
+      std::uint16_t two;
+      std::memcpy(&two, kDigitPairs + 2 * x, 2);
+      return std::uint64_t{two};
+    };
+    const std::uint32_t high = v / 10000;
+    const std::uint32_t low = v % 10000;
+    std::uint64_t word = pair(high / 100) | pair(high % 100) << 16 | pair(low / 100) << 32 | pair(low % 100) << 48;
+    const int significant =
+        1 + (v >= 10) + (v >= 100) + (v >= 1000) + (v >= 10000) + (v >= 100000) + (v >= 1000000) + (v >= 10000000);
+    // In memory order the last `significant` bytes are kept.
+    const std::uint64_t keep = ~std::uint64_t{0} << (8 * (8 - significant));
+    word = (word & keep) | (0x2020202020202020ull & ~keep);
+    std::memcpy(out, reinterpret_cast<const char*>(&word) + (8 - W), W);
+  } else {
+    putInt(out, static_cast<std::int32_t>(v), W);
+  }
+}
+
+template <int W>
+[[gnu::always_inline]] inline void putField(char* out, std::int32_t value) {
+  constexpr std::int64_t kLimit = W == 2 ? 100 : W == 3 ? 1000 : W == 4 ? 10000 : 10000000;
+  static_assert(W == 2 || W == 3 || W == 4 || W == 7);
+  if (value >= 0 && value < kLimit)
+    putUnsigned<W>(out, static_cast<std::uint32_t>(value));
+  else
+    putInt(out, value, W);  // a sign, or asterisks
+}
+
+}  // namespace detail
+
 // The line exactly as kPictureListLayout renders it, written over
 // kListedPictureLength blanks at `out`.
 inline void putListedPicture(const ListedPicture& p, char* out) {
   // "(2(i3,1x),i4,6(1x,i2),3(1x,i7))": every field at its fixed column.
-  putInt(out, p.group, 3);
-  putInt(out + 4, p.species, 3);
-  putInt(out + 8, p.year, 4);
-  int at = 13;
-  for (std::int32_t v : {p.month, p.day, p.hour, p.minute, p.second, p.individuals}) {
-    putInt(out + at, v, 2);
-    at += 3;
-  }
-  at = 31;
-  for (std::int32_t v : {p.dayNumber, p.hourNumber, p.minuteNumber}) {
-    putInt(out + at, v, 7);
-    at += 8;
-  }
+  detail::putField<3>(out, p.group);
+  detail::putField<3>(out + 4, p.species);
+  detail::putField<4>(out + 8, p.year);
+  detail::putField<2>(out + 13, p.month);
+  detail::putField<2>(out + 16, p.day);
+  detail::putField<2>(out + 19, p.hour);
+  detail::putField<2>(out + 22, p.minute);
+  detail::putField<2>(out + 25, p.second);
+  detail::putField<2>(out + 28, p.individuals);
+  detail::putField<7>(out + 31, p.dayNumber);
+  detail::putField<7>(out + 39, p.hourNumber);
+  detail::putField<7>(out + 47, p.minuteNumber);
 }
 
 // The same line as a string.

@@ -19,6 +19,7 @@
 
 #include "input/input.hpp"
 #include "input/input_warnings.hpp"
+#include "input/picture_line.hpp"
 #include "input/picture_list.hpp"
 #include "layout/removal_list.hpp"
 #include "layout/sinks.hpp"
@@ -43,49 +44,6 @@ int GETSITEID(const StudyInput& st, const Name& name) {
 }
 
 namespace {
-
-constexpr std::size_t kName = kNameLength;
-
-// One picture line as read with "(2(a25,1x),i4,6(1x,i2))". The names are
-// the line's own 25 columns where the line holds them, else a blank-padded
-// copy; so they are valid as long as the line is.
-struct PictureLine {
-  const char* locationText = nullptr;
-  const char* speciesText = nullptr;
-  char location[kName];  // the padded copies, for a short line
-  char species[kName];
-  std::int32_t year = 0;
-  std::int32_t month = 0;
-  std::int32_t day = 0;
-  std::int32_t hour = 0;
-  std::int32_t minute = 0;
-  std::int32_t second = 0;
-  std::int32_t individuals = 0;
-
-  std::string_view locationName() const { return {locationText, kName}; }
-  std::string_view speciesName() const { return {speciesText, kName}; }
-};
-
-// The 25 columns from `from` on: in the line itself when it holds them (no
-// copy, which the name look-ups would otherwise read back at once), else
-// padded with blanks into `copy`.
-const char* nameAt(std::string_view line, std::size_t from, char* copy) {
-  if (from + kName <= line.size()) return line.data() + from;
-  const std::string_view text = from < line.size() ? line.substr(from, kName) : std::string_view();
-  if (!text.empty()) std::memcpy(copy, text.data(), text.size());
-  std::memset(copy + text.size(), ' ', kName - text.size());
-  return copy;
-}
-
-// False when a numeric field holds anything but blanks, a sign and digits.
-bool parsePictureLine(std::string_view line, PictureLine& p) {
-  p.locationText = nameAt(line, 0, p.location);
-  p.speciesText = nameAt(line, 26, p.species);
-  return parseIntColumns(line, 52, 4, p.year) && parseIntColumns(line, 57, 2, p.month) &&
-         parseIntColumns(line, 60, 2, p.day) && parseIntColumns(line, 63, 2, p.hour) &&
-         parseIntColumns(line, 66, 2, p.minute) && parseIntColumns(line, 69, 2, p.second) &&
-         parseIntColumns(line, 72, 2, p.individuals);
-}
 
 // Names are 25 characters: a multiplication per 8 bytes hashes them much
 // faster than the general string hash.
@@ -113,8 +71,8 @@ class NameLookup {
   bool contains(std::string_view name) const { return map_.find(name) != map_.end(); }
 
   int find(std::string_view name) {
-    if (valid_ && std::memcmp(last_, name.data(), kName) == 0) return lastNumber_;
-    std::memcpy(last_, name.data(), kName);
+    if (valid_ && std::memcmp(last_, name.data(), kPictureNameLength) == 0) return lastNumber_;
+    std::memcpy(last_, name.data(), kPictureNameLength);
     valid_ = true;
     const auto found = map_.find(name);
     lastNumber_ = found == map_.end() ? 0 : found->second;
@@ -123,7 +81,7 @@ class NameLookup {
 
  private:
   std::unordered_map<std::string_view, int, NameHash> map_;
-  char last_[kName] = {};
+  char last_[kPictureNameLength] = {};
   int lastNumber_ = 0;
   bool valid_ = false;
 };
@@ -303,11 +261,11 @@ class PictureChecker {
     const long outsideBefore = coverage_.outside();
     const long untalliedBefore = coverage_.untallied();
     TextSink reject(c.rejects);
-    PictureLine p;
+    PictureText p;
     ListedPicture listed;
     // Both Reject.txt lines of a rejected picture: the reason, then the line
     // written back from the values read.
-    auto rejectLine = [&](const PictureLine& pic) {
+    auto rejectLine = [&](const PictureText& pic) {
       ++c.rejected;
       put(reject, L.picture, pic.locationName(), pic.speciesName(), pic.year, pic.month, pic.day, pic.hour, pic.minute,
           pic.second, pic.individuals);
@@ -334,7 +292,8 @@ class PictureChecker {
     while (nextLine(at, end, line)) {
       ++c.lines;
       ++c.processed;
-      if (!parsePictureLine(line, p)) {
+      const bool plain = readPlainPictureLine(line, p);
+      if (!plain && !parsePictureLine(line, p)) {
         shiftCheck();
         ++c.rejected;
         reason(L.unreadable, "Unreadable number in picture line");
@@ -380,7 +339,7 @@ class PictureChecker {
       }
 
       ++c.used;
-      shiftCheck();
+      if (!plain) shiftCheck();
       // Pictures of a study year but outside the span the cameras worked are
       // dropped; they stay counted as used (their number is a warning).
       const int dayNumber = days_.find(p.year, p.month, p.day);

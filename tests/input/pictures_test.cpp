@@ -376,7 +376,11 @@ TEST(Pictures, ListLineFormatterMatchesTheRenderer) {
       {1000, -100, 10000, 100, -10, 123, 0, 0, 0, 10000000, -1000000, INT_MAX},
       {INT_MIN, INT_MAX, INT_MIN, 0, 0, 0, 0, 0, 0, INT_MIN, 0, 0},
   };
-  for (const auto& p : cases) {
+  // Every field at each change in its number of digits.
+  std::vector<mv::ListedPicture> all = cases;
+  for (int v = 1; v <= 10000000; v *= 10)
+    for (const int x : {v - 1, v, v + 1}) all.push_back({x, x, x, x, x, x, x, x, x, x, x, x});
+  for (const auto& p : all) {
     std::string fast;
     mv::formatListedPicture(p, fast);
     const auto rendered = mvtest::lines(mv::kPictureListLayout, p.group, p.species, p.year, p.month, p.day, p.hour,
