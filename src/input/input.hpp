@@ -90,6 +90,9 @@ struct PictureReading {
   std::function<void(std::span<const ListedPicture>)> accepted;
   // Told about every rejected and listed picture, in file order.
   PictureObserver* observer = nullptr;
+  // Read from start to end by one thread, as a file that is not a regular
+  // one (a pipe) always is, rather than part by part at their places.
+  bool readInOrder = false;
 };
 inline constexpr std::size_t kPictureChunkBytes = std::size_t{256} << 10;
 inline constexpr int kMaxPictureThreads = 64;

@@ -209,8 +209,25 @@ bool nextLine(const char*& at, const char* end, std::string_view& line) {
 // One chunk of AllPictures.txt (whole lines) and what checking it gave:
 // its share of Reject.txt and of the picture list, the accepted pictures
 // and the counters, in the order of its lines.
+// A regular AllPictures.txt read part by part, each part by the thread
+// that checks it: its size and the bytes before its first line (a UTF-8
+// byte-order mark).
+struct FilePlaces {
+  const FileLines* file = nullptr;
+  std::uint64_t size = 0;
+  std::uint64_t skip = 0;
+};
+
 struct PictureChunk {
   ByteBlock text;
+  // The chunk's lines: all of `text`, or, for a chunk read at its place,
+  // the part of it that holds them.
+  std::string_view body;
+  // Read at its place: the lines that start within [from, to) of the file.
+  const FilePlaces* places = nullptr;
+  std::uint64_t from = 0;
+  std::uint64_t to = 0;
+  bool readFailed = false;
   bool keepAccepted = false;  // whether `accepted` is wanted
   std::string rejects;
   std::string list;
@@ -241,6 +258,73 @@ struct PictureChunk {
   bool done = false;
 };
 
+// Reads the lines of AllPictures.txt that start within [from, to) into
+// `block` and points `lines` at them; false on a read error, or when the
+// file is shorter than it was. The first line starts after the bytes to
+// skip, every other one after a line ending (LF, CR LF, or a lone CR), so
+// neighbouring ranges share no line and miss none, whatever their size.
+bool readLinesAtPlace(const FilePlaces& places, std::uint64_t from, std::uint64_t to, ByteBlock& block,
+                      std::string_view& lines) {
+  // Bytes read past `to` at first, where the range's last line usually ends.
+  constexpr std::uint64_t kLookAhead = 4096;
+  const std::uint64_t size = places.size;
+  lines = {};
+  // The byte before the range is read too: whether a line starts right at
+  // `from` depends on it.
+  const std::uint64_t first = from > 0 ? from - 1 : 0;
+  std::uint64_t have = 0;  // bytes of the file from `first` on in the block
+  bool ok = true;
+  const auto readTo = [&](std::uint64_t want) {
+    want = std::min(want, size - first);
+    if (want <= have) return;
+    block.setSize(static_cast<std::size_t>(have));  // kept if the block grows
+    block.reserve(static_cast<std::size_t>(want));
+    const long long got = places.file->readAt(first + have, block.data() + have, static_cast<std::size_t>(want - have));
+    if (got != static_cast<long long>(want - have)) {
+      ok = false;
+      return;
+    }
+    have = want;
+    block.setSize(static_cast<std::size_t>(have));
+  };
+  // Where the line after the first line ending at or after `at` starts,
+  // when a line ending starts before `limit`.
+  const auto lineAfter = [&](std::uint64_t at, std::uint64_t limit) -> std::optional<std::uint64_t> {
+    std::uint64_t scan = at;
+    while (ok) {
+      const char* base = block.data();
+      const std::uint64_t stop = std::min(have, limit - first);
+      const char* hit = scan - first < stop ? findLineEnd(base + (scan - first), base + stop) : nullptr;
+      if (hit != nullptr) {
+        const std::uint64_t p = static_cast<std::uint64_t>(hit - base);
+        if (*hit == '\n' || first + p + 1 == size) return first + p + 1;
+        // A CR: an LF right after it belongs to the same line ending.
+        if (p + 1 < have) return first + p + 1 + (base[p + 1] == '\n' ? 1 : 0);
+        scan = first + p;
+        readTo(have + 1);
+        continue;
+      }
+      if (first + stop >= limit || first + have >= size) return std::nullopt;
+      scan = first + have;
+      readTo(have + std::max(have, kLookAhead));
+    }
+    return std::nullopt;
+  };
+  readTo(to - first + kLookAhead);
+  std::uint64_t begin = places.skip;
+  if (from <= places.skip) {
+    if (places.skip >= to) return ok;  // the range lies within the skipped bytes
+  } else {
+    const std::optional<std::uint64_t> start = lineAfter(from - 1, to - 1);
+    if (!start || *start >= to) return ok;  // no line starts in the range
+    begin = *start;
+  }
+  const std::uint64_t end = to >= size ? size : lineAfter(to - 1, size).value_or(size);
+  if (!ok) return false;
+  lines = std::string_view(block.data() + (begin - first), static_cast<std::size_t>(end - begin));
+  return true;
+}
+
 // Checks the lines of chunks; one per thread, for the look-ups keep the
 // last name they found.
 class PictureChecker {
@@ -254,7 +338,7 @@ class PictureChecker {
     c.list.clear();
     // A listed line is shorter than the line it comes from: one allocation
     // holds the chunk's share of the list.
-    c.list.reserve(c.text.size());
+    c.list.reserve(c.body.size());
     c.accepted.clear();
     c.shifted.clear();
     c.rejectedLines.clear();
@@ -271,8 +355,8 @@ class PictureChecker {
           pic.second, pic.individuals);
     };
 
-    const char* at = c.text.data();
-    const char* const end = at + c.text.size();
+    const char* at = c.body.data();
+    const char* const end = at + c.body.size();
     std::string_view line;
     // The reason line of a rejected picture, to Reject.txt and, for an
     // observer, as the same text without its trailing blanks.
@@ -433,6 +517,10 @@ class CheckingPool {
  private:
   static void run(PictureChecker& checker, PictureChunk& c) {
     try {
+      if (c.places != nullptr && !readLinesAtPlace(*c.places, c.from, c.to, c.text, c.body)) {
+        c.readFailed = true;
+        return;
+      }
       checker.check(c);
     } catch (...) {
       c.failure = std::current_exception();
@@ -595,6 +683,20 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
   PictureObserver* const observer = how.observer;
   std::size_t nextSlot = 0;
   long linesBefore = 0;
+  // A regular file is read part by part by the threads that check the
+  // parts, each at its place in the file; anything else from start to end
+  // by this thread.
+  FilePlaces places;
+  const std::optional<std::uint64_t> regularSize = how.readInOrder ? std::nullopt : pictures.regularSize();
+  if (regularSize) {
+    places.file = &pictures;
+    places.size = *regularSize;
+    char start[3];
+    if (places.size >= 3 && pictures.readAt(0, start, 3) == 3 && std::memcmp(start, "\xEF\xBB\xBF", 3) == 0)
+      places.skip = 3;
+  }
+  std::uint64_t nextPlace = 0;
+  bool chunkReadFailed = false;
   {
     CheckingPool pool(st, threads);
     // With more than one thread the list is written by a thread of its own.
@@ -603,7 +705,17 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
     for (;;) {
       while (underway.size() < chunks.size()) {
         PictureChunk& c = chunks[nextSlot];
-        if (!pictures.nextLines(c.text, chunkBytes)) break;
+        if (regularSize) {
+          if (nextPlace >= places.size) break;
+          c.places = &places;
+          c.from = nextPlace;
+          c.to = places.size - nextPlace > chunkBytes ? nextPlace + chunkBytes : places.size;
+          nextPlace = c.to;
+        } else {
+          if (!pictures.nextLines(c.text, chunkBytes)) break;
+          c.body = std::string_view(c.text.data(), c.text.size());
+        }
+        c.readFailed = false;
         nextSlot = (nextSlot + 1) % chunks.size();
         c.processed = c.used = c.rejected = c.lines = 0;
         c.tooLargeLine = 0;
@@ -618,6 +730,10 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
       pool.await(c);
       underway.pop_front();
       if (c.failure) std::rethrow_exception(c.failure);
+      if (c.readFailed) {
+        chunkReadFailed = true;
+        break;
+      }
       rejectFile.append(c.rejects);
       if (listWriter)
         listWriter->write(c.list);
@@ -653,7 +769,7 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
   }
 
   shifted.finish();
-  const bool readFailed = pictures.readError();
+  const bool readFailed = chunkReadFailed || pictures.readError();
   pictures.close();
   const bool rejectOk = rejectFile.close();
   const bool listOk = listFile.close();

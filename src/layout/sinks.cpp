@@ -307,6 +307,26 @@ bool FileLines::nextLines(ByteBlock& block, std::size_t size) {
   }
 }
 
+std::optional<std::uint64_t> FileLines::regularSize() const {
+  struct stat info {};
+  if (file_ == nullptr || ::fstat(::fileno(file_), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+long long FileLines::readAt(std::uint64_t offset, char* into, std::size_t n) const {
+  if (file_ == nullptr) return -1;
+  const int fd = ::fileno(file_);
+  std::size_t got = 0;
+  while (got < n) {
+    const ssize_t r = ::pread(fd, into + got, n - got, static_cast<off_t>(offset + got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return -1;
+    if (r == 0) break;
+    got += static_cast<std::size_t>(r);
+  }
+  return static_cast<long long>(got);
+}
+
 std::optional<std::string> FileLines::next() {
   std::string_view v;
   if (!nextView(v)) return std::nullopt;

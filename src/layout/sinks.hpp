@@ -2,11 +2,13 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -129,6 +131,13 @@ class FileLines final : public LineSource {
   // false at the end. The lines are not counted in lineNumber().
   bool nextLines(ByteBlock& block, std::size_t size);
   bool readError() const { return readError_; }
+  // The file's size when it is a regular file, whose parts can then be read
+  // at their place, by several threads at once; nullopt for anything else
+  // (a pipe, say), which is read from start to end only.
+  std::optional<std::uint64_t> regularSize() const;
+  // Reads `n` bytes at `offset` (fewer only where the file ends); the number
+  // read, or -1 on a read error. Safe on several threads at once.
+  long long readAt(std::uint64_t offset, char* into, std::size_t n) const;
 
  private:
   bool fill();

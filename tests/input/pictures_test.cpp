@@ -400,19 +400,19 @@ namespace {
 
 // Three thousand picture lines of every kind, ended by LF, CR LF or a lone
 // CR, the last one without a line ending.
-std::string mixedPictureLines() {
+std::string mixedPictureLines(int count = 3000) {
   const std::string kinds[] = {names("Ridge A", "Puma"), names("Creek B", "Black bear"), names("Orphan", "Puma"),
                                names("Ridge A", "Wolf")};
   const char* ends[] = {"\n", "\r\n", "\r"};
   std::string text;
-  for (int k = 0; k < 3000; ++k) {
+  for (int k = 0; k < count; ++k) {
     const int day = 1 + k % 28;
     // clang-format off
     std::string line = kinds[k % 4] + " " + std::to_string(2010 + k % 2) + "  7 " + (day < 10 ? " " : "") +
                        std::to_string(day) + "  3 15  0  " + std::to_string(1 + k % 9);
     // clang-format on
     if (k % 97 == 0) line[55] = 'x';  // an unreadable number
-    text += line + (k + 1 < 3000 ? ends[k % 3] : "");
+    text += line + (k + 1 < count ? ends[k % 3] : "");
   }
   return text;
 }
@@ -427,7 +427,7 @@ struct ChunkedRead {
   int rejected = 0;
 };
 
-ChunkedRead readInChunks(const std::string& pictures, int threads, std::size_t chunkBytes) {
+ChunkedRead readInChunks(const std::string& pictures, int threads, std::size_t chunkBytes, bool inOrder = false) {
   mvtest::TempDir dir;
   mvtest::writeFile(dir / "AllPictures.txt", pictures);
   mv::Study st = smallStudy();
@@ -436,6 +436,7 @@ ChunkedRead readInChunks(const std::string& pictures, int threads, std::size_t c
   mv::PictureReading how;
   how.threads = threads;
   how.chunkBytes = chunkBytes;
+  how.readInOrder = inOrder;
   how.accepted = [&r](std::span<const mv::ListedPicture> p) {
     r.accepted.insert(r.accepted.end(), p.begin(), p.end());
   };
@@ -452,20 +453,33 @@ ChunkedRead readInChunks(const std::string& pictures, int threads, std::size_t c
 }  // namespace
 
 TEST(Pictures, ChunksOnTwoThreadsGiveTheFilesAndCountersOfOneThread) {
-  const std::string text = mixedPictureLines();
-  const ChunkedRead one = readInChunks(text, 1, 0);
-  EXPECT_EQ(one.processed, 3000);
-  EXPECT_GT(one.rejected, 1000);
-  // Small chunks, so that chunk ends fall after every kind of line ending.
-  for (std::size_t chunk : {std::size_t{1}, std::size_t{700}, std::size_t{4096}}) {
-    SCOPED_TRACE(chunk);
-    const ChunkedRead two = readInChunks(text, 2, chunk);
-    EXPECT_EQ(two.reject, one.reject);
-    EXPECT_EQ(two.list, one.list);
-    EXPECT_EQ(two.console, one.console);
-    EXPECT_EQ(two.rejected, one.rejected);
-    EXPECT_EQ(two.used, one.used);
-  }
+  // The file read from start to end on one thread is the measure; parts
+  // read at their places must give the same, whatever their size, with a
+  // byte-order mark and with every way for the file to end.
+  // Three thousand lines in parts of a few kilobytes, a few hundred in
+  // parts of a few bytes.
+  for (const int count : {3000, 300})
+    for (const std::string& text : {mixedPictureLines(count), "\xEF\xBB\xBF" + mixedPictureLines(count) + "\r",
+                                    mixedPictureLines(count) + "\r\n\n", "\xEF\xBB\xBF\r" + mixedPictureLines(count)}) {
+      const ChunkedRead one = readInChunks(text, 1, 0, true);
+      EXPECT_GE(one.processed, count);
+      EXPECT_GT(one.rejected, count / 3);
+      const std::vector<std::size_t> sizes =
+          count == 300 ? std::vector<std::size_t>{1, 2, 3, 700} : std::vector<std::size_t>{4096, 7919};
+      for (const std::size_t chunk : sizes)
+        for (const int threads : {1, 2}) {
+          SCOPED_TRACE(std::to_string(chunk) + " bytes, threads " + std::to_string(threads));
+          const ChunkedRead two = readInChunks(text, threads, chunk);
+          EXPECT_EQ(two.reject, one.reject);
+          EXPECT_EQ(two.list, one.list);
+          EXPECT_EQ(two.console, one.console);
+          EXPECT_EQ(two.processed, one.processed);
+          EXPECT_EQ(two.rejected, one.rejected);
+          EXPECT_EQ(two.used, one.used);
+        }
+      // And in order on two threads.
+      EXPECT_EQ(readInChunks(text, 2, 700, true).list, one.list);
+    }
 }
 
 TEST(Pictures, AcceptedPicturesInMemoryEqualThePictureListReadBack) {
