@@ -3,6 +3,7 @@
 #include <chrono>
 #include <exception>
 #include <system_error>
+#include <thread>
 
 #include "abundance/abundance.hpp"
 #include "activity/activity.hpp"
@@ -29,12 +30,33 @@ using Clock = std::chrono::steady_clock;
 // Files of this run that must not outlive an early end (or a signal).
 class Cleanup {
  public:
-  ~Cleanup() { dropFromRemovalList(slot_); }
+  ~Cleanup() {
+    if (remover_.joinable()) remover_.join();
+    dropFromRemovalList(slot_);
+  }
+  Cleanup() = default;
+  Cleanup(const Cleanup&) = delete;
+  Cleanup& operator=(const Cleanup&) = delete;
   void setPictureList(const std::filesystem::path& path) {
     pictureList_ = path;
     slot_ = addToRemovalList(path);
   }
+  // Once the list is read for the last time it is removed on a thread of
+  // its own, beside the report (a list of millions of lines takes a while
+  // to remove); removePictureList() waits for that.
+  void startRemovingPictureList() {
+    if (pictureList_.empty() || remover_.joinable()) return;
+    try {
+      remover_ = threadWithoutSignals([path = pictureList_] {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+      });
+    } catch (const std::system_error&) {
+      // No thread: removed at the end.
+    }
+  }
   void removePictureList() {
+    if (remover_.joinable()) remover_.join();
     if (pictureList_.empty()) return;
     std::error_code ignored;
     std::filesystem::remove(pictureList_, ignored);
@@ -46,6 +68,7 @@ class Cleanup {
  private:
   std::filesystem::path pictureList_;
   int slot_ = -1;
+  std::thread remover_;
 };
 
 // The picture stage: AllPictures.txt read and checked into the picture list,
@@ -151,6 +174,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   cleanup.setPictureList(folder / "FinalPicsList.txt");
   if (tables) tables->prepare(st);
   const PictureTallies tallies = tallyPictures(st, folder, console, options.period, tables ? &*tables : nullptr);
+  cleanup.startRemovingPictureList();
 
   // Report.
   FileSink file;

@@ -15,8 +15,10 @@ namespace mv {
 
 namespace {
 
-// Blocks from this size on are mapped directly and offered huge pages; below
-// it calloc hands out fresh (already zero) memory or clears a reused block.
+// Blocks from kReadyPagesBytes on are mapped directly, their pages made
+// ready at once; from this size on they are offered huge pages too, and
+// made ready by a thread of their own. Below kReadyPagesBytes calloc hands
+// out fresh (already zero) memory or clears a reused block.
 constexpr std::size_t kMappedBytes = std::size_t{32} << 20;
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -68,13 +70,20 @@ void finishReadying(void* block) {
 }  // namespace
 
 void* allocateZeroed(std::size_t bytes) {
-  if (kMapLarge && bytes >= kMappedBytes) {
+  if (kMapLarge && bytes >= kReadyPagesBytes) {
     void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) throw std::bad_alloc();
+    if (bytes >= kMappedBytes) {
 #ifdef MADV_HUGEPAGE
-    madvise(p, bytes, MADV_HUGEPAGE);  // only advice: ignored where huge pages are off
+      madvise(p, bytes, MADV_HUGEPAGE);  // only advice: ignored where huge pages are off
 #endif
-    startReadying(p, bytes);
+      startReadying(p, bytes);
+    } else {
+#ifdef MADV_POPULATE_WRITE
+      // A few megabytes are made ready here at once: quicker than a thread.
+      madvise(p, bytes, MADV_POPULATE_WRITE);
+#endif
+    }
     return p;
   }
   void* p = std::calloc(bytes, 1);
@@ -83,8 +92,8 @@ void* allocateZeroed(std::size_t bytes) {
 }
 
 void releaseZeroed(void* p, std::size_t bytes) {
-  if (kMapLarge && bytes >= kMappedBytes) {
-    finishReadying(p);
+  if (kMapLarge && bytes >= kReadyPagesBytes) {
+    if (bytes >= kMappedBytes) finishReadying(p);
     munmap(p, bytes);
   } else {
     std::free(p);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -34,6 +35,38 @@ struct Range {
 // blocks also ask for huge pages, so that touching them costs few faults.
 void* allocateZeroed(std::size_t bytes);
 void releaseZeroed(void* p, std::size_t bytes);
+
+// Blocks from this size on get their pages made ready all at once, which
+// costs a small part of what a fault on each page as it is first written
+// costs (on a virtual machine especially).
+inline constexpr std::size_t kReadyPagesBytes = std::size_t{256} << 10;
+
+// An allocator for the large buffers that are filled through once (report
+// blocks, distance pairs): from kReadyPagesBytes on the memory comes ready
+// (and zeroed) from allocateZeroed, below that from the usual heap.
+template <class T>
+struct ReadyPagesAllocator {
+  using value_type = T;
+  ReadyPagesAllocator() = default;
+  template <class U>
+  ReadyPagesAllocator(const ReadyPagesAllocator<U>&) {}
+  T* allocate(std::size_t n) {
+    const std::size_t bytes = n * sizeof(T);
+    if (bytes >= kReadyPagesBytes) return static_cast<T*>(allocateZeroed(bytes));
+    return std::allocator<T>().allocate(n);
+  }
+  void deallocate(T* p, std::size_t n) {
+    const std::size_t bytes = n * sizeof(T);
+    if (bytes >= kReadyPagesBytes)
+      releaseZeroed(p, bytes);
+    else
+      std::allocator<T>().deallocate(p, n);
+  }
+  template <class U>
+  bool operator==(const ReadyPagesAllocator<U>&) const {
+    return true;
+  }
+};
 
 template <class T>
 class ZeroedArray {

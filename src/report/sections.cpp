@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "layout/removal_list.hpp"
+#include "model/table.hpp"
 
 namespace mv {
 
@@ -18,8 +19,8 @@ namespace {
 
 // A section's lines are handed on in blocks of about this size.
 constexpr std::size_t kBlockBytes = std::size_t{256} << 10;
-// Written blocks kept for reuse.
-constexpr std::size_t kSpareBlocks = 8;
+// Room for the line that fills a block (a longer one makes it grow).
+constexpr std::size_t kLineRoom = std::size_t{4} << 10;
 
 enum Target : std::uint8_t { kToReport = 0, kToConsole = 1 };
 
@@ -29,8 +30,8 @@ struct Block {
     std::uint32_t end;
     Target target;
   };
-  std::string bytes;
-  std::vector<Line> lines;
+  std::basic_string<char, std::char_traits<char>, ReadyPagesAllocator<char>> bytes;
+  std::vector<Line, ReadyPagesAllocator<Line>> lines;
 };
 
 struct SectionState {
@@ -73,14 +74,14 @@ class Runner {
         if (finished) break;
         for (const Block& b : blocks) replay(b, report, console);
         // Written blocks are used again, so that their memory is not
-        // returned to the system and asked for anew.
+        // returned to the system and asked for anew (the blocks under way
+        // are bounded by the budget for sections ahead of their turn).
         std::lock_guard lock(mutex_);
-        for (Block& b : blocks)
-          if (spares_.size() < kSpareBlocks) {
-            b.bytes.clear();
-            b.lines.clear();
-            spares_.push_back(std::move(b));
-          }
+        for (Block& b : blocks) {
+          b.bytes.clear();
+          b.lines.clear();
+          spares_.push_back(std::move(b));
+        }
       }
       // Nothing after a failed section is written: leaving here cancels the
       // rest (the destructor).
@@ -97,7 +98,7 @@ class Runner {
   // Collects one section's lines and hands them on block by block.
   class Collector {
    public:
-    Collector(Runner& runner, std::size_t index) : runner_(runner), index_(index) {}
+    Collector(Runner& runner, std::size_t index) : runner_(runner), index_(index) { ready(); }
     void add(Target target, std::string_view text) {
       block_.bytes.append(text);
       block_.lines.push_back({static_cast<std::uint32_t>(block_.bytes.size()), target});
@@ -106,9 +107,17 @@ class Runner {
     void handOn() {
       if (block_.lines.empty()) return;
       block_ = runner_.publish(index_, std::move(block_));
+      ready();
     }
 
    private:
+    // A block holds its lines without growing on the way: growing would
+    // copy what it holds again and again.
+    void ready() {
+      block_.bytes.reserve(kBlockBytes + kLineRoom);
+      block_.lines.reserve(kBlockBytes / 16);
+    }
+
     Runner& runner_;
     std::size_t index_;
     Block block_;
