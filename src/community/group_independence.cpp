@@ -21,6 +21,42 @@ constexpr std::array<float, 36> kChiSquare95 = {
     21.026f, 22.362f, 23.685f, 24.996f, 26.296f, 27.587f, 28.869f, 30.144f, 31.410f, 32.671f, 33.924f, 35.172f,
     36.415f, 37.652f, 38.885f, 40.113f, 41.337f, 42.557f, 43.773f, 44.985f, 46.194f, 47.400f, 48.602f, 49.802f};
 
+// Adds one species' terms to the statistics X[j] of the pairs (i, j), j
+// from `first` to N - 1: a and A are the species' count and the total at
+// group i, row[j] and groupTotal[j] those at group j. The pairs are side by
+// side, so that the same operations on several pairs run at once; each pair
+// still sees exactly the operations, in the order, of its own sum. Counts
+// and totals are whole numbers, never negative, so a test of their bits for
+// zero tells 0 from a positive count. An expected count ea (eb) is positive
+// exactly when the species' row sum r and the group total A (B) both are; a
+// term that does not count is masked to +0.0, which leaves the sum (never
+// negative) exactly as it is. Masks instead of comparisons of reals keep the
+// loop free of branches. Every operation is a single rounded one, so the
+// wider vectors of the processors that have them give the same sums.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+[[gnu::target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")]]
+#endif
+void addSpeciesTerms(const float* row, const float* groupTotal, float* X, std::size_t first, std::size_t N, float a,
+                     float A) {
+  const auto bits = [](float x) { return std::bit_cast<std::uint32_t>(x); };
+  const auto positive = [](std::uint32_t b) -> std::uint32_t { return b != 0 ? ~0u : 0u; };
+  const std::uint32_t hasA = positive(bits(A));
+  for (std::size_t j = first; j < N; ++j) {
+    const float B = groupTotal[j];
+    const float T = A + B;
+    const float b = row[j];
+    const float r = a + b;
+    const float ea = r * A / T;
+    const float eb = r * B / T;
+    const float termA = (a - ea) * (a - ea) / ea;
+    const float termB = (b - eb) * (b - eb) / eb;
+    const std::uint32_t hasR = positive(bits(r));
+    const float addA = std::bit_cast<float>(bits(termA) & (hasR & hasA));
+    const float addB = std::bit_cast<float>(bits(termB) & (hasR & positive(bits(B))));
+    X[j] = (X[j] + addA) + addB;
+  }
+}
+
 const char* markText(char mark) { return mark == 'R' ? "R" : mark == '-' ? "-" : " "; }
 
 // One mark matrix: groups first..last as columns, rows 1..lastRow.
@@ -65,11 +101,8 @@ void GROUPINDEPENDENCE(const StudyInput& st, const PictureTallies& tallies, Writ
   // Row-major marks, blank on and below the diagonal.
   std::vector<char> marks(static_cast<std::size_t>(ng) * static_cast<std::size_t>(ng), ' ');
   // The statistic of every pair i < j, the species terms added in species
-  // order. The pairs of one row i are computed side by side (the loop over j
-  // innermost), so that the same operations on several pairs can run at once;
-  // each pair still sees exactly the operations, in the order, of its own sum.
-  // With no pictures at either group every expected count is undefined (0/0)
-  // and adds nothing.
+  // order, the pairs of one row i side by side. With no pictures at either
+  // group every expected count is undefined (0/0) and adds nothing.
   const std::size_t N = static_cast<std::size_t>(ng) + 1;
   std::vector<float> count(static_cast<std::size_t>(ns + 1) * N, 0.0f);  // species-major
   for (int g = 1; g <= ng; ++g)
@@ -79,36 +112,13 @@ void GROUPINDEPENDENCE(const StudyInput& st, const PictureTallies& tallies, Writ
   for (int g = 1; g <= ng; ++g)
     groupTotal[static_cast<std::size_t>(g)] = static_cast<float>(total[static_cast<std::size_t>(g)]);
   std::vector<float> X(N, 0.0f);
-  // Counts and totals are whole numbers, never negative, so a test of their
-  // bits for zero tells 0 from a positive count. An expected count ea (eb) is
-  // positive exactly when the species' row sum r and the group total A (B)
-  // both are; a term that does not count is masked to +0.0, which leaves the
-  // sum (never negative) exactly as it is. Masks instead of comparisons of
-  // reals keep the loop free of branches.
-  const auto bits = [](float x) { return std::bit_cast<std::uint32_t>(x); };
-  const auto positive = [](std::uint32_t b) -> std::uint32_t { return b != 0 ? ~0u : 0u; };
   for (int i = 1; i <= ng - 1; ++i) {
     const std::size_t first = static_cast<std::size_t>(i) + 1;
     const float A = groupTotal[static_cast<std::size_t>(i)];
-    const std::uint32_t hasA = positive(bits(A));
     std::fill(X.begin() + static_cast<std::ptrdiff_t>(first), X.end(), 0.0f);
     for (int s = 1; s <= ns; ++s) {
       const float* row = count.data() + static_cast<std::size_t>(s) * N;
-      const float a = row[i];
-      for (std::size_t j = first; j < N; ++j) {
-        const float B = groupTotal[j];
-        const float T = A + B;
-        const float b = row[j];
-        const float r = a + b;
-        const float ea = r * A / T;
-        const float eb = r * B / T;
-        const float termA = (a - ea) * (a - ea) / ea;
-        const float termB = (b - eb) * (b - eb) / eb;
-        const std::uint32_t hasR = positive(bits(r));
-        const float addA = std::bit_cast<float>(bits(termA) & (hasR & hasA));
-        const float addB = std::bit_cast<float>(bits(termB) & (hasR & positive(bits(B))));
-        X[j] = (X[j] + addA) + addB;
-      }
+      addSpeciesTerms(row, groupTotal.data(), X.data(), first, N, row[i], A);
     }
     for (std::size_t j = first; j < N; ++j)
       marks[static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(ng) + (j - 1)] =

@@ -60,9 +60,7 @@ void PictureLoop::add(const PictureLine& p) {
   const int h = p.hourNumber;
   const int m = p.minuteNumber;
   const int n = p.individuals;
-  // The four kinds are the last index of PICCOUNT, so they lie side by side.
-  int* const cell = &tallies.PICCOUNT(g, s, p.year, p.month, kAllPictures);
-  const auto count = [cell](PicKind kind) -> int& { return cell[kind - kAllPictures]; };
+  const auto count = [&](PicKind kind) -> int& { return tallies.PICCOUNT(g, s, p.year, p.month, kind); };
 
   count(kAllPictures) += 1;
   tallies.SPECIESFIRSTDAY(s) = std::min(tallies.SPECIESFIRSTDAY(s), p.dayNumber - st.FIRSTDAY + 1);
@@ -120,7 +118,8 @@ void PictureLoop::add(std::span<const PictureLine> pictures) {
   for (std::size_t k = 0; k < n; ++k) {
     if (k + kAhead < n) {
       const PictureLine& q = pictures[k + kAhead];
-      __builtin_prefetch(&tallies_.PICCOUNT(q.group, q.species, q.year, q.month, kAllPictures), 1);
+      for (const PicKind kind : {kAllPictures, kActivityPictures, kIndependentPictures, kIndividuals})
+        __builtin_prefetch(&tallies_.PICCOUNT(q.group, q.species, q.year, q.month, kind), 1);
       __builtin_prefetch(&tallies_.FIRSTLASTPIC(q.group, q.species, 7, 1), 0);
     }
     add(pictures[k]);

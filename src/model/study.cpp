@@ -37,7 +37,9 @@ void StudyInput::sizeGroupTables() {
 
 void PictureTallies::sizeTallies(const StudyInput& in) {
   SPECIESFIRSTDAY.resize({in.species()}, kNoFirstDay);
-  PICCOUNT.resize({in.groups(), in.species(), in.years(), Range{1, 12}, Range{1, 4}}, 0);
+  // Each kind is stored apart: the report reads one kind at a time, mostly
+  // the independent pictures, and need not read the other three with it.
+  PICCOUNT.resize({in.groups(), in.species(), in.years(), Range{1, 12}, Range{1, 4}}, 0, 4);
   FIRSTLASTPIC.resize({in.groups(), in.species(), Range{1, 7}, Range{1, 2}}, 0);
   for (int g = 1; g <= in.NGROUPS; ++g)
     for (int s = 1; s <= in.NSPECIES; ++s)

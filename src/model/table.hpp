@@ -138,12 +138,20 @@ class Table {
  public:
   Table() { ranges_.fill(Range{1, 0}); }
 
-  // Sizes the table to the ranges and sets every cell to `init`.
-  void resize(const std::array<Range, Rank>& ranges, const T& init = T()) {
+  // Sizes the table to the ranges and sets every cell to `init`. The cells
+  // are stored with the last index varying fastest; `outermost` names a
+  // dimension stored before all others instead (the others keep their
+  // order), for a table mostly read one value of that index at a time.
+  void resize(const std::array<Range, Rank>& ranges, const T& init = T(), std::size_t outermost = 0) {
     ranges_ = ranges;
+    std::array<std::size_t, Rank> order{};
+    order[0] = outermost;
+    for (std::size_t d = 0, k = 1; d < Rank; ++d)
+      if (d != outermost) order[k++] = d;
     std::size_t total = 1;
     origin_ = 0;
-    for (std::size_t d = Rank; d-- > 0;) {
+    for (std::size_t k = Rank; k-- > 0;) {
+      const std::size_t d = order[k];
       strides_[d] = static_cast<std::ptrdiff_t>(total);
       origin_ += static_cast<std::ptrdiff_t>(ranges_[d].lo) * strides_[d];
       total *= static_cast<std::size_t>(ranges_[d].size());

@@ -13,6 +13,21 @@ TEST(Table, YearAndHourRangesIndexNaturally) {
   EXPECT_EQ(t.data()[0], 1);
 }
 
+// A dimension stored outermost: each of its values holds one block of the
+// other dimensions in their usual order, and every cell is its own.
+TEST(Table, OutermostDimensionIsStoredFirst) {
+  mv::Table<int, 3> t;
+  t.resize({mv::Range{2010, 2011}, mv::Range{1, 12}, mv::Range{1, 4}}, 0, 2);
+  ASSERT_EQ(t.size(), 2u * 12u * 4u);
+  int n = 0;
+  for (int k = 1; k <= 4; ++k)
+    for (int y = 2010; y <= 2011; ++y)
+      for (int m = 1; m <= 12; ++m) t(y, m, k) = ++n;
+  for (int i = 0; i < n; ++i) EXPECT_EQ(t.data()[i], i + 1);
+  EXPECT_EQ(t(2011, 12, 1), 24);
+  EXPECT_EQ(t(2010, 1, 4), 73);
+}
+
 // Cells start from zeroed memory; a resize to the same size, a non-zero
 // start value and a copy must still give every cell its value. The large
 // table is mapped rather than taken from the heap.
