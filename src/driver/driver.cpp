@@ -184,16 +184,26 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   // The effort stage, in two steps: the group dates first, as the first
   // pictures section reads them and it and the picture counts come before
   // the camera trap days are counted.
+  // The camera trap days are counted beside those two sections: they read
+  // only the group dates and the tallies, the counting writes only the trap
+  // day tables, and the lines of all three come out in this order.
   const GroupEffort effort = [&] {
     GroupEffort made;
     made.sizeGroupDates(st);
     GROUPSTARTSTOP(st, made, con);
-    WRITEFLPICS(st, tallies, made, report, con);
-    COUNTPICS(st, tallies, report, con);
-    made.sizeLocationTrapDays(st);
-    CAMERATRAPEFFORT(st, made, con);
-    made.sizeGroupTrapDays(st);
-    GROUPCTDAYS(st, made, con);
+    const ReportSection steps[] = {
+        [&](Writer& r, Writer& c) { WRITEFLPICS(st, tallies, made, r, c); },
+        [&](Writer& r, Writer& c) { COUNTPICS(st, tallies, r, c); },
+        [&](Writer&, Writer& c) {
+          made.sizeLocationTrapDays(st);
+          CAMERATRAPEFFORT(st, made, c);
+          made.sizeGroupTrapDays(st);
+          GROUPCTDAYS(st, made, c);
+        },
+    };
+    SectionRunning running;
+    running.threads = pictureThreads();
+    runSections(steps, report, con, running);
     return made;
   }();
   WRITEGROUPTRAPDAYS(st, effort, report, con);
