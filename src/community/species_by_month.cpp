@@ -144,6 +144,22 @@ void groupsByElevation(const StudyInput& st, const PictureTallies& tallies, cons
     return current[static_cast<std::size_t>(g) * perGroup + static_cast<std::size_t>(y - st.FIRSTYEAR) * 12 +
                    static_cast<std::size_t>(m - 1)];
   };
+  // What does not depend on the species, worked out once: which group
+  // months had camera trap days (as a mask, laid out as the slices are), the
+  // year totals of those days, and the days of every group over all years.
+  std::vector<int> withDays(perSpecies, 0);
+  std::vector<Months> yearDays(static_cast<std::size_t>(years));
+  Months allDays{};
+  for (int g = 1; g <= st.NGROUPS; ++g)
+    for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
+      for (int m = 1; m <= 12; ++m) {
+        const int d = effort.GROUPTRAPDAYS(g, y, m);
+        allDays[m] += d;
+        if (d <= 0) continue;
+        withDays[static_cast<std::size_t>(g) * perGroup + static_cast<std::size_t>(y - st.FIRSTYEAR) * 12 +
+                 static_cast<std::size_t>(m - 1)] = ~0;
+        yearDays[static_cast<std::size_t>(y - st.FIRSTYEAR)][m] += d;
+      }
   for (int s = 1; s <= st.NSPECIES; ++s) {
     if (s == 1 || s >= batchFirst + kBatch) {
       batchFirst = s;
@@ -164,17 +180,18 @@ void groupsByElevation(const StudyInput& st, const PictureTallies& tallies, cons
       // (Integer sums: taken in group order, which reads the slice straight
       // through.)
       Months pictures{};
-      Months days{};
+      const Months& days = yearDays[static_cast<std::size_t>(y - st.FIRSTYEAR)];
       int yearTotal = 0;
-      for (int g = 1; g <= st.NGROUPS; ++g)
-        for (int m = 1; m <= 12; ++m) {
-          const int x = count(g, y, m);
-          if (effort.GROUPTRAPDAYS(g, y, m) > 0) {
-            pictures[m] += x;
-            days[m] += effort.GROUPTRAPDAYS(g, y, m);
-          }
-          yearTotal += x;
+      const std::size_t yearAt = static_cast<std::size_t>(y - st.FIRSTYEAR) * 12;
+      for (int g = 1; g <= st.NGROUPS; ++g) {
+        const std::size_t at = static_cast<std::size_t>(g) * perGroup + yearAt;
+        const int* x = current + at;
+        const int* mask = withDays.data() + at;
+        for (int m = 0; m < 12; ++m) {
+          pictures[static_cast<std::size_t>(m) + 1] += x[m] & mask[m];
+          yearTotal += x[m];
         }
+      }
       if (yearTotal <= 0) continue;
 
       report.write("(i4)", y);
@@ -197,14 +214,11 @@ void groupsByElevation(const StudyInput& st, const PictureTallies& tallies, cons
       report.write("(a25)", st.SPECIESNAME(s));
       monthHeader(report, groupHeader, {"Group", "Elevation"});
       Months pictures{};
-      Months days{};
+      const Months& days = allDays;
       for (const int g : order) {
         Months counts{};
         for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
-          for (int m = 1; m <= 12; ++m) {
-            counts[m] += count(g, y, m);
-            days[m] += effort.GROUPTRAPDAYS(g, y, m);
-          }
+          for (int m = 1; m <= 12; ++m) counts[m] += count(g, y, m);
         for (int m = 1; m <= 12; ++m) pictures[m] += counts[m];
         if (yearSum(counts) <= 0) continue;
         groupRow("(a25,3x,i5,2x,12(i5,1x),2x,i5)", g, counts);
