@@ -1,6 +1,7 @@
 #include "driver/driver.hpp"
 
 #include <chrono>
+#include <cstdlib>
 #include <exception>
 #include <system_error>
 #include <thread>
@@ -105,6 +106,19 @@ PictureTallies tallyPictures(const StudyInput& st, const std::filesystem::path& 
   return tallies;
 }
 
+// How the report's sections are written. Sharing them out to the threads
+// pays only for a large report: for one of a few megabytes handing the lines
+// from thread to thread costs about what it saves. MORVELSTRAND_THREADS,
+// when set, is taken for the report too.
+SectionRunning reportRunning(const StudyInput& st) {
+  constexpr long long kSharedReportRows = 50000;  // groups x species x years
+  SectionRunning running;
+  const long long rows = static_cast<long long>(st.NGROUPS) * st.NSPECIES * st.years().size();
+  const bool large = rows >= kSharedReportRows;
+  running.threads = large || std::getenv("MORVELSTRAND_THREADS") != nullptr ? pictureThreads() : 1;
+  return running;
+}
+
 // The end of a run once its last section is written: the picture list
 // removed, the elapsed time as the report's last line, the report under its
 // name, then the tables and the page made from the finished run, and the
@@ -201,9 +215,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
           GROUPCTDAYS(st, made, c);
         },
     };
-    SectionRunning running;
-    running.threads = pictureThreads();
-    runSections(steps, report, con, running);
+    runSections(steps, report, con, reportRunning(st));
     return made;
   }();
   WRITEGROUPTRAPDAYS(st, effort, report, con);
@@ -234,9 +246,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
       [&](Writer& r, Writer& c) { NAIVEOCCUPANCY(st, tallies, r, c); },
       [&](Writer& r, Writer& c) { AREAOFEACHGROUP(st, r, c); },
   };
-  SectionRunning running;
-  running.threads = pictureThreads();
-  runSections(sections, report, con, running);
+  runSections(sections, report, con, reportRunning(st));
 
   return finishRun(st, tallies, effort, positions, start, file, report, console, options, tables ? &*tables : nullptr,
                    cleanup);
