@@ -40,7 +40,9 @@ void PictureTallies::sizeTallies(const StudyInput& in) {
   // Each kind is stored apart: the report reads one kind at a time, mostly
   // the independent pictures, and need not read the other three with it.
   PICCOUNT.resize({in.groups(), in.species(), in.years(), Range{1, 12}, Range{1, 4}}, 0, 4);
-  FIRSTLASTPIC.resize({in.groups(), in.species(), Range{1, 7}, Range{1, 2}}, 0);
+  // Column 1 (first pictures) is stored apart from column 2 (last), so that
+  // its starting value is written in one sweep through memory.
+  FIRSTLASTPIC.resize({in.groups(), in.species(), Range{1, 7}, Range{1, 2}}, 0, 3);
   for (int g = 1; g <= in.NGROUPS; ++g)
     for (int s = 1; s <= in.NSPECIES; ++s)
       for (int f = 1; f <= 7; ++f) FIRSTLASTPIC(g, s, f, 1) = kNoFirstPicture;
