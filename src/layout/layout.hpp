@@ -84,12 +84,20 @@ class Layout {
   // hold none); without one, the values never reach the layout.
   bool hasDataItems() const { return hasData_; }
   const std::string& text() const { return text_; }
+  // The items of one pass with every group written out as often as it is
+  // repeated (no groups left), and how many of them take a value: a list
+  // of at most that many values is rendered by one walk down this list.
+  // Empty for a layout whose pass would be very long.
+  const std::vector<LayoutItem>& onePass() const { return onePass_; }
+  std::size_t onePassValues() const { return onePassValues_; }
 
  private:
   std::string text_;
   std::vector<LayoutItem> items_;
   std::size_t reversion_ = 0;
   bool hasData_ = false;
+  std::vector<LayoutItem> onePass_;
+  std::size_t onePassValues_ = 0;
 };
 
 // Applies a layout to values, sending each finished line to the sink.

@@ -26,11 +26,38 @@ void valueDoesNotMatchItsField(std::string_view text, std::size_t index) {
 
 }  // namespace detail
 
+namespace {
+
+// Appends the items of one pass with the groups written out; false when
+// they would pass `limit` items.
+bool writeOut(const std::vector<LayoutItem>& items, std::vector<LayoutItem>& out, std::size_t limit) {
+  for (const LayoutItem& it : items) {
+    if (it.kind != LayoutItem::Kind::Group) {
+      if (out.size() >= limit) return false;
+      out.push_back(it);
+      continue;
+    }
+    for (int r = 0; r < it.repeat; ++r)
+      if (!writeOut(it.items, out, limit)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 Layout::Layout(std::string_view text) : text_(text) {
   detail::ParsedLayout parsed = detail::parseLayout(text);
   items_ = std::move(parsed.items);
   reversion_ = parsed.reversion;
   hasData_ = parsed.hasData;
+  constexpr std::size_t kOnePassItems = 4096;
+  if (writeOut(items_, onePass_, kOnePassItems)) {
+    for (const LayoutItem& it : onePass_)
+      if (it.kind == LayoutItem::Kind::A || it.kind == LayoutItem::Kind::I || it.kind == LayoutItem::Kind::F)
+        ++onePassValues_;
+  } else {
+    onePass_.clear();
+  }
 }
 
 const Layout& Layout::of(std::string_view text) {

@@ -103,7 +103,30 @@ void render(const Layout& layout, std::span<const Value> values, LineSink& sink)
   } release{useKept};
 
   Renderer r(values, sink, buf, layout);
-  detail::walkLayout(layout.text(), layout.items(), layout.reversion(), layout.hasDataItems(), values.size(), r);
+  if (values.size() <= layout.onePassValues() && !layout.onePass().empty()) {
+    // No value is left at the end of the pass, so it is never resumed: the
+    // walk down the written-out items is the walk of the layout.
+    std::size_t next = 0;
+    for (const LayoutItem& it : layout.onePass()) {
+      switch (it.kind) {
+        case LayoutItem::Kind::X:
+          r.space(it);
+          break;
+        case LayoutItem::Kind::Slash:
+          r.slash();
+          break;
+        default:
+          if (next >= values.size()) {
+            r.endLine();
+            return;
+          }
+          r.value(it, next++);
+          break;
+      }
+    }
+  } else {
+    detail::walkLayout(layout.text(), layout.items(), layout.reversion(), layout.hasDataItems(), values.size(), r);
+  }
   r.endLine();
 }
 
