@@ -88,10 +88,12 @@ template <int W>
 [[gnu::always_inline]] inline void putField(char* out, std::int32_t value) {
   constexpr std::int64_t kLimit = W == 2 ? 100 : W == 3 ? 1000 : W == 4 ? 10000 : 10000000;
   static_assert(W == 2 || W == 3 || W == 4 || W == 7);
-  if (value >= 0 && value < kLimit)
-    putUnsigned<W>(out, static_cast<std::uint32_t>(value));
-  else
+  if (value >= 0 && value < kLimit) {
+    putUnsigned<W>(out, static_cast<std::uint32_t>(value));  // all W columns
+  } else {
+    std::memset(out, ' ', W);
     putInt(out, value, W);  // a sign, or asterisks
+  }
 }
 
 }  // namespace detail
@@ -112,6 +114,27 @@ inline void putListedPicture(const ListedPicture& p, char* out) {
   detail::putField<7>(out + 31, p.dayNumber);
   detail::putField<7>(out + 39, p.hourNumber);
   detail::putField<7>(out + 47, p.minuteNumber);
+}
+
+// The line of `p` at `out` when the line of `before`, the picture listed
+// just before it, is at `beforeOut`: that line is copied and only the
+// fields that differ are written anew (pictures come in bursts, so most
+// fields repeat from line to line).
+inline void putListedPictureAfter(const ListedPicture& p, char* out, const ListedPicture& before,
+                                  const char* beforeOut) {
+  std::memcpy(out, beforeOut, kListedPictureLength);
+  if (p.group != before.group) detail::putField<3>(out, p.group);
+  if (p.species != before.species) detail::putField<3>(out + 4, p.species);
+  if (p.year != before.year) detail::putField<4>(out + 8, p.year);
+  if (p.month != before.month) detail::putField<2>(out + 13, p.month);
+  if (p.day != before.day) detail::putField<2>(out + 16, p.day);
+  if (p.hour != before.hour) detail::putField<2>(out + 19, p.hour);
+  if (p.minute != before.minute) detail::putField<2>(out + 22, p.minute);
+  if (p.second != before.second) detail::putField<2>(out + 25, p.second);
+  if (p.individuals != before.individuals) detail::putField<2>(out + 28, p.individuals);
+  if (p.dayNumber != before.dayNumber) detail::putField<7>(out + 31, p.dayNumber);
+  if (p.hourNumber != before.hourNumber) detail::putField<7>(out + 39, p.hourNumber);
+  if (p.minuteNumber != before.minuteNumber) detail::putField<7>(out + 47, p.minuteNumber);
 }
 
 // The same line as a string.

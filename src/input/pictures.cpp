@@ -347,6 +347,7 @@ class PictureChecker {
     TextSink reject(c.rejects);
     PictureText p;
     ListedPicture listed;
+    ListedPicture previous;  // the chunk's picture listed last
     // Both Reject.txt lines of a rejected picture: the reason, then the line
     // written back from the values read.
     auto rejectLine = [&](const PictureText& pic) {
@@ -452,7 +453,11 @@ class PictureChecker {
       listed.minuteNumber = static_cast<std::int32_t>(minuteNumber);
       const std::size_t at = c.list.size();
       c.list.resize(at + kListedPictureLength, ' ');
-      putListedPicture(listed, c.list.data() + at);
+      if (at == 0)
+        putListedPicture(listed, c.list.data());
+      else  // the chunk's line before, and its picture
+        putListedPictureAfter(listed, c.list.data() + at, previous, c.list.data() + at - kListedPictureLength - 2);
+      previous = listed;
       c.list.append("\r\n");
       if (c.keepAccepted) c.accepted.push_back(listed);
     }

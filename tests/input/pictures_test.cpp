@@ -389,6 +389,17 @@ TEST(Pictures, ListLineFormatterMatchesTheRenderer) {
     EXPECT_EQ(fast, rendered[0]);
     EXPECT_EQ(fast.size(), 54u);
   }
+  // A line written over the one before it, for every pair.
+  for (const auto& before : all)
+    for (const auto& p : all) {
+      std::string beforeLine;
+      std::string fresh;
+      mv::formatListedPicture(before, beforeLine);
+      mv::formatListedPicture(p, fresh);
+      std::string after(54, '#');
+      mv::putListedPictureAfter(p, after.data(), before, beforeLine.data());
+      ASSERT_EQ(after, fresh);
+    }
   std::string line;
   mv::formatListedPicture(cases[3], line);
   EXPECT_EQ(line, " -1 -99 -999 -1 -9  0  5  0 -9      -1 -999999       0");
