@@ -60,11 +60,17 @@ void PictureLoop::add(const PictureLine& p) {
   const int h = p.hourNumber;
   const int m = p.minuteNumber;
   const int n = p.individuals;
-  const auto count = [&](PicKind kind) -> int& { return tallies.PICCOUNT(g, s, p.year, p.month, kind); };
+  // The cells of the four kinds, and of the first and last minute, from
+  // one look-up each.
+  int* const cell = &tallies.PICCOUNT(g, s, p.year, p.month, kAllPictures);
+  const std::ptrdiff_t kindStride = tallies.PICCOUNT.stride(4);
+  const auto count = [&](PicKind kind) -> int& { return cell[(kind - kAllPictures) * kindStride]; };
+  const int* const firstMinute = &tallies.FIRSTLASTPIC(g, s, 7, 1);
+  const int lastMinute = firstMinute[tallies.FIRSTLASTPIC.stride(3)];
 
   count(kAllPictures) += 1;
   tallies.SPECIESFIRSTDAY(s) = std::min(tallies.SPECIESFIRSTDAY(s), p.dayNumber - st.FIRSTDAY + 1);
-  if (m < tallies.FIRSTLASTPIC(g, s, 7, 1) || m > tallies.FIRSTLASTPIC(g, s, 7, 2))
+  if (m < *firstMinute || m > lastMinute)
     FIRSTLAST(tallies.FIRSTLASTPIC, g, s, p.year, p.month, p.day, p.hour, p.minute, p.dayNumber, m);
 
   if (g != previousGroup_ || s != previousSpecies_) {

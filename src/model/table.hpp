@@ -171,6 +171,8 @@ class Table {
   }
 
   const Range& range(std::size_t dim) const { return ranges_[dim]; }
+  // Cells between neighbouring values of one index, the others fixed.
+  std::ptrdiff_t stride(std::size_t dim) const { return strides_[dim]; }
   std::size_t size() const { return data_.size(); }
   T* data() { return data_.data(); }
   const T* data() const { return data_.data(); }
