@@ -1,4 +1,8 @@
+#include <sys/stat.h>
+
 #include <climits>
+#include <fstream>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -491,6 +495,26 @@ TEST(Pictures, ChunksOnTwoThreadsGiveTheFilesAndCountersOfOneThread) {
       // And in order on two threads.
       EXPECT_EQ(readInChunks(text, 2, 700, true).list, one.list);
     }
+}
+
+// AllPictures.txt as a pipe cannot be read at places: it is read from start
+// to end, to the same files.
+TEST(Pictures, PipeIsReadInOrder) {
+  const std::string text = mixedPictureLines(300);
+  const ChunkedRead regular = readInChunks(text, 2, 700);
+  mvtest::TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "AllPictures.txt").c_str(), 0600), 0);
+  std::thread writer([&] { std::ofstream(dir / "AllPictures.txt", std::ios::binary) << text; });
+  mv::Study st = smallStudy();
+  ConsoleRun run;
+  mv::PictureReading how;
+  how.threads = 2;
+  how.chunkBytes = 700;
+  mv::READALLPICTURES(st, st, dir.path(), run.console, how);
+  writer.join();
+  EXPECT_EQ(mvtest::readFile(dir / "FinalPicsList.txt"), regular.list);
+  EXPECT_EQ(mvtest::readFile(dir / "Reject.txt"), regular.reject);
+  EXPECT_EQ(st.NPROCESSED, regular.processed);
 }
 
 TEST(Pictures, AcceptedPicturesInMemoryEqualThePictureListReadBack) {
