@@ -195,12 +195,11 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   OPENOUTFILE(st, tallies, folder, file, console, options.date ? *options.date : today());
   Writer report(file);
   WRITEGROUPASSIGNMENT(st, report);
-  // The effort stage, in two steps: the group dates first, as the first
-  // pictures section reads them and it and the picture counts come before
-  // the camera trap days are counted.
-  // The camera trap days are counted beside those two sections: they read
-  // only the group dates and the tallies, the counting writes only the trap
-  // day tables, and the lines of all three come out in this order.
+  // The effort stage: the group dates first, as the first-pictures section
+  // reads them; then that section and the picture counts are written while
+  // the camera trap days are counted beside them (the counting reads only
+  // the group dates and writes only the trap day tables), the lines of all
+  // three coming out in this order.
   const GroupEffort effort = [&] {
     GroupEffort made;
     made.sizeGroupDates(st);

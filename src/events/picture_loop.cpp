@@ -124,8 +124,9 @@ void PictureLoop::add(std::span<const PictureLine> pictures) {
   for (std::size_t k = 0; k < n; ++k) {
     if (k + kAhead < n) {
       const PictureLine& q = pictures[k + kAhead];
-      for (const PicKind kind : {kAllPictures, kActivityPictures, kIndependentPictures, kIndividuals})
-        __builtin_prefetch(&tallies_.PICCOUNT(q.group, q.species, q.year, q.month, kind), 1);
+      const int* const cell = &tallies_.PICCOUNT(q.group, q.species, q.year, q.month, kAllPictures);
+      const std::ptrdiff_t kindStride = tallies_.PICCOUNT.stride(4);
+      for (int kind = 0; kind < 4; ++kind) __builtin_prefetch(cell + kind * kindStride, 1);
       __builtin_prefetch(&tallies_.FIRSTLASTPIC(q.group, q.species, 7, 1), 0);
     }
     add(pictures[k]);

@@ -41,8 +41,8 @@ void releaseZeroed(void* p, std::size_t bytes);
 // costs (on a virtual machine especially).
 inline constexpr std::size_t kReadyPagesBytes = std::size_t{256} << 10;
 
-// An allocator for the large buffers that are filled through once (report
-// blocks, distance pairs): from kReadyPagesBytes on the memory comes ready
+// An allocator for the large buffers that are filled through once (the
+// report's section blocks): from kReadyPagesBytes on the memory comes ready
 // (and zeroed) from allocateZeroed, below that from the usual heap.
 template <class T>
 struct ReadyPagesAllocator {
