@@ -10,6 +10,15 @@ trap 'rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 "$work/prefix/bin/morvelstrand" --version | grep -q '^morvelstrand [0-9]'
 test -f "$work/prefix/share/man/man1/morvelstrand.1"
+# The copyright file names the licence and carries its notice whole.
+copyright_ok() {
+  head -n 1 "$1" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/'
+  grep -qx 'Copyright: 2026 the Morvelstrand developers' "$1"
+  grep -qx 'License: Expat' "$1"
+  grep -qx ' SOFTWARE.' "$1"
+  if grep -q '@MORVELSTRAND' "$1"; then return 1; fi
+}
+copyright_ok "$work/prefix/share/doc/morvelstrand/copyright"
 if [ -x "$build/morvelstrand-import" ]; then
   "$work/prefix/bin/morvelstrand-import" --version >/dev/null
   test -f "$work/prefix/share/man/man1/morvelstrand-import.1"
@@ -20,4 +29,5 @@ deb=$(ls "$work"/deb/*.deb)
 dpkg-deb -x "$deb" "$work/root"
 "$work/root/usr/bin/morvelstrand" --version | grep -q '^morvelstrand [0-9]'
 test -f "$work/root/usr/share/man/man1/morvelstrand.1"
+copyright_ok "$work/root/usr/share/doc/morvelstrand/copyright"
 echo "built $(basename "$deb"): $(dpkg-deb -f "$deb" Depends)"
