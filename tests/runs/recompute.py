@@ -591,8 +591,9 @@ def report(st, period):
     cw('GROUP START-STOP DATES')
     GS, GE = {}, {}
     for g in G:
-        start = [None, None, None, 9999999]
-        stop = [None, None, None, 0]
+        # a group none of whose locations has a period keeps zero dates
+        start = [0, 0, 0, 9999999]
+        stop = [0, 0, 0, 0]
         for li in st.glocs[g - 1]:
             l = st.locs[li]
             for p, (a, b) in zip(l['periods'], l['days']):
@@ -613,9 +614,12 @@ def report(st, period):
     w('(a52)', '  Number of sequential pictures of same species at  ')
     w('(a52,i7)', '                   same location within a PERIOD  = ', tot1 - tot3)
     blank()
+    # Each search starts from group 1's own field: the first group from its
+    # start day, the last group from its stop day (a group 1 without periods
+    # has start day 9999999, which no stop day would exceed).
     fg = lg = 1
     fv = GS[1][3]
-    lv = GS[1][3]  # both searches start from GROUPSTART(1)
+    lv = GE[1][3]
     for g in G:
         if GS[g][3] < fv:
             fv = GS[g][3]; fg = g
@@ -1537,6 +1541,10 @@ def report(st, period):
     mhead = '(a5,24x,a4,4x,a4,5x,a4,7x,12(a3,5x))'
     trow = '(a25,2x,i6,2x,i6,1x,f8.2,2x,40(f8.2))'
     tlabel = 'Total days pics; Avg rate'
+    def per100(r, d):
+        # a rate over zero camera trap days prints 0
+        return fdiv(fmul(F(r), F(100)), F(d)) if d > 0 else 0.0
+
     cw('DETECTION RATE FOR EACH SPECIES PER YEAR')
     w('(a40)', 'DETECTION RATE FOR EACH SPECIES PER YEAR')
     w('(a52)', '  One record of each species per location per PERIOD')
@@ -1545,9 +1553,9 @@ def report(st, period):
         days = {g: sum(D(g, y, m) for m in range(1, 13)) for g in G}
         rec = {(g, s): (psum(3, gs=[g], ss=[s], ys=[y]) if days[g] > 0 else 0) for g in G for s in S}
         total = {g: sum(rec[(g, s)] for s in S) for g in G}
-        rate = {g: (fdiv(fmul(F(total[g]), F(100)), F(days[g])) if days[g] > 0 else 0.0) for g in G}
+        rate = {g: per100(total[g], days[g]) for g in G}
         Td, Tr = sum(days.values()), sum(total.values())
-        Trate = fdiv(fmul(F(Tr), F(100)), F(Td))
+        Trate = per100(Tr, Td)
         w('(a5,i4)', 'Year ', y)
         blocks = [list(S)] if NS <= 20 else [list(range(1, half + 1)), list(range(half + 1, NS + 1))]
         for bi, blk in enumerate(blocks):
@@ -1559,9 +1567,9 @@ def report(st, period):
             for g in G:
                 if days[g] > 0:
                     w(trow, gname(g), days[g], total[g], rate[g],
-                      *[fdiv(fmul(F(rec[(g, s)]), F(100)), F(days[g])) for s in blk])
+                      *[per100(rec[(g, s)], days[g]) for s in blk])
             w(trow, tlabel, Td, Tr, Trate,
-              *[fmul(fdiv(F(sum(rec[(g, s)] for g in G)), F(Td)), F(100)) for s in blk])
+              *[fmul(fdiv(F(sum(rec[(g, s)] for g in G)), F(Td)), F(100)) if Td > 0 else 0.0 for s in blk])
         blank()
     if FY < LY:
         w('(a39)', 'DETECTION RATE SUMMARY FOR EACH SPECIES')
@@ -1571,9 +1579,9 @@ def report(st, period):
         days = Tg
         rec = {(g, s): N3[(g, s)] for g in G for s in S}
         total = {g: sum(rec[(g, s)] for s in S) for g in G}
-        rate = {g: (fdiv(fmul(F(total[g]), F(100)), F(days[g])) if days[g] > 0 else 0.0) for g in G}
+        rate = {g: per100(total[g], days[g]) for g in G}
         Td, Tr = sum(days.values()), sum(total.values())
-        Trate = fdiv(fmul(F(Tr), F(100)), F(Td))
+        Trate = per100(Tr, Td)
         for bi, blk in enumerate([list(range(1, half + 1)), list(range(half + 1, NS + 1))]):
             if bi:
                 blank()
@@ -1582,9 +1590,9 @@ def report(st, period):
             w(shead, 'Group', 'days', 'pics', '/prd', *[sname(s)[:6] for s in blk])
             for g in G:
                 w(trow, gname(g), days[g], total[g], rate[g],
-                  *[fdiv(fmul(F(rec[(g, s)]), F(100)), F(days[g])) for s in blk])
+                  *[per100(rec[(g, s)], days[g]) for s in blk])
             w(trow, tlabel, Td, Tr, Trate,
-              *[fdiv(fmul(F(sum(rec[(g, s)] for g in G)), F(100)), F(Td)) for s in blk])
+              *[per100(sum(rec[(g, s)] for g in G), Td) for s in blk])
         blank()
     cw('DETECTION RATE FOR EACH GROUP BY MONTH')
     w('(a38)', 'DETECTION RATE FOR EACH GROUP BY MONTH')
