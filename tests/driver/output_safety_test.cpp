@@ -158,24 +158,6 @@ TEST_P(OutputSafety, FullDiskIsReportedWithTheFileName) {
   }
 }
 
-// An output name that is a symbolic link is replaced by the new file; the
-// file the link pointed to is never written.
-TEST(OutputLinks, LinksAreReplacedNotWrittenThrough) {
-  mvtest::TempDir dir;
-  mvtest::TempDir elsewhere;
-  writeStudy(dir);
-  for (const char* name : {"OutputGroups.txt", "Reject.txt", "FinalPicsList.txt"}) {
-    mvtest::writeFile(elsewhere / name, "keep me\n");
-    fs::create_symlink(elsewhere / name, dir / name);
-  }
-  EXPECT_EQ(runInProcess(dir.path()).status, 0);
-  for (const char* name : {"OutputGroups.txt", "Reject.txt", "FinalPicsList.txt"})
-    EXPECT_EQ(mvtest::readFile(elsewhere / name), "keep me\n") << name;
-  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "OutputGroups.txt")));
-  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "Reject.txt")));
-  EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "FinalPicsList.txt")));
-}
-
 // The file cannot even be created.
 TEST_P(OutputSafety, FileThatCannotBeCreatedIsReportedWithTheFileName) {
   const std::string name = GetParam();
