@@ -1,5 +1,7 @@
 #include "import/command_line.hpp"
 
+#include <CLI/CLI.hpp>
+
 #include <charconv>
 #include <exception>
 #include <iomanip>
@@ -102,94 +104,140 @@ void printCheck(std::ostream& out, const ReaderCheck& c) {
 
 }  // namespace
 
+namespace {
+
+constexpr const char* kDescription =
+    "Turns a Camera Trap Data Package (Camtrap DP 1.x: datapackage.json,\n"
+    "deployments.csv, media.csv, observations.csv) into a Morvelstrand study\n"
+    "folder: Input.txt, GroupMap.txt and AllPictures.txt.";
+
+constexpr const char* kFooter =
+    "Exit status:\n"
+    "  0  the study folder was written and reads back as written\n"
+    "  1  the import failed (the package, the study folder or the read-back)\n"
+    "  2  wrong command line\n"
+    "\n"
+    "Example:\n"
+    "  morvelstrand-import park-2021 park-study --group-by area \\\n"
+    "      --elevation elevations.csv --default-elevation 850";
+
+// The values as given on the command line, checked after parsing so that a
+// wrong value gets a message of its own.
+struct RawOptions {
+  std::string packageDir;
+  std::string studyDir;
+  std::string groupBy = "location";
+  std::string elevationFile;
+  std::string defaultElevation;
+  std::string title;
+  bool force = false;
+  bool speciesOnly = false;
+  bool version = false;
+};
+
+// The help: the usage line first, then what the program does, the
+// arguments, the options, the exit statuses and an example.
+class HelpFormatter : public CLI::Formatter {
+ public:
+  std::string make_usage(const CLI::App*, std::string) const override {
+    return "Usage: morvelstrand-import PACKAGE_DIR STUDY_DIR [options]\n";
+  }
+  std::string make_help(const CLI::App* app, std::string name, CLI::AppFormatMode mode) const override {
+    return make_usage(app, name) + "\n" + make_description(app) + make_positionals(app) + make_groups(app, mode) +
+           make_footer(app);
+  }
+};
+
+struct Parser {
+  CLI::App app{kDescription, "morvelstrand-import"};
+  CLI::Option* groupBy = nullptr;
+  CLI::Option* elevation = nullptr;
+  CLI::Option* defaultElevation = nullptr;
+  CLI::Option* title = nullptr;
+
+  explicit Parser(RawOptions& raw) {
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.get_formatter()->column_width(30);
+    app.set_help_flag("-h,--help", "Show this help and exit");
+    app.footer(kFooter);
+    app.add_option("PACKAGE_DIR", raw.packageDir, "The package folder, holding datapackage.json")->type_name("");
+    app.add_option("STUDY_DIR", raw.studyDir, "The study folder to write (made when missing)")->type_name("");
+    groupBy = app.add_option("--group-by", raw.groupBy,
+                             "Each location its own group (default), or the\n"
+                             "group named by KEY:value in deploymentGroups")
+                  ->type_name("location|KEY");
+    elevation = app.add_option("--elevation", raw.elevationFile,
+                               "CSV with a locationID or locationName column and\n"
+                               "an elevation column (metres)")
+                    ->type_name("FILE");
+    defaultElevation = app.add_option("--default-elevation", raw.defaultElevation,
+                                      "Elevation of the locations without one (default 0;\n"
+                                      "a location with elevation 0 is left out of the\n"
+                                      "group positions, distances and areas)")
+                           ->type_name("METRES");
+    title =
+        app.add_option("--title", raw.title, "Study title (default: the package's project title)")->type_name("TEXT");
+    app.add_flag("--species-only", raw.speciesOnly,
+                 "Leave out the observations whose taxon is not a\n"
+                 "species (a taxonRank above species, or a\n"
+                 "scientificName of one word)")
+        ->disable_flag_override();
+    app.add_flag("--force", raw.force,
+                 "Replace existing Input.txt, GroupMap.txt and\n"
+                 "AllPictures.txt in STUDY_DIR, and remove its\n"
+                 "OutputGroups.txt and Reject.txt")
+        ->disable_flag_override();
+    app.add_flag("--version", raw.version, "Show the version and exit")->disable_flag_override();
+  }
+};
+
+}  // namespace
+
 std::string usageText() {
-  return "Usage: morvelstrand-import PACKAGE_DIR STUDY_DIR [options]\n"
-         "\n"
-         "Turns a Camera Trap Data Package (Camtrap DP 1.x: datapackage.json,\n"
-         "deployments.csv, media.csv, observations.csv) into a Morvelstrand study\n"
-         "folder: Input.txt, GroupMap.txt and AllPictures.txt.\n"
-         "\n"
-         "Options:\n"
-         "  --group-by location|KEY     each location its own group (default), or the\n"
-         "                              group named by KEY:value in deploymentGroups\n"
-         "  --elevation FILE            CSV with a locationID or locationName column and\n"
-         "                              an elevation column (metres)\n"
-         "  --default-elevation METRES  elevation of the locations without one (default 0;\n"
-         "                              a location with elevation 0 is left out of the\n"
-         "                              group positions, distances and areas)\n"
-         "  --title TEXT                study title (default: the package's project title)\n"
-         "  --species-only              leave out the observations whose taxon is not a\n"
-         "                              species (a taxonRank above species, or a\n"
-         "                              scientificName of one word)\n"
-         "  --force                     replace existing Input.txt, GroupMap.txt and\n"
-         "                              AllPictures.txt in STUDY_DIR, and remove\n"
-         "                              its OutputGroups.txt and Reject.txt\n"
-         "  --help                      show this help and exit\n"
-         "  --version                   show the version and exit\n"
-         "\n"
-         "Exit status: 0 success, 1 the import failed, 2 wrong command line.\n";
+  RawOptions raw;
+  Parser parser(raw);
+  return parser.app.help();
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
   CommandLine c;
-  std::vector<std::string> positional;
-  bool optionsEnded = false;
-  for (std::size_t k = 0; k < args.size(); ++k) {
-    const std::string& a = args[k];
-    if (optionsEnded || a.size() < 2 || a[0] != '-') {
-      positional.push_back(a);
-      continue;
-    }
-    if (a == "--") {
-      optionsEnded = true;
-      continue;
-    }
-    if (a == "--help" || a == "-h") {
-      c.action = CommandLine::Action::Help;
-      return c;
-    }
-    if (a == "--version") {
-      c.action = CommandLine::Action::Version;
-      return c;
-    }
-    std::string name = a;
-    std::optional<std::string> value;
-    if (const auto eq = a.find('='); a.rfind("--", 0) == 0 && eq != std::string::npos) {
-      name = a.substr(0, eq);
-      value = a.substr(eq + 1);
-    }
-    const bool takesValue =
-        name == "--group-by" || name == "--elevation" || name == "--default-elevation" || name == "--title";
-    if (name == "--force" || name == "--species-only") {
-      if (value) return usageError("option " + name + " takes no value");
-      (name == "--force" ? c.options.force : c.options.speciesOnly) = true;
-      continue;
-    }
-    if (!takesValue) return usageError("unknown option " + name);
-    if (!value) {
-      if (k + 1 >= args.size()) return usageError("option " + name + " needs a value");
-      value = args[++k];
-    }
-    if (name == "--group-by") {
-      if (value->empty()) return usageError("option --group-by needs \"location\" or a deploymentGroups key");
-      c.options.groupBy = *value;
-    } else if (name == "--elevation") {
-      if (value->empty()) return usageError("option --elevation needs a file name");
-      c.options.elevationFile = *value;
-    } else if (name == "--default-elevation") {
-      const auto metres = parseMetres(*value);
-      if (!metres || *metres < -9999 || *metres > 99999)
-        return usageError("option --default-elevation needs whole metres from -9999 to 99999, not \"" + *value + "\"");
-      c.options.defaultElevation = *metres;
-    } else {
-      c.options.title = *value;
-    }
+  RawOptions raw;
+  Parser parser(raw);
+  // CLI11 takes the arguments last to first.
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    parser.app.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    c.action = CommandLine::Action::Help;
+    return c;
+  } catch (const CLI::ParseError& e) {
+    return usageError(e.what());
   }
-  if (positional.size() != 2)
-    return usageError(positional.size() < 2 ? "PACKAGE_DIR and STUDY_DIR are both needed"
-                                            : "too many arguments: \"" + positional[2] + "\"");
-  c.options.packageDir = positional[0];
-  c.options.studyDir = positional[1];
+  if (raw.version) {
+    c.action = CommandLine::Action::Version;
+    return c;
+  }
+  if (*parser.groupBy) {
+    if (raw.groupBy.empty()) return usageError("option --group-by needs \"location\" or a deploymentGroups key");
+    c.options.groupBy = raw.groupBy;
+  }
+  if (*parser.elevation) {
+    if (raw.elevationFile.empty()) return usageError("option --elevation needs a file name");
+    c.options.elevationFile = raw.elevationFile;
+  }
+  if (*parser.defaultElevation) {
+    const auto metres = parseMetres(raw.defaultElevation);
+    if (!metres || *metres < -9999 || *metres > 99999)
+      return usageError("option --default-elevation needs whole metres from -9999 to 99999, not \"" +
+                        raw.defaultElevation + "\"");
+    c.options.defaultElevation = *metres;
+  }
+  if (*parser.title) c.options.title = raw.title;
+  c.options.force = raw.force;
+  c.options.speciesOnly = raw.speciesOnly;
+  if (raw.packageDir.empty() || raw.studyDir.empty()) return usageError("PACKAGE_DIR and STUDY_DIR are both needed");
+  c.options.packageDir = raw.packageDir;
+  c.options.studyDir = raw.studyDir;
   c.action = CommandLine::Action::Import;
   return c;
 }

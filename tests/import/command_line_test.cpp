@@ -14,9 +14,19 @@ TEST(ImportCommandLine, HelpAndVersion) {
     EXPECT_EQ(r.out, mc::usageText());
     EXPECT_EQ(r.err, "");
   }
-  EXPECT_EQ(mc::usageText().rfind("Usage: morvelstrand-import PACKAGE_DIR STUDY_DIR [options]\n", 0), 0u);
+  const std::string help = mc::usageText();
+  EXPECT_EQ(help.rfind("Usage: morvelstrand-import PACKAGE_DIR STUDY_DIR [options]\n", 0), 0u);
+  // Every option, the exit statuses and an example.
+  for (const char* option : {"--group-by location|KEY", "--elevation FILE", "--default-elevation METRES",
+                             "--title TEXT", "--species-only", "--force", "-h,--help", "--version"})
+    EXPECT_NE(help.find("\n  " + std::string(option) + " "), std::string::npos) << option;
+  EXPECT_NE(help.find("Exit status:\n  0  the study folder was written and reads back as written\n"
+                      "  1  the import failed (the package, the study folder or the read-back)\n"
+                      "  2  wrong command line\n"),
+            std::string::npos);
+  EXPECT_NE(help.find("Example:\n  morvelstrand-import park-2021 park-study"), std::string::npos);
   // --help wins over whatever else stands on the line.
-  EXPECT_EQ(runImport({"a", "--bogus", "--help"}).status, 2);
+  EXPECT_EQ(runImport({"a", "--bogus", "--help"}).status, 0);
   EXPECT_EQ(runImport({"a", "b", "--help"}).status, 0);
   const auto v = runImport({"--version"});
   EXPECT_EQ(v.status, 0);
@@ -32,11 +42,13 @@ TEST(ImportCommandLine, UsageErrors) {
   };
   expectUsage({}, "PACKAGE_DIR and STUDY_DIR are both needed");
   expectUsage({"pkg"}, "PACKAGE_DIR and STUDY_DIR are both needed");
-  expectUsage({"pkg", "study", "third"}, "too many arguments: \"third\"");
-  expectUsage({"pkg", "study", "--bogus"}, "unknown option --bogus");
-  expectUsage({"pkg", "study", "--group-by"}, "option --group-by needs a value");
-  expectUsage({"pkg", "study", "--group-by="}, "option --group-by needs \"location\" or a deploymentGroups key");
-  expectUsage({"pkg", "study", "--force=yes"}, "option --force takes no value");
+  expectUsage({"pkg", "study", "third"}, "The following argument was not expected: third");
+  expectUsage({"pkg", "study", "--bogus"}, "The following argument was not expected: --bogus");
+  expectUsage({"pkg", "study", "--group-by"}, "--group-by: 1 required location|KEY missing");
+  expectUsage({"pkg", "study", "--group-by="}, "--group-by: 1 required location|KEY missing");
+  expectUsage({"pkg", "study", "--group-by", ""}, "option --group-by needs \"location\" or a deploymentGroups key");
+  expectUsage({"pkg", "study", "--elevation", ""}, "option --elevation needs a file name");
+  expectUsage({"pkg", "study", "--force=yes"}, "force was given a disallowed flag override");
   expectUsage({"pkg", "study", "--default-elevation", "12.5"},
               "option --default-elevation needs whole metres from -9999 to 99999, not \"12.5\"");
   expectUsage({"pkg", "study", "--default-elevation=100000"},
@@ -93,7 +105,8 @@ TEST(ImportCommandLine, TheExecutable) {
   EXPECT_EQ(mvtest::readFile(dir / "out.txt"), "morvelstrand-import 1.0.0\n");
   EXPECT_EQ(shell("--nope"), 2);
   EXPECT_EQ(mvtest::readFile(dir / "err.txt"),
-            "morvelstrand-import: unknown option --nope\nTry 'morvelstrand-import --help' for more information.\n");
+            "morvelstrand-import: The following argument was not expected: --nope\nTry 'morvelstrand-import --help' "
+            "for more information.\n");
   EXPECT_EQ(shell("'" + (dir / "none").string() + "' '" + (dir / "study").string() + "'"), 1);
   EXPECT_EQ(shell("'" + importtest::dataDir("forest").string() + "' '" + (dir / "study").string() + "'"),
             importtest::successStatus())
