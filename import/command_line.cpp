@@ -37,19 +37,15 @@ void line(std::ostream& out, const std::string& label, const std::string& value)
 }
 
 void printSummary(std::ostream& out, const StudyData& s, const ImportOptions& o) {
-  out << "Camtrap DP " << (s.version.empty() ? std::string("1.0 (assumed)") : s.version) << " package "
-      << o.packageDir.string() << '\n';
+  out << s.source << '\n';
   line(out, "Title", s.title);
-  line(out, "Locations",
-       std::to_string(s.locations.size()) + " (from " + std::to_string(s.deployments) +
-           " deployments, one operating period each)");
+  line(out, "Locations", std::to_string(s.locations.size()) + " " + s.locationsFrom);
   line(out, "Groups",
-       std::to_string(s.groups.size()) + (s.groupedBy == "location" ? std::string(" (each location its own group)")
-                                                                    : " (by " + s.groupedBy + " of deploymentGroups)"));
+       std::to_string(s.groups.size()) + (s.groupedBy == "location"
+                                              ? std::string(" (each location its own group)")
+                                              : " (by " + s.groupedBy + " of " + s.groupSource + ")"));
   line(out, "Species", std::to_string(s.species.size()));
-  line(out, "Pictures",
-       std::to_string(s.pictures.size()) + " (" + std::to_string(s.mediaPictures) + " media-based, " +
-           std::to_string(s.eventPictures) + " event-based)");
+  line(out, "Pictures", std::to_string(s.pictures.size()) + s.picturesHow);
   int skipped = 0;
   for (const SkipCount& k : s.skipped) skipped += k.count;
   line(out, "Skipped observations", std::to_string(skipped));
@@ -76,7 +72,12 @@ void printSummary(std::ostream& out, const StudyData& s, const ImportOptions& o)
     line(out, "Counts above 99",
          std::to_string(s.cappedCounts) + (s.cappedCounts == 1 ? " picture" : " pictures") +
              " written with 99 individuals");
-  if (s.zone) {
+  if (s.utmAsWritten) {
+    line(out, "UTM zone",
+         (s.zone ? s.zone->label() + " (EPSG:" + std::to_string(s.zone->epsg()) + "), as stated by --utm-zone"
+                 : std::string("not stated (--utm-zone states it)")) +
+             "; positions taken as written");
+  } else if (s.zone) {
     std::ostringstream centre;
     centre << std::fixed << std::setprecision(5) << s.centroid.lat << ", " << s.centroid.lon;
     line(out, "UTM zone",

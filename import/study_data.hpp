@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "import/timestamp.hpp"
@@ -13,15 +14,27 @@
 
 namespace mv::camtrap {
 
+// The kinds of source an import reads.
+enum class SourceKind { Detect, CamtrapDp, WildlifeInsights, CamtrapR };
+
 struct ImportOptions {
-  std::filesystem::path packageDir;
+  SourceKind from = SourceKind::Detect;  // Detect: by the files in packageDir
+  std::filesystem::path packageDir;      // the package or export folder; empty for camtrapR tables
   std::filesystem::path studyDir;
-  std::string groupBy = "location";  // "location" or a deploymentGroups key
+  std::string groupBy = "location";  // "location", a deploymentGroups key or a column
   std::optional<std::filesystem::path> elevationFile;
   std::optional<int> defaultElevation;
   std::optional<std::string> title;
   bool force = false;
   bool speciesOnly = false;  // leave out observations of taxa that are not species
+  bool commonNames = false;  // Wildlife Insights: species by common_name
+  // camtrapR: the record and station tables, the zone their UTM columns are
+  // in, the form of the station table's dates, the column of individuals.
+  std::optional<std::filesystem::path> records;
+  std::optional<std::filesystem::path> stations;
+  std::optional<UtmZone> utmZone;
+  std::string dateFormat = "dd/mm/yyyy";
+  std::optional<std::string> countColumn;
 };
 
 // One operating period: a deployment's start and end dates on its own clock.
@@ -36,7 +49,10 @@ struct Location {
   std::vector<std::string> locationIDs;  // of its deployments
   std::vector<Period> periods;           // one per deployment, in file order
   std::optional<LatLon> position;        // mean of its deployments' coordinates
-  int east = 0;                          // UTM, metres; 0 when not given
+  // Easting and northing as the source gives them, already in UTM (mean of
+  // its stations'); taken as written, not converted.
+  std::optional<std::pair<double, double>> utmPosition;
+  int east = 0;  // UTM, metres; 0 when not given
   int north = 0;
   int elevation = 0;
   std::string group;  // 25 columns
@@ -67,8 +83,16 @@ struct SkipCount {
 };
 
 struct StudyData {
-  std::string title;    // at most 75 columns
-  std::string version;  // Camtrap DP version declared by the package
+  // What the summary says of the source: its first line (kind and where),
+  // what the locations came from, where the group values came from and what
+  // kinds of pictures there are.
+  std::string source;         // "Camtrap DP 1.0 package DIR"
+  std::string locationsFrom;  // "(from 4 deployments, one operating period each)"
+  std::string groupSource;    // "deploymentGroups"
+  std::string picturesHow;    // " (6 media-based, 3 event-based)"
+  bool utmAsWritten = false;  // positions given in UTM, taken as written
+  std::string title;          // at most 75 columns
+  std::string version;        // Camtrap DP version declared by the package
   int deployments = 0;
   std::vector<Location> locations;  // in order of first appearance in deployments.csv
   std::vector<std::string> groups;  // distinct 25-column group names, sorted
@@ -87,8 +111,9 @@ struct StudyData {
   std::vector<std::string> notes;  // things the user should know
 };
 
-// Reads the package and builds the study. Throws ImportError with a message
-// for the user when the package cannot be turned into a study folder.
+// Reads the source (its kind from options.from, else from its files) and
+// builds the study. Throws ImportError with a message for the user when the
+// source cannot be turned into a study folder.
 StudyData buildStudy(const ImportOptions& options);
 
 }  // namespace mv::camtrap
