@@ -321,6 +321,4 @@ StudyData readCamtrapDp(const ImportOptions& options) {
   return study;
 }
 
-StudyData buildStudy(const ImportOptions& options) { return readCamtrapDp(options); }
-
 }  // namespace mv::camtrap

@@ -2,13 +2,16 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <charconv>
 #include <exception>
 #include <iomanip>
 #include <sstream>
 #include <optional>
 
+#include "import/day_dates.hpp"
 #include "import/errors.hpp"
+#include "import/readers.hpp"
 #include "import/reader_check.hpp"
 #include "import/study_files.hpp"
 
@@ -109,8 +112,9 @@ namespace {
 
 constexpr const char* kDescription =
     "Turns a Camera Trap Data Package (Camtrap DP 1.x: datapackage.json,\n"
-    "deployments.csv, media.csv, observations.csv) into a Morvelstrand study\n"
-    "folder: Input.txt, GroupMap.txt and AllPictures.txt.";
+    "deployments.csv, media.csv, observations.csv), a Wildlife Insights export\n"
+    "(images.csv, deployments.csv) or camtrapR's record and station tables into\n"
+    "a Morvelstrand study folder: Input.txt, GroupMap.txt and AllPictures.txt.";
 
 constexpr const char* kFooter =
     "Exit status:\n"
@@ -120,7 +124,9 @@ constexpr const char* kFooter =
     "\n"
     "Example:\n"
     "  morvelstrand-import park-2021 park-study --group-by area \\\n"
-    "      --elevation elevations.csv --default-elevation 850";
+    "      --elevation elevations.csv --default-elevation 850\n"
+    "  morvelstrand-import --records recordTable.csv --stations CTtable.csv \\\n"
+    "      valley-study --utm-zone 32N --group-by Session";
 
 // The values as given on the command line, checked after parsing so that a
 // wrong value gets a message of its own.
@@ -134,14 +140,34 @@ struct RawOptions {
   bool force = false;
   bool speciesOnly = false;
   bool version = false;
+  std::string from;
+  std::string names = "scientific";
+  std::string records;
+  std::string stations;
+  std::string utmZone;
+  std::string dateFormat;
+  std::string countColumn;
 };
+
+// "32N", "33S": a zone number from 1 to 60 and the hemisphere.
+std::optional<UtmZone> parseZone(const std::string& text) {
+  if (text.size() < 2) return std::nullopt;
+  const char h = static_cast<char>(std::toupper(static_cast<unsigned char>(text.back())));
+  if (h != 'N' && h != 'S') return std::nullopt;
+  int zone = 0;
+  const char* end = text.data() + text.size() - 1;
+  const auto [p, ec] = std::from_chars(text.data(), end, zone);
+  if (ec != std::errc() || p != end || zone < 1 || zone > 60) return std::nullopt;
+  return UtmZone{zone, h == 'S'};
+}
 
 // The help: the usage line first, then what the program does, the
 // arguments, the options, the exit statuses and an example.
 class HelpFormatter : public CLI::Formatter {
  public:
   std::string make_usage(const CLI::App*, std::string) const override {
-    return "Usage: morvelstrand-import PACKAGE_DIR STUDY_DIR [options]\n";
+    return "Usage: morvelstrand-import PACKAGE_DIR STUDY_DIR [options]\n"
+           "       morvelstrand-import --records FILE --stations FILE STUDY_DIR [options]\n";
   }
   std::string make_help(const CLI::App* app, std::string name, CLI::AppFormatMode mode) const override {
     return make_usage(app, name) + "\n" + make_description(app) + make_positionals(app) + make_groups(app, mode) +
@@ -155,17 +181,30 @@ struct Parser {
   CLI::Option* elevation = nullptr;
   CLI::Option* defaultElevation = nullptr;
   CLI::Option* title = nullptr;
+  CLI::Option* from = nullptr;
+  CLI::Option* names = nullptr;
+  CLI::Option* records = nullptr;
+  CLI::Option* stations = nullptr;
+  CLI::Option* utmZone = nullptr;
+  CLI::Option* dateFormat = nullptr;
+  CLI::Option* countColumn = nullptr;
 
   explicit Parser(RawOptions& raw) {
     app.formatter(std::make_shared<HelpFormatter>());
     app.get_formatter()->column_width(30);
     app.set_help_flag("-h,--help", "Show this help and exit");
     app.footer(kFooter);
-    app.add_option("PACKAGE_DIR", raw.packageDir, "The package folder, holding datapackage.json")->type_name("");
+    app.add_option("PACKAGE_DIR", raw.packageDir,
+                   "The package or export folder: datapackage.json\n"
+                   "(Camtrap DP), or images.csv and deployments.csv\n"
+                   "(Wildlife Insights)")
+        ->type_name("");
     app.add_option("STUDY_DIR", raw.studyDir, "The study folder to write (made when missing)")->type_name("");
     groupBy = app.add_option("--group-by", raw.groupBy,
                              "Each location its own group (default), or the\n"
-                             "group named by KEY:value in deploymentGroups")
+                             "group named by KEY:value in deploymentGroups;\n"
+                             "for Wildlife Insights a column of deployments.csv,\n"
+                             "for camtrapR a column of the station table")
                   ->type_name("location|KEY");
     elevation = app.add_option("--elevation", raw.elevationFile,
                                "CSV with a locationID or locationName column and\n"
@@ -188,6 +227,33 @@ struct Parser {
                  "AllPictures.txt in STUDY_DIR, and remove its\n"
                  "OutputGroups.txt and Reject.txt")
         ->disable_flag_override();
+    from = app.add_option("--from", raw.from,
+                          "The kind of source, when its files do not tell:\n"
+                          "camtrap-dp, wildlife-insights or camtrapr")
+               ->type_name("KIND");
+    names = app.add_option("--names", raw.names,
+                           "Wildlife Insights species by genus and species\n"
+                           "(scientific, the default) or by common_name")
+                ->type_name("scientific|common");
+    records = app.add_option("--records", raw.records, "camtrapR record table (Station, Species,\nDateTimeOriginal)")
+                  ->type_name("FILE");
+    stations = app.add_option("--stations", raw.stations,
+                              "camtrapR camera-trap station table (Station,\n"
+                              "coordinates, Setup_date, Retrieval_date,\n"
+                              "ProblemN_from/ProblemN_to)")
+                   ->type_name("FILE");
+    utmZone = app.add_option("--utm-zone", raw.utmZone,
+                             "The zone of the station table's UTM columns, such\n"
+                             "as 32N or 33S (stated, not converted)")
+                  ->type_name("ZONE");
+    dateFormat = app.add_option("--date-format", raw.dateFormat,
+                                "Form of the station table's dates (default\n"
+                                "dd/mm/yyyy; yyyy-mm-dd is always read)")
+                     ->type_name("FORM");
+    countColumn = app.add_option("--count-column", raw.countColumn,
+                                 "Column of the record table with the individuals\n"
+                                 "(default: one per record)")
+                      ->type_name("NAME");
     app.add_flag("--version", raw.version, "Show the version and exit")->disable_flag_override();
   }
 };
@@ -236,6 +302,48 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
   if (*parser.title) c.options.title = raw.title;
   c.options.force = raw.force;
   c.options.speciesOnly = raw.speciesOnly;
+  if (*parser.from) {
+    const auto kind = sourceKindNamed(raw.from);
+    if (!kind)
+      return usageError("option --from needs camtrap-dp, wildlife-insights or camtrapr, not \"" + raw.from + "\"");
+    c.options.from = *kind;
+  }
+  if (*parser.names) {
+    if (raw.names != "scientific" && raw.names != "common")
+      return usageError("option --names needs scientific or common, not \"" + raw.names + "\"");
+    c.options.commonNames = raw.names == "common";
+  }
+  if (*parser.utmZone) {
+    c.options.utmZone = parseZone(raw.utmZone);
+    if (!c.options.utmZone)
+      return usageError("option --utm-zone needs a zone from 1 to 60 and N or S (such as 32N), not \"" + raw.utmZone +
+                        "\"");
+  }
+  if (*parser.dateFormat) {
+    try {
+      const DateForm form(raw.dateFormat);
+    } catch (const ImportError& e) {
+      return usageError(e.what());
+    }
+    c.options.dateFormat = raw.dateFormat;
+  }
+  if (*parser.countColumn) c.options.countColumn = raw.countColumn;
+  if (*parser.records) c.options.records = raw.records;
+  if (*parser.stations) c.options.stations = raw.stations;
+  const bool tables = c.options.from == SourceKind::CamtrapR || *parser.records || *parser.stations;
+  if (tables) {
+    if (!*parser.records || !*parser.stations)
+      return usageError("camtrapR tables need both --records FILE and --stations FILE");
+    if (c.options.from != SourceKind::Detect && c.options.from != SourceKind::CamtrapR)
+      return usageError("--records and --stations are camtrapR tables, not a " + raw.from + " source");
+    if (!raw.studyDir.empty())
+      return usageError("with --records and --stations give only STUDY_DIR, not \"" + raw.packageDir + "\" as well");
+    if (raw.packageDir.empty()) return usageError("STUDY_DIR is needed");
+    c.options.from = SourceKind::CamtrapR;
+    c.options.studyDir = raw.packageDir;
+    c.action = CommandLine::Action::Import;
+    return c;
+  }
   if (raw.packageDir.empty() || raw.studyDir.empty()) return usageError("PACKAGE_DIR and STUDY_DIR are both needed");
   c.options.packageDir = raw.packageDir;
   c.options.studyDir = raw.studyDir;

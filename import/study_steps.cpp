@@ -264,6 +264,35 @@ void assignElevations(const ImportOptions& options, StudyData& study) {
                           "positions, distances and areas (give --elevation FILE or --default-elevation METRES)");
 }
 
+std::vector<std::string> groupValuesOf(const ImportOptions& options,
+                                       const std::vector<std::pair<int, std::string>>& rows, const std::string& table,
+                                       StudyData& study) {
+  study.groupedBy = options.groupBy;
+  study.groupSource = table;
+  std::vector<std::string> values(study.locations.size());
+  if (options.groupBy == "location") {
+    for (std::size_t k = 0; k < study.locations.size(); ++k) values[k] = study.locations[k].key;
+    return values;
+  }
+  std::vector<bool> found(study.locations.size(), false);
+  for (const auto& [location, text] : rows) {
+    const std::string value = cleanText(text);
+    if (value.empty()) continue;
+    const auto k = static_cast<std::size_t>(location);
+    if (found[k] && values[k] != value)
+      throw ImportError("location \"" + study.locations[k].key + "\" has rows of " + table + " in two groups of " +
+                        options.groupBy + ", \"" + values[k] + "\" and \"" + value +
+                        "\"; a location belongs to one group");
+    values[k] = value;
+    found[k] = true;
+  }
+  for (std::size_t k = 0; k < study.locations.size(); ++k)
+    if (!found[k])
+      throw ImportError("location \"" + study.locations[k].key + "\" has no " + options.groupBy + " in " + table +
+                        " (use --group-by location, or another column)");
+  return values;
+}
+
 void assignGroups(const std::vector<std::string>& values, StudyData& study) {
   DistinctNames names("groups");
   std::set<std::string> sorted;

@@ -81,6 +81,15 @@ void assignElevations(const ImportOptions& options, StudyData& study);
 // `groupedBy` and `groupSource` name where the values came from.
 void assignGroups(const std::vector<std::string>& values, StudyData& study);
 
+// Each location's group value for a source whose rows (deployments,
+// stations) carry a column: with --group-by location its key, else the
+// value in the column --group-by names of the rows that give the location
+// (`rows`: location and value, in row order), which must agree and not be
+// empty. Sets study.groupedBy and study.groupSource (`table`).
+std::vector<std::string> groupValuesOf(const ImportOptions& options,
+                                       const std::vector<std::pair<int, std::string>>& rows, const std::string& table,
+                                       StudyData& study);
+
 // The pictures found, in the order found: species in order of first
 // appearance, counts above 99 written as 99, taxa that are not species
 // counted (and left out with --species-only), then the lines sorted by
