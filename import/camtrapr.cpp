@@ -17,6 +17,13 @@ namespace mv::camtrap {
 
 namespace {
 
+// A field as R's write.csv leaves it: its missing values are written NA,
+// which is read as empty.
+std::string_view valueAt(const std::vector<std::string>& fields, int column) {
+  const std::string_view text = trimField(fieldAt(fields, column));
+  return text == "NA" ? std::string_view() : text;
+}
+
 std::string lineOf(const std::string& table, long record) { return table + " line " + std::to_string(record); }
 
 // The first of `names` that the header has, compared without case; -1 when
@@ -64,7 +71,7 @@ Stations readStations(const ImportOptions& options, StudyData& study) {
   int noPosition = 0;
   const auto readDate = [&](const std::vector<std::string>& f, int column, const std::string& name,
                             long record) -> std::optional<DateTime> {
-    const std::string_view text = trimField(fieldAt(f, column));
+    const std::string_view text = valueAt(f, column);
     if (text.empty()) return std::nullopt;
     const auto day = form.parse(text);
     if (!day)
@@ -112,7 +119,7 @@ Stations readStations(const ImportOptions& options, StudyData& study) {
         }
       },
       [&](const Columns&, const std::vector<std::string>& f, long record) {
-        const std::string station = cleanText(fieldAt(f, cStation));
+        const std::string station = cleanText(valueAt(f, cStation));
         if (station.empty()) throw ImportError(lineOf(table, record) + " has no Station");
         const auto setup = readDate(f, cSetup, "Setup_date", record);
         const auto retrieval = readDate(f, cRetrieval, "Retrieval_date", record);
@@ -162,15 +169,15 @@ Stations readStations(const ImportOptions& options, StudyData& study) {
         Location& loc = study.locations[static_cast<std::size_t>(row.location)];
         loc.periods.insert(loc.periods.end(), row.working.begin(), row.working.end());
         if (cX >= 0) {
-          const auto x = parseReal(fieldAt(f, cX));
-          const auto y = parseReal(fieldAt(f, cY));
+          const auto x = parseReal(valueAt(f, cX));
+          const auto y = parseReal(valueAt(f, cY));
           if (x && y)
             locations.addUtm(row.location, *x, *y);
           else
             ++noPosition;
         } else if (cLat >= 0) {
-          const auto lat = parseReal(fieldAt(f, cLat));
-          const auto lon = parseReal(fieldAt(f, cLon));
+          const auto lat = parseReal(valueAt(f, cLat));
+          const auto lon = parseReal(valueAt(f, cLon));
           if (lat && lon && *lat >= -90.0 && *lat <= 90.0 && *lon >= -180.0 && *lon <= 180.0)
             locations.addPosition(row.location, {*lat, *lon});
           else
@@ -178,7 +185,7 @@ Stations readStations(const ImportOptions& options, StudyData& study) {
         } else {
           ++noPosition;
         }
-        if (cGroup >= 0) groupRows.emplace_back(row.location, std::string(fieldAt(f, cGroup)));
+        if (cGroup >= 0) groupRows.emplace_back(row.location, std::string(valueAt(f, cGroup)));
         st.byStation[station].push_back(static_cast<int>(st.rows.size()));
         st.rows.push_back(std::move(row));
       });
@@ -226,17 +233,17 @@ void readRecords(const ImportOptions& options, const Stations& st, StudyData& st
       },
       [&](const Columns&, const std::vector<std::string>& f, long record) {
         FoundPicture p;
-        p.species = cleanText(fieldAt(f, cSpecies));
+        p.species = cleanText(valueAt(f, cSpecies));
         if (p.species.empty()) {
           skips.add("record without Species");
           return;
         }
-        const auto rows = st.byStation.find(cleanText(fieldAt(f, cStation)));
+        const auto rows = st.byStation.find(cleanText(valueAt(f, cStation)));
         if (rows == st.byStation.end()) {
           skips.add("Station not in the station table");
           return;
         }
-        const std::string_view stamp = trimField(fieldAt(f, cTime));
+        const std::string_view stamp = valueAt(f, cTime);
         if (stamp.empty()) {
           skips.add("record without DateTimeOriginal");
           return;
@@ -247,7 +254,7 @@ void readRecords(const ImportOptions& options, const Stations& st, StudyData& st
                             "\" is not a date and time in the form 2009-04-21 00:40:00 (year-month-day "
                             "hour:minute:second)");
         if (cCount >= 0) {
-          const std::string_view countText = trimField(fieldAt(f, cCount));
+          const std::string_view countText = valueAt(f, cCount);
           if (!countText.empty()) {
             const auto n = parseWhole(countText);
             if (!n || *n < 0) {

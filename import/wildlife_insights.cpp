@@ -97,7 +97,8 @@ WiDeployments readDeployments(const ImportOptions& options, StudyData& study) {
   if (deps.list.empty()) throw ImportError(table + " lists no deployment");
   locations.finish();
   study.deployments = static_cast<int>(deps.list.size());
-  study.locationsFrom = "(from " + std::to_string(study.deployments) + " deployments, one operating period each)";
+  study.locationsFrom =
+      "(from " + countOf(study.deployments, "deployment", "deployments") + ", one operating period each)";
   if (noPlace > 0)
     study.notes.push_back(countOf(noPlace, "deployment has", "deployments have") +
                           " no placename; each such deployment is a location named after its deployment_id");

@@ -325,7 +325,7 @@ TEST(ImportCamtrapR, IndividualsPerLocationAndSpeciesAreThoseOfTheSourceRows) {
                                                 {"StationA|VTA", 2},  // 3
                                                 {"StationB|VTA", 3},  // 6
                                                 {"StationC|MMA", 2},  // 9
-                                                {"StationC|PBE", 1},  // 11, on the retrieval day
+                                                {"StationC|PBE", 1},  // 11, on the retrieval day, count NA
                                             }));
   // Without --count-column each record is one individual.
   args = tables;
