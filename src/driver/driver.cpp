@@ -13,6 +13,7 @@
 #include "effort/effort.hpp"
 #include "events/events.hpp"
 #include "input/input.hpp"
+#include "input/input_warnings.hpp"
 #include "layout/console.hpp"
 #include "layout/removal_list.hpp"
 #include "layout/sinks.hpp"
@@ -72,6 +73,13 @@ class Cleanup {
   std::thread remover_;
 };
 
+// Rejected lines that rejects.csv shows with U+FFFD.
+void warnNotUtf8Rejects(const TablesPackage& tables, Console& console) {
+  if (tables.notUtf8Rejects() > 0)
+    warnNotUtf8(console, "AllPictures.txt", tables.firstNotUtf8Reject(), tables.notUtf8Rejects() - 1,
+                "rejects.csv shows");
+}
+
 // The picture stage: AllPictures.txt read and checked into the picture list,
 // PERIOD settled, and the independence rule run over the listed pictures.
 PictureTallies tallyPictures(const StudyInput& st, const std::filesystem::path& folder, Console& console,
@@ -91,13 +99,19 @@ PictureTallies tallyPictures(const StudyInput& st, const std::filesystem::path& 
     READALLPICTURES(st, tallies, folder, console, how);
     // The last event closes with the last picture.
     loop.finish();
-    if (tables) tables->picturesRead(st);
+    if (tables) {
+      tables->picturesRead(st);
+      warnNotUtf8Rejects(*tables, console);
+    }
     GETPERIOD(tallies, console, period);
   } else {
     // PERIOD is asked only after the pictures are counted, so the loop runs
     // over the list afterwards.
     READALLPICTURES(st, tallies, folder, console, tables);
-    if (tables) tables->picturesRead(st);
+    if (tables) {
+      tables->picturesRead(st);
+      warnNotUtf8Rejects(*tables, console);
+    }
     tallies.sizeTallies(st);
     GETPERIOD(tallies, console, period);
     MOONPHASES(st, tallies);
@@ -186,7 +200,12 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   // From here on the run has written FinalPicsList.txt; an early end
   // removes it.
   cleanup.setPictureList(folder / "FinalPicsList.txt");
-  if (tables) tables->prepare(st);
+  // The tables and the page show the names as UTF-8.
+  warnNotUtf8Names(st, console, tables.has_value(), options.html.has_value());
+  if (tables && !tables->prepare(st)) {
+    console.error().free("Cannot write the tables: " + tables->errorText());
+    return 1;
+  }
   const PictureTallies tallies = tallyPictures(st, folder, console, options.period, tables ? &*tables : nullptr);
   cleanup.startRemovingPictureList();
 

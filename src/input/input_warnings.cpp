@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "layout/layout.hpp"
+#include "model/utf8_text.hpp"
 
 namespace mv {
 
@@ -156,6 +157,51 @@ void warnReversedPeriods(const StudyInput& st, Console& console) {
                            ") before it starts (" + shown(st.PERIODSTART) + ")");
     }
   }
+}
+
+void warnNotUtf8(Console& console, std::string_view file, long firstLine, long moreLines, std::string_view shownAs) {
+  std::string text = "Warning: " + std::string(file) + " line " + std::to_string(firstLine);
+  if (moreLines > 0)
+    text += " and " + std::to_string(moreLines) + " more line" + (moreLines == 1 ? "" : "s") + " hold";
+  else
+    text += " holds";
+  console.error().free(text + " bytes that are not UTF-8: " + std::string(shownAs) + " them as U+FFFD");
+}
+
+void warnNotUtf8Names(const StudyInput& st, Console& console, bool tables, bool page) {
+  if (!tables && !page) return;
+  // The first line with such bytes and the count of lines, of one file.
+  struct Found {
+    long first = 0;
+    long lines = 0;
+    void check(std::string_view name, long line) {
+      // A character cut short by the field's end is only left out.
+      bool replaced = false;
+      (void)utf8Field(name, &replaced);
+      if (!replaced) return;
+      if (lines++ == 0) first = line;
+    }
+  };
+  // Input.txt as it is laid out: the title, the location count, then for
+  // each location its line, its period count and one line per period; then
+  // the species count and one line per species.
+  Found input;
+  input.check(st.TITLE, 1);
+  long line = 2;
+  for (int l = 1; l <= st.NLOCATIONS; ++l) {
+    ++line;
+    if (page) input.check(st.LOCATIONNAME(l), line);
+    line += 1 + st.NPERIODS(l);
+  }
+  ++line;
+  for (int s = 1; s <= st.NSPECIES; ++s) input.check(st.SPECIESNAME(s), line + s);
+  // Every GroupMap.txt line is an entry, and every entry's group is shown.
+  Found map;
+  for (int i = 1; i <= st.NMAPLINES; ++i) map.check(st.MAPGROUP(i), i);
+
+  const char* shownAs = tables && page ? "the tables and the page show" : tables ? "the tables show" : "the page shows";
+  if (input.lines > 0) warnNotUtf8(console, "Input.txt", input.first, input.lines - 1, shownAs);
+  if (map.lines > 0) warnNotUtf8(console, "GroupMap.txt", map.first, map.lines - 1, shownAs);
 }
 
 PeriodCoverage::PeriodCoverage(const StudyInput& st) : firstDay_(st.FIRSTDAY), lastDay_(st.LASTDAY) {

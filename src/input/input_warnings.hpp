@@ -68,6 +68,18 @@ class ShiftWarnings {
 // before its start date, naming its line.
 void warnReversedPeriods(const StudyInput& st, Console& console);
 
+// Names for the outputs that promise UTF-8 (the tables package and the HTML
+// page) whose bytes are not all UTF-8: they show each such piece as U+FFFD.
+// One warning for a file names its first such line and counts the others;
+// `shownAs` says where, e.g. "the tables show".
+void warnNotUtf8(Console& console, std::string_view file, long firstLine, long moreLines, std::string_view shownAs);
+
+// The warnings for the title and the names of Input.txt and GroupMap.txt
+// that the tables (`tables`) or the page (`page`) show: the title and the
+// group and species names in both, the location names in the page only.
+// Nothing when every one is UTF-8.
+void warnNotUtf8Names(const StudyInput& st, Console& console, bool tables, bool page);
+
 // Counts the used pictures dated outside every operating period of their
 // location (all locations of that name), and among them those outside the
 // study's first and last day, which no tally sees.

@@ -15,6 +15,7 @@
 #include "input/input.hpp"
 #include "layout/sinks.hpp"
 #include "model/labels.hpp"
+#include "model/utf8_text.hpp"
 #include "page/svg.hpp"
 #include "tallies/tallies.hpp"
 
@@ -26,7 +27,6 @@ using svg::Builder;
 using svg::escape;
 using svg::LinearScale;
 using svg::number;
-using svg::trimmed;
 
 constexpr double kWidth = 900.0;
 constexpr const char* kEmptyCell = "#f0f0f0";
@@ -36,7 +36,8 @@ constexpr int kNewMoon = 2;
 // A profile of fewer pictures is mostly noise: its line is left out.
 constexpr int kFewestForProfile = 10;
 
-std::string name(const Name& n) { return std::string(trimmed(n)); }
+// A name as the page shows it: UTF-8, without its padding blanks.
+std::string name(const Name& n) { return utf8Field(n); }
 
 // Width in pixels of a text of n characters at a font size (a generous
 // average for proportional fonts).
@@ -152,7 +153,7 @@ void summary(std::string& html, const PageData& d) {
   const StudyInput& st = d.st;
   const PictureTallies& tallies = d.tallies;
   html += "<h1>";
-  html += escape(trimmed(st.TITLE));
+  html += escape(utf8Field(st.TITLE));
   html += "</h1>\n<p class=\"note\">Camera-trap study report</p>\n<table class=\"summary\">\n";
   auto row = [&](std::string_view label, const std::string& value) {
     html += "<tr><th>";
@@ -740,7 +741,7 @@ std::string htmlPage(const StudyInput& st, const PictureTallies& tallies, const 
   std::string html;
   html.reserve(1 << 20);
   html += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
-  html += escape(trimmed(st.TITLE));
+  html += escape(utf8Field(st.TITLE));
   html += "</title>\n<style>";
   html += kStyle;
   html += "</style>\n</head>\n<body>\n";

@@ -15,6 +15,7 @@
 #include "abundance/abundance.hpp"
 #include "effort/effort.hpp"
 #include "layout/removal_list.hpp"
+#include "model/utf8_text.hpp"
 #include "tallies/tallies.hpp"
 
 namespace mv {
@@ -151,12 +152,6 @@ const TableSchema& schemaOf(std::string_view name) {
   std::abort();  // every name used below is in the list
 }
 
-// A name without its padding blanks.
-std::string_view trimmed(std::string_view name) {
-  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  return name;
-}
-
 void header(CsvWriter& csv, const TableSchema& t) {
   for (const Field& f : t.fields) csv.text(f.name);
   csv.endRow();
@@ -185,7 +180,7 @@ nlohmann::ordered_json packageJson(const StudyInput& st) {
   nlohmann::ordered_json package;
   package["profile"] = "tabular-data-package";
   package["name"] = "morvelstrand-tables";
-  package["title"] = std::string(trimmed(st.TITLE));
+  package["title"] = utf8Field(st.TITLE);
   auto& resources = package["resources"] = nlohmann::ordered_json::array();
   for (const TableSchema& t : tableSchemas()) {
     nlohmann::ordered_json r;
@@ -245,21 +240,43 @@ bool TablesPackage::start() {
   return true;
 }
 
-void TablesPackage::prepare(const StudyInput& st) {
+bool TablesPackage::prepare(const StudyInput& st) {
   firstDay_ = st.FIRSTDAY;
   days_ = std::max(0, st.LASTDAY - st.FIRSTDAY + 1);
   species_ = st.NSPECIES;
   seen_.assign(static_cast<std::size_t>(std::max(0, st.NGROUPS)) * static_cast<std::size_t>(std::max(0, species_)), {});
   groupFields_.assign(static_cast<std::size_t>(std::max(0, st.NGROUPS)) + 1, {});
   for (int g = 1; g <= st.NGROUPS; ++g)
-    appendCsvField(groupFields_[static_cast<std::size_t>(g)], trimmed(st.GROUPNAME(g)));
+    appendCsvField(groupFields_[static_cast<std::size_t>(g)], utf8Field(st.GROUPNAME(g)));
   speciesFields_.assign(static_cast<std::size_t>(std::max(0, species_)) + 1, {});
   for (int s = 1; s <= species_; ++s)
-    appendCsvField(speciesFields_[static_cast<std::size_t>(s)], trimmed(st.SPECIESNAME(s)));
+    appendCsvField(speciesFields_[static_cast<std::size_t>(s)], utf8Field(st.SPECIESNAME(s)));
+  // The description is made now, before the report: nothing it could fail
+  // on is found only once the report has replaced the last one.
+  return describe(st);
+}
+
+bool TablesPackage::describe(const StudyInput& st) {
+  // Every text of it is UTF-8 already; should one not be, the writer puts
+  // U+FFFD in its place rather than stop.
+  try {
+    description_ = packageJson(st).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+  } catch (const nlohmann::ordered_json::exception&) {
+    description_.clear();
+    return fail("datapackage.json", "the description of the tables cannot be made");
+  }
+  description_ += '\n';
+  return true;
 }
 
 void TablesPackage::rejected(long lineNumber, std::string_view reason, std::string_view line) {
-  rejects_.integer(lineNumber).text(reason).text(line).endRow();
+  if (isUtf8(line) && isUtf8(reason)) {
+    rejects_.integer(lineNumber).text(reason).text(line).endRow();
+    return;
+  }
+  // The reason may end in a name field of the line, with its bytes.
+  rejects_.integer(lineNumber).text(utf8Text(reason)).text(utf8Text(line)).endRow();
+  if (notUtf8Rejects_++ == 0) firstNotUtf8Reject_ = lineNumber;
 }
 
 void TablesPackage::listed(std::span<const ListedPicture> pictures) {
@@ -317,6 +334,7 @@ bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, c
   std::error_code ignored;
   std::filesystem::remove(dir_ / "datapackage.json", ignored);
 
+  if (description_.empty() && !describe(st)) return false;
   CsvWriter csv;
   // Runs one table: opens its file, writes the header and the rows, and
   // renames the complete file into place.
@@ -328,8 +346,13 @@ bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, c
     if (!csv.commit()) return fail(file, csv.errorText());
     return true;
   };
-  const auto group = [&](int g) { return trimmed(st.GROUPNAME(g)); };
-  const auto species = [&](int s) { return trimmed(st.SPECIESNAME(s)); };
+  // The names as UTF-8, each made once.
+  std::vector<std::string> groupNames(static_cast<std::size_t>(std::max(0, st.NGROUPS)) + 1);
+  for (int g = 1; g <= st.NGROUPS; ++g) groupNames[static_cast<std::size_t>(g)] = utf8Field(st.GROUPNAME(g));
+  std::vector<std::string> speciesNames(static_cast<std::size_t>(std::max(0, st.NSPECIES)) + 1);
+  for (int s = 1; s <= st.NSPECIES; ++s) speciesNames[static_cast<std::size_t>(s)] = utf8Field(st.SPECIESNAME(s));
+  const auto group = [&](int g) -> std::string_view { return groupNames[static_cast<std::size_t>(g)]; };
+  const auto species = [&](int s) -> std::string_view { return speciesNames[static_cast<std::size_t>(s)]; };
   // "group,species," of every pair, quoted once, for the largest table.
   std::vector<std::string> quotedSpecies(static_cast<std::size_t>(st.NSPECIES) + 1);
   for (int s = 1; s <= st.NSPECIES; ++s) appendCsvField(quotedSpecies[static_cast<std::size_t>(s)], species(s));
@@ -474,8 +497,7 @@ bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, c
 
   FileSink json;
   if (!json.openReplacing(dir_ / "datapackage.json")) return fail("datapackage.json", json.errorText());
-  json.append(packageJson(st).dump(2));
-  json.append("\n");
+  json.append(description_);
   if (!json.commit()) return fail("datapackage.json", json.errorText());
   return true;
 }

@@ -33,10 +33,11 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   // with errorText() when the folder cannot be made or written.
   bool start();
   // Before the picture file is read: the study's groups, species and days
-  // are known.
-  void prepare(const StudyInput& st);
-  // Rejected lines go straight to rejects.csv (nothing kept in memory);
-  // listed pictures mark the day of their group and species.
+  // are known, and datapackage.json's text is made from them; false with
+  // errorText() when it cannot be.
+  bool prepare(const StudyInput& st);
+  // Rejected lines go straight to rejects.csv (nothing kept in memory),
+  // as UTF-8; listed pictures mark the day of their group and species.
   void rejected(long lineNumber, std::string_view reason, std::string_view line) override;
   void listed(std::span<const ListedPicture> pictures) override;
   // Independent events go straight to events.csv, numbered in list order.
@@ -51,9 +52,14 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   bool write(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
              const GroupPositions& positions);
   const std::string& errorText() const { return error_; }
+  // Rejected lines written with U+FFFD for bytes that are not UTF-8: how
+  // many, and the first one's line number.
+  long notUtf8Rejects() const { return notUtf8Rejects_; }
+  long firstNotUtf8Reject() const { return firstNotUtf8Reject_; }
 
  private:
   bool fail(std::string_view file, const std::string& why);
+  bool describe(const StudyInput& st);
   void formatDetectionHistory();
   // Waits for the detection history (starting it when picturesRead() was
   // not called) and renames it into place.
@@ -68,6 +74,9 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   std::vector<std::string> groupFields_;
   std::vector<std::string> speciesFields_;
   std::string error_;
+  std::string description_;  // datapackage.json
+  long notUtf8Rejects_ = 0;
+  long firstNotUtf8Reject_ = 0;
   // Days with a listed picture of each group and species, one bit per study
   // day from FIRSTDAY; a pair without pictures keeps no bits at all.
   int firstDay_ = 0;

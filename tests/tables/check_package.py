@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Runs the program with --tables on a copy of a study and reads every
-resource of the package back with the standard json and csv modules:
+"""Runs the program with --tables and --html on a copy of a study and reads
+every resource of the package back with the standard json and csv modules:
 header against the schema, every value against its field type, and the
-primary key unique and never empty.
+primary key unique and never empty. Every file, the page too, is read as
+strict UTF-8, as pandas.read_csv does.
 
     check_package.py PROGRAM STUDY_DIR
 """
@@ -91,8 +92,14 @@ def main():
         work = os.path.join(tmp, "study")
         shutil.copytree(study, work)
         tables = os.path.join(tmp, "tables")
-        subprocess.run([program, "--period", "60", "--quiet", "--tables", tables, work], check=True)
-        errors = check_package(tables)
+        page = os.path.join(tmp, "page.html")
+        subprocess.run([program, "--period", "60", "--quiet", "--tables", tables, "--html", page, work], check=True)
+        try:
+            errors = check_package(tables)
+            with open(page, encoding="utf-8") as f:
+                f.read()
+        except UnicodeDecodeError as e:
+            errors = [f"not UTF-8: {e}"]
     for e in errors[:50]:
         print(e)
     return 1 if errors else 0
