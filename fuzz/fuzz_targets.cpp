@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -60,6 +61,17 @@ void readStudy(Reading& r, const fs::path& dir, bool withMap) {
   mv::READGROUPMAP(r.st, dir, r.console);
   r.st.sizeGroupTables();
   mv::CREATESHORTGROUPLIST(r.st);
+}
+
+// The leading number of `text` after blanks, when it is within [lo, hi];
+// `text` moves past it.
+int number(std::string_view& text, int lo, int hi, int fallback) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  int value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc()) return fallback;
+  text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+  return value >= lo && value <= hi ? value : fallback;
 }
 
 std::vector<std::string_view> split(std::string_view data, char sep, std::size_t parts) {
@@ -149,6 +161,27 @@ void wholeRun(std::string_view data) {
   std::ostringstream out;
   mv::RunOptions options;
   options.date = mv::LocalDate{2026, 12, 8};
+  (void)mv::run(dir, in, out, options);
+}
+
+void tablesAndPage(std::string_view data) {
+  const fs::path& dir = scratch();
+  const auto parts = split(data, '\x01', 4);
+  put(dir / "Input.txt", parts[0]);
+  put(dir / "GroupMap.txt", parts[1]);
+  put(dir / "AllPictures.txt", parts[2]);
+  std::string_view numbers = parts[3];
+  std::istringstream in;
+  std::ostringstream out;
+  mv::RunOptions options;
+  options.date = mv::LocalDate{2026, 12, 8};
+  options.period = number(numbers, 1, 1440, 60);
+  options.occasionDays = number(numbers, 1, 100000, 7);
+  options.console.noWait = true;
+  options.console.quiet = true;
+  options.err = &out;
+  options.tables = dir / "tables";
+  options.html = dir / "page.html";
   (void)mv::run(dir, in, out, options);
 }
 

@@ -18,5 +18,10 @@ void allPictures(std::string_view data);
 // A whole run: the data holds Input.txt, GroupMap.txt, AllPictures.txt and
 // the console answers, separated by the byte 0x01.
 void wholeRun(std::string_view data);
+// A whole run that also writes the tables package and the HTML page: the
+// data holds Input.txt, GroupMap.txt and AllPictures.txt separated by the
+// byte 0x01, then optionally the PERIOD and the days per occasion as two
+// numbers (60 and 7 where missing or out of range).
+void tablesAndPage(std::string_view data);
 
 }  // namespace mvfuzz
