@@ -175,6 +175,7 @@ void warnNotUtf8Names(const StudyInput& st, Console& console, bool tables, bool 
     long first = 0;
     long lines = 0;
     void check(std::string_view name, long line) {
+      if (isUtf8(name)) return;
       // A character cut short by the field's end is only left out.
       bool replaced = false;
       (void)utf8Field(name, &replaced);
