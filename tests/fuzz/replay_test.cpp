@@ -96,4 +96,4 @@ TEST(FuzzReplay, InputFile) { replay("input", mvfuzz::inputFile, 600); }
 TEST(FuzzReplay, GroupMap) { replay("groupmap", mvfuzz::groupMap, 600); }
 TEST(FuzzReplay, AllPictures) { replay("pictures", mvfuzz::allPictures, 600); }
 TEST(FuzzReplay, WholeRun) { replay("run", mvfuzz::wholeRun, 600); }
-TEST(FuzzReplay, TablesAndPage) { replay("tables", mvfuzz::tablesAndPage, 80); }
+TEST(FuzzReplay, TablesAndPage) { replay("tables", mvfuzz::tablesAndPage, 50); }
