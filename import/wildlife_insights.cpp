@@ -137,13 +137,16 @@ void readImages(const ImportOptions& options, const WiDeployments& deps, StudyDa
       [&](const Columns& c) {
         cDep = c.require("deployment_id");
         cTime = c.require("timestamp");
-        cCommon = c.require("common_name");
-        if (!options.commonNames) {
-          cGenus = c.require("genus");
-          cSpecies = c.require("species");
-        } else {
+        // The names the species go by are needed; the others only help to
+        // tell the kind of a row.
+        if (options.commonNames) {
+          cCommon = c.require("common_name");
           cGenus = c.find("genus");
           cSpecies = c.find("species");
+        } else {
+          cCommon = c.find("common_name");
+          cGenus = c.require("genus");
+          cSpecies = c.require("species");
         }
         cBlank = c.find("is_blank");
         cCount = c.find("number_of_objects");

@@ -189,6 +189,18 @@ TEST(ImportWildlifeInsights, CommonNamesAndSpeciesOnly) {
             (Lines{"4", "Red Fox", "Eurasian Badger", "Western Roe Deer", "Wild Boar"}));
   const Lines s = summaryOf(r.out);
   EXPECT_NE(std::find(s.begin(), s.end(), "    taxon not a species (--species-only)        2"), s.end()) << r.out;
+
+  // Without a common_name column the scientific names still do; common
+  // names cannot.
+  const fs::path src = copyWith(dir, "asturias-wi", "images.csv",
+                                "deployment_id,genus,species,timestamp\ndep-1,Vulpes,vulpes,2024-04-09 12:15:36\n");
+  const auto scientific = runImport({src.string(), (dir / "scientific").string()});
+  EXPECT_EQ(scientific.status, importtest::successStatus()) << scientific.err;
+  EXPECT_EQ(mvtest::readLines(dir / "scientific" / "AllPictures.txt"),
+            (Lines{"R\xC3\xADo Trubia 04/04/2024    Vulpes vulpes             2024  4  9 12 15 36  1"}));
+  const auto common = runImport({src.string(), (dir / "common").string(), "--names", "common"});
+  EXPECT_EQ(common.status, 1);
+  EXPECT_EQ(common.err, "morvelstrand-import: images.csv has no column common_name\n");
 }
 
 TEST(ImportWildlifeInsights, AMangledDateIsAnErrorNamingFileAndLine) {
