@@ -2,7 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <climits>
+#include <system_error>
 
 #ifndef MORVELSTRAND_VERSION
 #define MORVELSTRAND_VERSION "unknown"
@@ -25,6 +28,45 @@ constexpr const char* kFooter =
     "  0  the report was written\n"
     "  1  the run ended early (missing or unreadable file, bad PERIOD, limits, write error)\n"
     "  2  wrong command line";
+
+namespace fs = std::filesystem;
+
+// The study's own files, which no other output may replace.
+constexpr const char* kStudyFiles[] = {"AllPictures.txt",  "Input.txt",  "GroupMap.txt",
+                                       "OutputGroups.txt", "Reject.txt", "FinalPicsList.txt"};
+
+bool sameFile(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  return fs::equivalent(a, b, ec) && !ec;
+}
+
+bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+// What is wrong with the page's file name, or empty when nothing is: its
+// folder must exist, it must not be a folder itself, and it must not be one
+// of the study's files (found by what the names lead to, not by their
+// spelling) or lie in the tables folder, whose content the tables replace.
+std::string pageProblem(const fs::path& page, const fs::path& studyDir, const std::optional<fs::path>& tables) {
+  std::error_code ec;
+  const fs::path folder = page.parent_path();
+  if (page.filename().empty() || fs::is_directory(page, ec)) return "is a folder: " + page.string();
+  if (!fs::is_directory(folder, ec)) return "folder does not exist: " + folder.string();
+  const std::string name = page.filename().string();
+  for (const char* file : kStudyFiles)
+    if (sameFile(page, studyDir / file) || (sameFile(folder, studyDir) && sameNameIgnoringCase(name, file)))
+      return "would replace the study's " + std::string(file) + ": " + page.string();
+  if (tables && fs::is_directory(*tables, ec)) {
+    for (fs::path p = fs::weakly_canonical(folder, ec); !ec; p = p.parent_path()) {
+      if (sameFile(p, *tables)) return "lies in the --tables folder: " + page.string();
+      if (p == p.parent_path()) break;
+    }
+  }
+  return {};
+}
 
 }  // namespace
 
@@ -58,7 +100,8 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
       ->check(CLI::Range(1, 100000))
       ->needs(tablesOption);
   std::string html;
-  app.add_option("--html", html, "Also write a page with plots (one self-contained HTML file)")->type_name("FILE");
+  CLI::Option* htmlOption =
+      app.add_option("--html", html, "Also write a page with plots (one self-contained HTML file)")->type_name("FILE");
   app.add_option("STUDY_DIR", studyDir, "The study folder (default: the current folder)")
       ->check(CLI::ExistingDirectory);
 
@@ -84,11 +127,23 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
     line.options.period = period >= INT_MIN && period <= INT_MAX ? static_cast<int>(period) : 0;
     noWait = true;
   }
-  if (*tablesOption) line.options.tables = std::filesystem::path(tables);
+  const auto wrong = [&err](const std::string& what) {
+    err << "morvelstrand: " << what << " (see morvelstrand --help)\n";
+    return kExitCommandLine;
+  };
+  if (*tablesOption) {
+    if (tables.empty()) return wrong("--tables: the folder name is empty");
+    line.options.tables = std::filesystem::path(tables);
+  }
   line.options.occasionDays = occasionDays;
   // A relative page name is taken from the folder the program was started
-  // in, as the study folder is.
-  if (!html.empty()) line.options.html = std::filesystem::absolute(html);
+  // in, as the study folder is. It is checked before anything is read.
+  if (*htmlOption) {
+    if (html.empty()) return wrong("--html: the file name is empty");
+    line.options.html = std::filesystem::absolute(html);
+    const std::string problem = pageProblem(*line.options.html, line.studyDir, line.options.tables);
+    if (!problem.empty()) return wrong("--html: " + problem);
+  }
   line.options.console.noWait = noWait;
   line.options.console.quiet = quiet;
   return std::nullopt;

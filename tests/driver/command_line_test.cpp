@@ -2,9 +2,11 @@
 // and a scripted run that must give the report of the console dialogue.
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/test_support.hpp"
@@ -126,4 +128,58 @@ TEST(CommandLine, QuietRunSendsItsErrorToStandardError) {
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, " Input.txt was not present\r\n File Input.txt must be in the same folder as Morvelstrand\r\n");
   EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
+// A page that would replace one of the study's files, however it is
+// spelled, or land in the tables folder, is refused with status 2 before
+// anything is read; so are empty names and a page without a folder.
+TEST(CommandLine, PageThatWouldReplaceAnInputIsRefused) {
+  mvtest::TempDir dir;
+  copyExample(dir.path());
+  fs::create_directory(dir / "sub");
+  fs::create_directory(dir / "tables");
+  fs::create_directory_symlink(dir.path(), dir / "sub" / "alias");
+  fs::create_symlink(dir / "GroupMap.txt", dir / "map.html");
+  fs::create_hard_link(dir / "Input.txt", dir / "sub" / "hard.html");
+  mvtest::writeFile(dir / "Reject.txt", "earlier rejects\r\n");
+  const std::string study = mvtest::readFile(dir / "AllPictures.txt");
+  std::vector<std::string> before = entries(dir.path());
+  std::sort(before.begin(), before.end());
+  const std::string d = dir.path().string();
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"--html Input.txt", "would replace the study's Input.txt: " + d + "/Input.txt"},
+      {"--html sub/../AllPictures.txt", "would replace the study's AllPictures.txt: " + d + "/sub/../AllPictures.txt"},
+      {"--html sub/alias/GroupMap.txt", "would replace the study's GroupMap.txt: " + d + "/sub/alias/GroupMap.txt"},
+      {"--html map.html", "would replace the study's GroupMap.txt: " + d + "/map.html"},
+      {"--html sub/hard.html", "would replace the study's Input.txt: " + d + "/sub/hard.html"},
+      {"--html Reject.txt", "would replace the study's Reject.txt: " + d + "/Reject.txt"},
+      {"--html outputgroups.TXT", "would replace the study's OutputGroups.txt: " + d + "/outputgroups.TXT"},
+      {"--tables tables --html sub/alias/tables/page.html",
+       "lies in the --tables folder: " + d + "/sub/alias/tables/page.html"},
+      {"--html ''", "the file name is empty"},
+      {"--html sub", "is a folder: " + d + "/sub"},
+      {"--html missing/page.html", "folder does not exist: " + d + "/missing"},
+  };
+  for (const auto& [arguments, problem] : cases) {
+    SCOPED_TRACE(arguments);
+    const Result r = runIn(dir.path(), "--period 60 " + arguments);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "morvelstrand: --html: " + problem + " (see morvelstrand --help)\n");
+  }
+  const Result emptyTables = runIn(dir.path(), "--period 60 --tables ''");
+  EXPECT_EQ(emptyTables.status, 2);
+  EXPECT_EQ(emptyTables.err, "morvelstrand: --tables: the folder name is empty (see morvelstrand --help)\n");
+
+  std::vector<std::string> after = entries(dir.path());
+  std::sort(after.begin(), after.end());
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(mvtest::readFile(dir / "AllPictures.txt"), study);
+  EXPECT_EQ(mvtest::readFile(dir / "Reject.txt"), "earlier rejects\r\n");
+  EXPECT_TRUE(fs::is_empty(dir / "tables"));
+
+  // A page beside the study files under a name of its own is written.
+  const Result fine = runIn(dir.path(), "--period 60 --quiet --html study.html");
+  EXPECT_EQ(fine.status, 0) << fine.err;
+  EXPECT_TRUE(fs::is_regular_file(dir / "study.html"));
 }
