@@ -1,5 +1,7 @@
 #include "driver/driver.hpp"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <exception>
@@ -9,12 +11,12 @@
 #include "abundance/abundance.hpp"
 #include "activity/activity.hpp"
 #include "community/community.hpp"
-#include "driver/folder_lock.hpp"
 #include "effort/effort.hpp"
 #include "events/events.hpp"
 #include "input/input.hpp"
 #include "input/input_warnings.hpp"
 #include "layout/console.hpp"
+#include "layout/folder_lock.hpp"
 #include "layout/removal_list.hpp"
 #include "layout/sinks.hpp"
 #include "model/study.hpp"
@@ -49,10 +51,7 @@ class Cleanup {
   void startRemovingPictureList() {
     if (pictureList_.empty() || remover_.joinable()) return;
     try {
-      remover_ = threadWithoutSignals([path = pictureList_] {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-      });
+      remover_ = threadWithoutSignals([path = pictureList_] { ::unlink(path.c_str()); });
     } catch (const std::system_error&) {
       // No thread: removed at the end.
     }
@@ -60,8 +59,9 @@ class Cleanup {
   void removePictureList() {
     if (remover_.joinable()) remover_.join();
     if (pictureList_.empty()) return;
-    std::error_code ignored;
-    std::filesystem::remove(pictureList_, ignored);
+    // A file only: a run with PERIOD given writes no list, and a folder of
+    // that name is not its to remove.
+    ::unlink(pictureList_.c_str());
     pictureList_.clear();
     dropFromRemovalList(slot_);
     slot_ = -1;
@@ -83,19 +83,22 @@ void warnNotUtf8Rejects(const TablesPackage& tables, Console& console) {
 // The picture stage: AllPictures.txt read and checked into the picture list,
 // PERIOD settled, and the independence rule run over the listed pictures.
 PictureTallies tallyPictures(const StudyInput& st, const std::filesystem::path& folder, Console& console,
-                             std::optional<int> period, TablesPackage* tables) {
+                             std::optional<int> period, TablesPackage* tables, FileSink& rejects) {
   PictureTallies tallies;
+  // Reject.txt takes its name together with the report, at the end.
+  PictureReading how;
+  how.observer = tables;
+  how.rejects = &rejects;
   if (period) {
     // With PERIOD known before the pictures are read, the picture loop takes
-    // every accepted picture from memory as the list is written, in file
-    // order, and the list is not read back.
+    // every accepted picture from memory in file order, and the picture
+    // list, which would never be read back, is not written.
     tallies.sizeTallies(st);
     tallies.PERIOD = *period;
     MOONPHASES(st, tallies);
     PictureLoop loop(st, tallies, tables);
-    PictureReading how;
-    how.observer = tables;
     how.accepted = [&loop](std::span<const ListedPicture> pictures) { loop.add(pictures); };
+    how.writeList = false;
     READALLPICTURES(st, tallies, folder, console, how);
     // The last event closes with the last picture.
     loop.finish();
@@ -107,7 +110,7 @@ PictureTallies tallyPictures(const StudyInput& st, const std::filesystem::path& 
   } else {
     // PERIOD is asked only after the pictures are counted, so the loop runs
     // over the list afterwards.
-    READALLPICTURES(st, tallies, folder, console, tables);
+    READALLPICTURES(st, tallies, folder, console, how);
     if (tables) {
       tables->picturesRead(st);
       warnNotUtf8Rejects(*tables, console);
@@ -137,9 +140,10 @@ SectionRunning reportRunning(const StudyInput& st) {
 // removed, the elapsed time as the report's last line, the report under its
 // name, then the tables and the page made from the finished run, and the
 // closing console lines. Returns the exit status.
-int finishRun(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
-              const GroupPositions& positions, Clock::time_point start, FileSink& file, Writer& report,
-              Console& console, const RunOptions& options, TablesPackage* tables, Cleanup& cleanup) {
+int finishRun(const std::filesystem::path& folder, const StudyInput& st, const PictureTallies& tallies,
+              const GroupEffort& effort, const GroupPositions& positions, Clock::time_point start, FileSink& file,
+              Writer& report, Console& console, const RunOptions& options, TablesPackage* tables, Cleanup& cleanup,
+              FileSink& rejects) {
   Writer& con = console.out();
   // The picture list was only needed within the run.
   cleanup.removePictureList();
@@ -147,7 +151,18 @@ int finishRun(const StudyInput& st, const PictureTallies& tallies, const GroupEf
   const auto ticks = std::chrono::duration_cast<std::chrono::microseconds>(stop - start).count();
   const float elapsed = static_cast<float>(ticks) / 1000000.0f;
   report.write("(a13,2x,f9.3,a8)", "Elasped time ", elapsed, " seconds");
-  // The report takes its name only now that it is complete.
+  // The report takes its name only now that it is complete, and Reject.txt
+  // just before it: both are new, or neither.
+  if (file.close()) {
+    if (tallies.NREJECTED == 0) {
+      rejects.discard();
+      std::error_code ignored;
+      std::filesystem::remove(folder / "Reject.txt", ignored);
+    } else if (!rejects.commit()) {
+      console.error().free("Cannot create Reject.txt: " + rejects.errorText());
+      return 1;
+    }
+  }
   if (!file.commit()) {
     console.error().free("Error writing OutputGroups.txt: " + file.errorText() +
                          " (the incomplete report was removed)");
@@ -184,16 +199,25 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   // A PERIOD given on the command line is checked before any file is
   // touched.
   if (options.period && !periodInRange(*options.period)) rejectPeriod(console);
+  // This run holds the folder: temporary files found there are those of
+  // runs that were killed before they could remove them.
+  static constexpr std::string_view kStudyOutputs[] = {"OutputGroups.txt", "Reject.txt", "FinalPicsList.txt",
+                                                       "GroupMap.txt"};
+  LeftOvers removed = removeTemporaries(folder, kStudyOutputs);
   // So is the folder for the tables: a run is not made only to find at its
   // end that its tables cannot be written.
   std::optional<TablesPackage> tables;
   if (options.tables) {
     tables.emplace(*options.tables, options.occasionDays);
-    if (!tables->start()) {
+    const bool started = tables->start();
+    removed += tables->leftOvers();
+    if (!started) {
+      if (removed.entries > 0) console.error().free(leftOversLine(removed));
       console.error().free("Cannot write the tables: " + tables->errorText());
       return 1;
     }
   }
+  if (removed.entries > 0) console.error().free(leftOversLine(removed));
 
   // Input.
   const StudyInput st = readStudy(folder, console);
@@ -206,7 +230,9 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
     console.error().free("Cannot write the tables: " + tables->errorText());
     return 1;
   }
-  const PictureTallies tallies = tallyPictures(st, folder, console, options.period, tables ? &*tables : nullptr);
+  FileSink rejects;
+  const PictureTallies tallies =
+      tallyPictures(st, folder, console, options.period, tables ? &*tables : nullptr, rejects);
   cleanup.startRemovingPictureList();
 
   // Report.
@@ -266,20 +292,27 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   };
   runSections(sections, report, con, reportRunning(st));
 
-  return finishRun(st, tallies, effort, positions, start, file, report, console, options, tables ? &*tables : nullptr,
-                   cleanup);
+  return finishRun(folder, st, tallies, effort, positions, start, file, report, console, options,
+                   tables ? &*tables : nullptr, cleanup, rejects);
 }
 
 }  // namespace
 
 int run(const std::filesystem::path& folder, std::istream& in, std::ostream& out, const RunOptions& options) {
   Console console(out, in, options.err != nullptr ? *options.err : out, options.console);
-  // Where no lock file can be made (a folder that cannot be written), no
-  // other run can write either; the run goes on and says what fails.
+  // A missing folder has nothing to protect: the run goes on and says what
+  // is missing.
   FolderLock lock;
-  if (lock.acquire(folder) == FolderLock::Outcome::Busy) {
-    console.error().free("another run is using this folder: " + folder.string());
-    return 1;
+  switch (lock.acquire(folder, folder / FolderLock::kFileName)) {
+    case FolderLock::Outcome::Busy:
+      console.error().free("another run is using this folder: " + folder.string());
+      return 1;
+    case FolderLock::Outcome::Failed:
+      console.error().free("Cannot lock the study folder: " + lock.errorText());
+      return 1;
+    case FolderLock::Outcome::Locked:
+    case FolderLock::Outcome::Missing:
+      break;
   }
   Cleanup cleanup;
   int status = 1;

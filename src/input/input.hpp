@@ -93,6 +93,14 @@ struct PictureReading {
   // Read from start to end by one thread, as a file that is not a regular
   // one (a pipe) always is, rather than part by part at their places.
   bool readInOrder = false;
+  // Whether FinalPicsList.txt is written: not when the accepted pictures are
+  // all taken as they come and the list would never be read back.
+  bool writeList = true;
+  // When set, Reject.txt is written into this sink and left complete and
+  // closed under its temporary name; the caller renames it into place with
+  // the report (commit), or, when nothing was rejected, discards it and
+  // removes an older Reject.txt. Until then an older Reject.txt stays.
+  FileSink* rejects = nullptr;
 };
 inline constexpr std::size_t kPictureChunkBytes = std::size_t{256} << 10;
 inline constexpr int kMaxPictureThreads = 64;

@@ -242,6 +242,7 @@ struct PictureChunk {
   std::uint64_t to = 0;
   bool readFailed = false;
   bool keepAccepted = false;  // whether `accepted` is wanted
+  bool keepList = true;       // whether `list` is wanted
   std::string rejects;
   std::string list;
   std::vector<ListedPicture> accepted;
@@ -351,7 +352,7 @@ class PictureChecker {
     c.list.clear();
     // A listed line is shorter than the line it comes from: one allocation
     // holds the chunk's share of the list.
-    c.list.reserve(c.body.size());
+    if (c.keepList) c.list.reserve(c.body.size());
     c.accepted.clear();
     c.shifted.clear();
     c.rejectedLines.clear();
@@ -464,17 +465,19 @@ class PictureChecker {
       listed.dayNumber = dayNumber;
       listed.hourNumber = static_cast<std::int32_t>(hourNumber);
       listed.minuteNumber = static_cast<std::int32_t>(minuteNumber);
-      // The line and its CR LF.
-      const std::size_t at = c.list.size();
-      c.list.resize(at + kListedPictureLength + 2, ' ');
-      char* const out = c.list.data() + at;
-      if (at == 0)
-        putListedPicture(listed, out);
-      else  // the chunk's line before, and its picture
-        putListedPictureAfter(listed, out, previous, out - kListedPictureLength - 2);
-      out[kListedPictureLength] = '\r';
-      out[kListedPictureLength + 1] = '\n';
-      previous = listed;
+      if (c.keepList) {
+        // The line and its CR LF.
+        const std::size_t at = c.list.size();
+        c.list.resize(at + kListedPictureLength + 2, ' ');
+        char* const out = c.list.data() + at;
+        if (at == 0)
+          putListedPicture(listed, out);
+        else  // the chunk's line before, and its picture
+          putListedPictureAfter(listed, out, previous, out - kListedPictureLength - 2);
+        out[kListedPictureLength] = '\r';
+        out[kListedPictureLength + 1] = '\n';
+        previous = listed;
+      }
       if (c.keepAccepted) c.accepted.push_back(listed);
     }
     c.outside = coverage_.outside() - outsideBefore;
@@ -682,13 +685,14 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
 
   const std::filesystem::path rejectPath = folder / "Reject.txt";
   const std::filesystem::path listPath = folder / "FinalPicsList.txt";
-  FileSink rejectFile;
+  FileSink ownRejectFile;
+  FileSink& rejectFile = how.rejects != nullptr ? *how.rejects : ownRejectFile;
   FileSink listFile;
   // Both files are written beside their names and renamed into place only
   // complete; an early end removes them (the destructors do).
   if (!rejectFile.openReplacing(rejectPath))
     endWithError(console, "Cannot create Reject.txt: " + rejectFile.errorText());
-  if (!listFile.openReplacing(listPath))
+  if (how.writeList && !listFile.openReplacing(listPath))
     endWithError(console, "Cannot create FinalPicsList.txt: " + listFile.errorText());
 
   // The file is checked in chunks of whole lines on every thread; the
@@ -722,7 +726,7 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
     CheckingPool pool(st, threads);
     // With more than one thread the list is written by a thread of its own.
     std::optional<ListWriter> listWriter;
-    if (threads > 1) listWriter.emplace(listFile);
+    if (threads > 1 && how.writeList) listWriter.emplace(listFile);
     for (;;) {
       while (underway.size() < chunks.size()) {
         PictureChunk& c = chunks[nextSlot];
@@ -741,6 +745,7 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
         c.processed = c.used = c.rejected = c.lines = 0;
         c.tooLargeLine = 0;
         c.keepAccepted = static_cast<bool>(how.accepted) || observer != nullptr;
+        c.keepList = how.writeList;
         c.keepRejected = observer != nullptr;
         c.failure = nullptr;
         underway.push_back(&c);
@@ -758,7 +763,7 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
       rejectFile.append(c.rejects);
       if (listWriter)
         listWriter->write(c.list);
-      else
+      else if (how.writeList)
         listFile.append(c.list);
       tallies.NPROCESSED += static_cast<int>(c.processed);
       tallies.NUSED += static_cast<int>(c.used);
@@ -775,11 +780,8 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
       if (c.tooLargeLine != 0) {
         // The list would hold asterisks: it is not kept.
         if (listWriter) listWriter->finish();
-        rejectFile.close();
-        listFile.close();
-        std::error_code ignored;
-        std::filesystem::remove(listPath, ignored);
-        if (tallies.NREJECTED == 0) std::filesystem::remove(rejectPath, ignored);
+        rejectFile.discard();
+        listFile.discard();
         endWithError(console, "Minute number too large for FinalPicsList.txt: " + std::to_string(c.tooLargeMinute) +
                                   " at line " + std::to_string(linesBefore + c.tooLargeLine) +
                                   " of AllPictures.txt, at most " + std::to_string(kMaxMinuteNumber) +
@@ -800,8 +802,11 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
   if (!listOk)
     endWithError(console,
                  "Error writing FinalPicsList.txt: " + listFile.errorText() + " (the incomplete file was removed)");
-  if (!listFile.commit()) endWithError(console, "Cannot create FinalPicsList.txt: " + listFile.errorText());
-  if (tallies.NREJECTED == 0) {
+  if (how.writeList && !listFile.commit())
+    endWithError(console, "Cannot create FinalPicsList.txt: " + listFile.errorText());
+  if (how.rejects != nullptr) {
+    // Left complete and closed, to take its name together with the report.
+  } else if (tallies.NREJECTED == 0) {
     // Nothing rejected: no Reject.txt, not even one from an earlier run.
     rejectFile.discard();
     std::error_code ignored;

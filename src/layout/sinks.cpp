@@ -62,7 +62,11 @@ bool FileSink::openReplacing(const std::filesystem::path& path) {
     error_ = std::strerror(errno);
     return false;
   }
-  ::fchmod(fd, newFileMode());
+  // A file that replaces another keeps its permission bits (a private
+  // report stays private); a new one gets those of the umask.
+  struct stat old {};
+  const bool replacing = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  ::fchmod(fd, replacing ? static_cast<mode_t>(old.st_mode & 0777) : newFileMode());
   file_ = ::fdopen(fd, "wb");
   if (file_ == nullptr) {
     error_ = std::strerror(errno);

@@ -30,7 +30,8 @@ class FileSink final : public LineSink {
   // Writes a new file beside `path` instead, which commit() renames over
   // `path` once it is complete: nobody ever sees a partial file under that
   // name, and a symbolic link there is replaced, never written through. A
-  // file that is not committed is removed (also by the destructor).
+  // file that is not committed is removed (also by the destructor). The new
+  // file keeps the permission bits of the file it replaces.
   bool openReplacing(const std::filesystem::path& path);
   // Closes and renames into place; false, with the new file removed and
   // errorText() set, when a write, the close or the rename failed.

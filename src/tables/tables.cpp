@@ -1,5 +1,11 @@
 #include "tables/tables.hpp"
 
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -8,7 +14,9 @@
 #include <charconv>
 #include <cstring>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <system_error>
 #include <utility>
 
@@ -176,10 +184,14 @@ std::string isoDate(int year, int month, int day) {
   return s;
 }
 
+// The package's name, by which a datapackage.json of ours is told from
+// anyone else's.
+constexpr const char* kPackageName = "morvelstrand-tables";
+
 nlohmann::ordered_json packageJson(const StudyInput& st) {
   nlohmann::ordered_json package;
   package["profile"] = "tabular-data-package";
-  package["name"] = "morvelstrand-tables";
+  package["name"] = kPackageName;
   package["title"] = utf8Field(st.TITLE);
   auto& resources = package["resources"] = nlohmann::ordered_json::array();
   for (const TableSchema& t : tableSchemas()) {
@@ -203,6 +215,53 @@ nlohmann::ordered_json packageJson(const StudyInput& st) {
   return package;
 }
 
+// The names of the package's files, ending with a null pointer (for the
+// signal handler, which removes them from an unfinished package).
+const char* const* packageFiles() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> n;
+    for (const TableSchema& t : tableSchemas()) n.push_back(std::string(t.name) + ".csv");
+    n.emplace_back("datapackage.json");
+    return n;
+  }();
+  static const std::vector<const char*> pointers = [] {
+    std::vector<const char*> p;
+    for (const std::string& n : names) p.push_back(n.c_str());
+    p.push_back(nullptr);
+    return p;
+  }();
+  return pointers.data();
+}
+
+std::vector<std::string_view> packageFileNames() {
+  std::vector<std::string_view> names;
+  for (const char* const* n = packageFiles(); *n != nullptr; ++n) names.emplace_back(*n);
+  return names;
+}
+
+// Whether `path` is a datapackage.json that this program wrote: its name
+// is ours (as it has been from the first package on).
+bool ourPackage(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec))) return false;
+  // Ours is a few tens of kilobytes; anything far larger is not.
+  constexpr std::uintmax_t kLargest = std::uintmax_t{16} << 20;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (ec || size > kLargest) return false;
+  std::ifstream in(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const nlohmann::json package = nlohmann::json::parse(text, nullptr, false);
+  if (!package.is_object()) return false;
+  const auto name = package.find("name");
+  return name != package.end() && name->is_string() && name->get<std::string>() == kPackageName;
+}
+
+// The permission bits of a folder or file.
+mode_t permissionBits(const std::filesystem::path& path, mode_t otherwise) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 ? static_cast<mode_t>(info.st_mode & 0777) : otherwise;
+}
+
 }  // namespace
 
 std::string dayNumberDate(int base, int dayNumber) {
@@ -223,7 +282,7 @@ TablesPackage::TablesPackage(std::filesystem::path dir, int occasionDays)
     : dir_(std::move(dir)), occasionDays_(std::max(1, occasionDays)) {}
 
 bool TablesPackage::fail(std::string_view file, const std::string& why) {
-  error_ = (dir_ / file).string() + ": " + why;
+  error_ = (file.empty() ? dir_ : dir_ / file).string() + ": " + why;
   return false;
 }
 
@@ -231,12 +290,111 @@ bool TablesPackage::start() {
   std::error_code ec;
   std::filesystem::create_directories(dir_, ec);
   if (ec) return fail("", ec.message());
-  if (!rejects_.open(dir_ / "rejects.csv")) return fail("rejects.csv", rejects_.errorText());
+  if (!std::filesystem::is_directory(dir_, ec)) return fail("", std::strerror(ENOTDIR));
+  // A DIR that is a link to a folder is written where the link leads.
+  real_ = std::filesystem::canonical(std::filesystem::absolute(dir_), ec);
+  if (ec) return fail("", ec.message());
+  if (real_ == real_.root_path()) return fail("", "the tables need a folder of their own");
+  const std::string leaf = real_.filename().string();
+  // Looked at before the lock too, so that a folder that is no place for
+  // the tables (the study folder, say) is named as such.
+  if (!checkContents()) return false;
+  switch (lock_.acquire(real_, real_.parent_path() / ("." + leaf + ".morvelstrand.lock"))) {
+    case FolderLock::Outcome::Locked:
+      break;
+    case FolderLock::Outcome::Busy:
+      return fail("", "another run is writing tables into this folder");
+    case FolderLock::Outcome::Missing:
+      return fail("", std::strerror(ENOENT));
+    case FolderLock::Outcome::Failed:
+      return fail("", "cannot lock the folder: " + lock_.errorText());
+  }
+  // Under the lock, the temporary files and folders found are those of
+  // runs that were killed before they could remove them.
+  const std::vector<std::string_view> files = packageFileNames();
+  leftOvers_ = removeTemporaries(real_, files);
+  const std::string_view folderName[] = {leaf};
+  leftOvers_ += removeTemporaries(real_.parent_path(), folderName, true);
+  if (!checkContents()) return false;
+
+  // The new package's folder, beside DIR and with its permission bits.
+  std::string name = (real_.parent_path() / ("." + leaf + ".XXXXXX")).string();
+  {
+    const TerminationSignalsHeld held;
+    if (::mkdtemp(name.data()) == nullptr) return fail("", std::strerror(errno));
+    staging_ = name;
+    stagingSlot_ = addFolderToRemovalList(staging_, packageFiles());
+  }
+  ::chmod(staging_.c_str(), permissionBits(real_, 0755));
+
+  if (!rejects_.open(staging_ / "rejects.csv")) return fail("rejects.csv", rejects_.errorText());
   header(rejects_, schemaOf("rejects"));
   // Events come one at a time all through the picture loop; their file is
   // written by a thread of its own.
-  if (!events_.open(dir_ / "events.csv", true)) return fail("events.csv", events_.errorText());
+  if (!events_.open(staging_ / "events.csv", true)) return fail("events.csv", events_.errorText());
   header(events_, schemaOf("events"));
+  return true;
+}
+
+// DIR goes as a whole with the swap: it may hold a package of ours and
+// nothing else.
+bool TablesPackage::checkContents() {
+  const std::vector<std::string_view> files = packageFileNames();
+  std::error_code ec;
+  // Anyone else's package is named first, whatever else lies beside it.
+  if (std::filesystem::exists(std::filesystem::symlink_status(real_ / "datapackage.json", ec)) &&
+      !ourPackage(real_ / "datapackage.json"))
+    return fail("datapackage.json",
+                "a data package this program did not write (left as it is; the tables need a folder of their own)");
+  std::filesystem::directory_iterator it(real_, ec);
+  for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (isTemporaryOf(name, files)) continue;  // of a killed run: removed under the lock
+    if (name != "datapackage.json" && std::find(files.begin(), files.end(), name) == files.end())
+      return fail(name, "not a file of a tables package (left as it is; the tables need a folder of their own)");
+  }
+  if (ec) return fail("", ec.message());
+  return true;
+}
+
+// The complete package takes the place of DIR in one step, and what DIR
+// held goes. Where the file system cannot swap two names at once, DIR is
+// moved aside first and moved back should the new folder not take its
+// place.
+bool TablesPackage::swapIn() {
+  // Files that replace files of the earlier package keep their permission
+  // bits.
+  for (const char* const* n = packageFiles(); *n != nullptr; ++n) {
+    struct stat old {};
+    if (::stat((real_ / *n).c_str(), &old) == 0 && S_ISREG(old.st_mode))
+      ::chmod((staging_ / *n).c_str(), static_cast<mode_t>(old.st_mode & 0777));
+  }
+  if (::renameat2(AT_FDCWD, staging_.c_str(), AT_FDCWD, real_.c_str(), RENAME_EXCHANGE) != 0) {
+    if (errno != EINVAL && errno != ENOSYS) return fail("", std::strerror(errno));
+    std::string aside = (real_.parent_path() / ("." + real_.filename().string() + ".XXXXXX")).string();
+    if (::mkdtemp(aside.data()) == nullptr) return fail("", std::strerror(errno));
+    // A folder renamed over an empty one takes its place.
+    if (std::rename(real_.c_str(), aside.c_str()) != 0) {
+      const int error = errno;
+      ::rmdir(aside.c_str());
+      return fail("", std::strerror(error));
+    }
+    if (std::rename(staging_.c_str(), real_.c_str()) != 0) {
+      const int error = errno;
+      std::rename(aside.c_str(), real_.c_str());
+      return fail("", std::strerror(error));
+    }
+    dropFolderFromRemovalList(stagingSlot_);
+    stagingSlot_ = -1;
+    staging_ = aside;
+  }
+  // The earlier package now lies under the new folder's name.
+  swapped_ = true;
+  std::error_code ignored;
+  std::filesystem::remove_all(staging_, ignored);
+  dropFolderFromRemovalList(stagingSlot_);
+  stagingSlot_ = -1;
+  staging_.clear();
   return true;
 }
 
@@ -329,18 +487,13 @@ void TablesPackage::eventClosed(const IndependentEvent& event) {
 
 bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
                           const GroupPositions& positions) {
-  // The description goes first and comes back last, so the folder never
-  // describes tables of two different runs as one package.
-  std::error_code ignored;
-  std::filesystem::remove(dir_ / "datapackage.json", ignored);
-
   if (description_.empty() && !describe(st)) return false;
   CsvWriter csv;
   // Runs one table: opens its file, writes the header and the rows, and
   // renames the complete file into place.
   const auto table = [&](const char* name, const std::function<void(CsvWriter&)>& rows) {
     const std::string file = std::string(name) + ".csv";
-    if (!csv.open(dir_ / file)) return fail(file, csv.errorText());
+    if (!csv.open(staging_ / file)) return fail(file, csv.errorText());
     header(csv, schemaOf(name));
     rows(csv);
     if (!csv.commit()) return fail(file, csv.errorText());
@@ -496,10 +649,10 @@ bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, c
   if (!events_.commit()) return fail("events.csv", events_.errorText());
 
   FileSink json;
-  if (!json.openReplacing(dir_ / "datapackage.json")) return fail("datapackage.json", json.errorText());
+  if (!json.openReplacing(staging_ / "datapackage.json")) return fail("datapackage.json", json.errorText());
   json.append(description_);
   if (!json.commit()) return fail("datapackage.json", json.errorText());
-  return true;
+  return swapIn();
 }
 
 void TablesPackage::picturesRead(const StudyInput& st) {
@@ -528,7 +681,7 @@ void TablesPackage::picturesRead(const StudyInput& st) {
     historyStarts_[o] =
         std::to_string(o + 1) + "," + dayNumberDate(st.FIRSTYEAR, firstDay_ + static_cast<int>(o) * k) + ",";
 
-  if (!historyFile_.openReplacing(dir_ / "detection_history.csv")) {
+  if (!historyFile_.openReplacing(staging_ / "detection_history.csv")) {
     historyError_ = historyFile_.errorText();
     return;
   }
@@ -608,9 +761,16 @@ bool TablesPackage::finishDetectionHistory(const StudyInput& st) {
 }
 
 TablesPackage::~TablesPackage() {
-  // A run that ends early still waits for the rows; the unfinished file is
-  // removed with its sink.
+  // A run that ends early still waits for the rows; the unfinished files
+  // go with the new folder, and DIR stays as it was.
   if (historyThread_.joinable()) historyThread_.join();
+  if (staging_.empty()) return;
+  rejects_.discard();
+  events_.discard();
+  historyFile_.discard();
+  std::error_code ignored;
+  std::filesystem::remove_all(staging_, ignored);
+  dropFolderFromRemovalList(stagingSlot_);
 }
 
 }  // namespace mv

@@ -2,6 +2,12 @@
 // table and DIR/datapackage.json describing them (field names and types,
 // primary keys), for R, Python and the other tools of the field. Every
 // value comes from the same tables and routines as the report.
+//
+// The package is made whole in a new folder beside DIR and then swapped
+// with DIR in one step, so DIR always holds one complete package: the
+// earlier one until the new one is complete. DIR is locked meanwhile, and
+// it must hold nothing but a package of ours (or be new or empty), for
+// whatever it holds goes with the swap.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +20,7 @@
 
 #include "events/events.hpp"
 #include "input/input.hpp"
+#include "layout/folder_lock.hpp"
 #include "model/study.hpp"
 #include "tables/csv_writer.hpp"
 
@@ -29,9 +36,13 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   TablesPackage(const TablesPackage&) = delete;
   TablesPackage& operator=(const TablesPackage&) = delete;
 
-  // Makes the folder and starts rejects.csv and events.csv there; false
-  // with errorText() when the folder cannot be made or written.
+  // Makes DIR when missing, locks it, checks what it holds, makes the new
+  // folder beside it and starts rejects.csv and events.csv there; false
+  // with errorText() when DIR cannot be made, locked or written, or holds
+  // anything but a package of ours.
   bool start();
+  // The temporary files and folders of killed runs that start() removed.
+  const LeftOvers& leftOvers() const { return leftOvers_; }
   // Before the picture file is read: the study's groups, species and days
   // are known, and datapackage.json's text is made from them; false with
   // errorText() when it cannot be.
@@ -46,9 +57,9 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   // starts formatting detection_history.csv on a second thread, which reads
   // only the package's own copies from then on, while the run goes on.
   void picturesRead(const StudyInput& st);
-  // After the report: writes every table and then datapackage.json, each
-  // file under its name only once complete. False with errorText() on the
-  // first file that cannot be written.
+  // After the report: writes every table and then datapackage.json into
+  // the new folder and swaps it with DIR. False with errorText() on the
+  // first file that cannot be written (DIR then stays as it was).
   bool write(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
              const GroupPositions& positions);
   const std::string& errorText() const { return error_; }
@@ -64,8 +75,16 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   // Waits for the detection history (starting it when picturesRead() was
   // not called) and renames it into place.
   bool finishDetectionHistory(const StudyInput& st);
+  bool checkContents();
+  bool swapIn();
 
-  std::filesystem::path dir_;
+  std::filesystem::path dir_;      // DIR as given, for the messages
+  std::filesystem::path real_;     // DIR with its links resolved
+  std::filesystem::path staging_;  // the new folder beside it
+  int stagingSlot_ = -1;           // the new folder on the removal list
+  bool swapped_ = false;
+  FolderLock lock_;
+  LeftOvers leftOvers_;
   int occasionDays_;
   CsvWriter rejects_;
   CsvWriter events_;

@@ -61,11 +61,18 @@ struct Outcome {
   std::string console;
 };
 
-Outcome runInProcess(const fs::path& dir) {
+Outcome runInProcess(const fs::path& dir, const mv::RunOptions& options = {}) {
   std::istringstream in("60\n\n");
   std::ostringstream out;
-  const int status = mv::run(dir, in, out);
+  const int status = mv::run(dir, in, out, options);
   return {status, out.str()};
+}
+
+mv::RunOptions withPeriod() {
+  mv::RunOptions options;
+  options.period = 60;
+  options.console.noWait = true;
+  return options;
 }
 
 // A console line of the program (free-form: one leading blank, CR LF).
@@ -149,7 +156,8 @@ TEST_P(OutputSafety, FullDiskIsReportedWithTheFileName) {
     const std::string tail = consoleLine("AREA OF EACH GROUP") + consoleLine(message);
     ASSERT_GE(r.console.size(), tail.size());
     EXPECT_EQ(r.console.substr(r.console.size() - tail.size()), tail) << r.console;
-    expectOnlyFiles(dir.path(), {"Reject.txt"});
+    // Reject.txt takes its name only together with the report.
+    expectOnlyFiles(dir.path(), {});
   } else {
     EXPECT_NE(r.console.find(consoleLine(message) + consoleLine("Hit enter to TERMINATE WITH ERROR")),
               std::string::npos)
@@ -297,6 +305,94 @@ TEST(SymlinkOutputs, DanglingGroupMapLinkIsReplaced) {
   EXPECT_FALSE(fs::exists(elsewhere / "made.txt"));
   EXPECT_EQ(fs::symlink_status(dir / "GroupMap.txt").type(), fs::file_type::regular);
   EXPECT_EQ(fs::file_size(dir / "GroupMap.txt"), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// Reject.txt and the report are both new after a run, or both as they were:
+// a report that cannot be written keeps the older Reject.txt beside the
+// older report, in the dialogue and with a PERIOD given.
+TEST(OutputPairs, RejectFileStaysWithTheReportItBelongsTo) {
+  for (const bool given : {false, true}) {
+    SCOPED_TRACE(given ? "--period" : "dialogue");
+    mvtest::TempDir dir;
+    writeStudy(dir);
+    mvtest::writeFile(dir / "Reject.txt", "older rejects\r\n");
+    fs::create_directory(dir / "OutputGroups.txt");
+    const Outcome failed = runInProcess(dir.path(), given ? withPeriod() : mv::RunOptions{});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.console.find(consoleLine("Cannot create OutputGroups.txt: " + std::string(std::strerror(EISDIR)))),
+              std::string::npos)
+        << failed.console;
+    EXPECT_EQ(mvtest::readFile(dir / "Reject.txt"), "older rejects\r\n");
+    for (const auto& e : fs::directory_iterator(dir.path()))
+      EXPECT_NE(e.path().filename().string().front(), '.') << e.path();
+
+    fs::remove(dir / "OutputGroups.txt");
+    const Outcome good = runInProcess(dir.path(), given ? withPeriod() : mv::RunOptions{});
+    EXPECT_EQ(good.status, 0) << good.console;
+    EXPECT_EQ(mvtest::readLines(dir / "Reject.txt").front().rfind("Species not found", 0), 0u);
+  }
+}
+
+// With a PERIOD given the picture list is never written: a folder in its
+// place is no obstacle and is left as it is.
+TEST(OutputPairs, PictureListIsNotWrittenWithAPeriodGiven) {
+  mvtest::TempDir dir;
+  writeStudy(dir);
+  fs::create_directory(dir / "FinalPicsList.txt");
+  const Outcome r = runInProcess(dir.path(), withPeriod());
+  EXPECT_EQ(r.status, 0) << r.console;
+  EXPECT_TRUE(fs::is_directory(dir / "FinalPicsList.txt"));
+  EXPECT_NE(r.console.find(consoleLine("   Used in analysis             3")), std::string::npos) << r.console;
+}
+
+// A page that cannot be written after all (its folder gone since the
+// command line was checked) ends the run with status 1 after the report.
+TEST(OutputPairs, PageThatCannotBeWrittenEndsTheRun) {
+  mvtest::TempDir dir;
+  writeStudy(dir);
+  mv::RunOptions options = withPeriod();
+  options.html = dir / "gone" / "page.html";
+  const Outcome r = runInProcess(dir.path(), options);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.console.find(
+                consoleLine("Error writing the HTML page " + options.html->string() + ": " + std::strerror(ENOENT))),
+            std::string::npos)
+      << r.console;
+  EXPECT_TRUE(fs::exists(dir / "OutputGroups.txt"));
+}
+
+fs::perms permissionsOf(const fs::path& path) { return fs::symlink_status(path).permissions(); }
+
+// A file the run replaces keeps its permission bits; a new one gets those
+// of the umask.
+TEST(OutputPairs, ReplacedFilesKeepTheirPermissions) {
+  mvtest::TempDir dir;
+  mvtest::TempDir pages;
+  writeStudy(dir);
+  const fs::perms owner = fs::perms::owner_read | fs::perms::owner_write;
+  const fs::perms shared = owner | fs::perms::group_read | fs::perms::others_read;
+  mvtest::writeFile(dir / "OutputGroups.txt", "older report\r\n");
+  fs::permissions(dir / "OutputGroups.txt", owner);
+  mvtest::writeFile(dir / "Reject.txt", "older rejects\r\n");
+  fs::permissions(dir / "Reject.txt", owner | fs::perms::group_read);
+  mvtest::writeFile(pages / "old.html", "older page\n");
+  fs::permissions(pages / "old.html", shared | fs::perms::group_write);
+  mv::RunOptions options = withPeriod();
+  options.html = pages / "old.html";
+  ASSERT_EQ(runInProcess(dir.path(), options).status, 0);
+  options.html = pages / "new.html";
+  ASSERT_EQ(runInProcess(dir.path(), options).status, 0);
+  EXPECT_EQ(permissionsOf(dir / "OutputGroups.txt"), owner);
+  EXPECT_EQ(permissionsOf(dir / "Reject.txt"), owner | fs::perms::group_read);
+  EXPECT_EQ(permissionsOf(pages / "old.html"), shared | fs::perms::group_write);
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(permissionsOf(pages / "new.html"), static_cast<fs::perms>(0666 & ~mask));
+  EXPECT_NE(mvtest::readFile(dir / "OutputGroups.txt"), "older report\r\n");
 }
 
 }  // namespace

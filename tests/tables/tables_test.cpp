@@ -1,5 +1,9 @@
 // The tables package: its sums against the report, CSV quoting, the
 // detection history, and a folder that cannot be written.
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -280,4 +284,134 @@ TEST(Tables, AFolderThatCannotBeWrittenEndsTheRun) {
   mvtest::writeFile(dir / "file", "not a folder");
   EXPECT_EQ(runStudy(dir.path(), dir / "file" / "tables"), 1);
   EXPECT_FALSE(fs::exists(dir / "OutputGroups.txt"));
+}
+
+namespace {
+
+// Every file of a folder with its bytes.
+std::map<std::string, std::string> contents(const fs::path& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& e : fs::directory_iterator(dir)) files[e.path().filename().string()] = mvtest::readFile(e.path());
+  return files;
+}
+
+std::vector<std::string> names(const fs::path& dir) {
+  std::vector<std::string> n;
+  for (const auto& e : fs::directory_iterator(dir)) n.push_back(e.path().filename().string());
+  std::sort(n.begin(), n.end());
+  return n;
+}
+
+struct Ended {
+  int status;
+  std::string messages;
+};
+
+Ended runWithMessages(const fs::path& study, const fs::path& tables) {
+  std::istringstream in;
+  std::ostringstream out;
+  mv::RunOptions options;
+  options.period = 60;
+  options.console.noWait = true;
+  options.console.quiet = true;
+  options.err = &out;
+  options.tables = tables;
+  const int status = mv::run(study, in, out, options);
+  return {status, out.str()};
+}
+
+}  // namespace
+
+// The tables replace the whole folder, so it may hold nothing but a package
+// of ours: anyone else's datapackage.json or any other file is named and
+// left as it is, before the study is read.
+TEST(Tables, FolderWithAnythingButOurPackageIsRefused) {
+  mvtest::TempDir dir;
+  writeHandMadeStudy(dir.path());
+  const fs::path tables = dir / "tables";
+  fs::create_directory(tables);
+  const std::string theirs = "{\"name\": \"camera-study\", \"profile\": \"camtrap-dp\", \"resources\": []}\n";
+  mvtest::writeFile(tables / "datapackage.json", theirs);
+  mvtest::writeFile(tables / "media.csv", "mediaID\n");
+  const Ended foreign = runWithMessages(dir.path(), tables);
+  EXPECT_EQ(foreign.status, 1);
+  EXPECT_EQ(foreign.messages, " Cannot write the tables: " + (tables / "datapackage.json").string() +
+                                  ": a data package this program did not write (left as it is; the tables need a "
+                                  "folder of their own)\r\n");
+  EXPECT_EQ(mvtest::readFile(tables / "datapackage.json"), theirs);
+
+  fs::remove(tables / "datapackage.json");
+  const Ended other = runWithMessages(dir.path(), tables);
+  EXPECT_EQ(other.status, 1);
+  EXPECT_EQ(other.messages, " Cannot write the tables: " + (tables / "media.csv").string() +
+                                ": not a file of a tables package (left as it is; the tables need a folder of their "
+                                "own)\r\n");
+  EXPECT_EQ(names(tables), std::vector<std::string>{"media.csv"});
+  EXPECT_EQ(names(dir.path()), (std::vector<std::string>{"AllPictures.txt", "GroupMap.txt", "Input.txt", "tables"}));
+
+  // The study folder itself is no place for them either.
+  EXPECT_EQ(runWithMessages(dir.path(), dir.path()).status, 1);
+  EXPECT_EQ(names(dir.path()), (std::vector<std::string>{"AllPictures.txt", "GroupMap.txt", "Input.txt", "tables"}));
+
+  // A package of ours, however old, and stray tables of ours are replaced.
+  fs::remove(tables / "media.csv");
+  mvtest::writeFile(tables / "datapackage.json",
+                    "{\"profile\": \"tabular-data-package\", \"name\": "
+                    "\"morvelstrand-tables\", \"resources\": []}\n");
+  mvtest::writeFile(tables / "groups.csv", "older\r\n");
+  const Ended ours = runWithMessages(dir.path(), tables);
+  EXPECT_EQ(ours.status, 0) << ours.messages;
+  EXPECT_EQ(ours.messages, "");
+  EXPECT_EQ(names(tables).size(), 14u);
+  EXPECT_EQ(mvtest::readLines(tables / "groups.csv").size(), 3u);
+}
+
+// A write that fails half-way leaves the earlier package as it was, file
+// for file, and nothing beside it; the files of a new package keep the
+// permission bits of those they replace, and the folder its own.
+TEST(Tables, FailedWriteKeepsTheEarlierPackageWhole) {
+  mvtest::TempDir dir;
+  // Fifty species over a whole year: a detection history of one-day
+  // occasions far larger than the report.
+  std::string input = "Many species\n2\n" + pad("Loc A") + " 500000 4000000   100\n1\n2015 1 1 2015 12 31\n" +
+                      pad("Loc B") + " 503000 4004000   200\n1\n2015 1 1 2015 12 31\n50\n";
+  std::string pictures;
+  for (int s = 1; s <= 50; ++s) {
+    input += "Species " + std::to_string(s) + "\n";
+    pictures += picture("Loc A", "Species " + std::to_string(s), 1 + s % 12, 1 + s % 28);
+  }
+  mvtest::writeFile(dir / "Input.txt", input);
+  mvtest::writeFile(dir / "GroupMap.txt", pad("Loc A") + " A\n" + pad("Loc B") + " B\n");
+  mvtest::writeFile(dir / "AllPictures.txt", pictures);
+  mvtest::TempDir out;
+  const fs::path tables = out / "tables";
+  ASSERT_EQ(runStudy(dir.path(), tables, 1), 0);
+  fs::permissions(tables, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+  fs::permissions(tables / "groups.csv", fs::perms::owner_read | fs::perms::owner_write);
+  const std::map<std::string, std::string> before = contents(tables);
+  ASSERT_GT(before.at("detection_history.csv").size(), 600000u);
+
+  // A limit on the size of files fails the largest table, as a full disk
+  // would; the report fits under it.
+  const rlimit old = [] {
+    rlimit l{};
+    getrlimit(RLIMIT_FSIZE, &l);
+    return l;
+  }();
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limited = old;
+  limited.rlim_cur = 300000;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const int failed = runStudy(dir.path(), tables, 2);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(failed, 1);
+  EXPECT_EQ(contents(tables), before);
+  EXPECT_EQ(names(out.path()), std::vector<std::string>{"tables"});
+
+  ASSERT_EQ(runStudy(dir.path(), tables, 2), 0);
+  EXPECT_NE(contents(tables), before);
+  EXPECT_EQ(names(out.path()), std::vector<std::string>{"tables"});
+  EXPECT_EQ(fs::status(tables).permissions(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+  EXPECT_EQ(fs::status(tables / "groups.csv").permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
