@@ -294,7 +294,13 @@ bool TablesPackage::start() {
   // A DIR that is a link to a folder is written where the link leads.
   real_ = std::filesystem::canonical(std::filesystem::absolute(dir_), ec);
   if (ec) return fail("", ec.message());
-  if (real_ == real_.root_path()) return fail("", "the tables need a folder of their own");
+  // The new package is made beside DIR and swapped with it, which the top
+  // folder of a file system (a mounted drive, say) cannot be.
+  struct stat self {};
+  struct stat parent {};
+  if (real_ == real_.root_path() || (::stat(real_.c_str(), &self) == 0 &&
+                                     ::stat(real_.parent_path().c_str(), &parent) == 0 && self.st_dev != parent.st_dev))
+    return fail("", "the top folder of a file system; the tables need a folder inside it");
   const std::string leaf = real_.filename().string();
   // Looked at before the lock too, so that a folder that is no place for
   // the tables (the study folder, say) is named as such.
@@ -321,7 +327,8 @@ bool TablesPackage::start() {
   std::string name = (real_.parent_path() / ("." + leaf + ".XXXXXX")).string();
   {
     const TerminationSignalsHeld held;
-    if (::mkdtemp(name.data()) == nullptr) return fail("", std::strerror(errno));
+    if (::mkdtemp(name.data()) == nullptr)
+      return fail("", "cannot make the new package's folder beside it: " + std::string(std::strerror(errno)));
     staging_ = name;
     stagingSlot_ = addFolderToRemovalList(staging_, packageFiles());
   }

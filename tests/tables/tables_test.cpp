@@ -353,6 +353,10 @@ TEST(Tables, FolderWithAnythingButOurPackageIsRefused) {
   EXPECT_EQ(runWithMessages(dir.path(), dir.path()).status, 1);
   EXPECT_EQ(names(dir.path()), (std::vector<std::string>{"AllPictures.txt", "GroupMap.txt", "Input.txt", "tables"}));
 
+  // Nor is the top folder of a file system, which cannot be swapped.
+  EXPECT_EQ(runWithMessages(dir.path(), "/").messages,
+            " Cannot write the tables: /: the top folder of a file system; the tables need a folder inside it\r\n");
+
   // A package of ours, however old, and stray tables of ours are replaced.
   fs::remove(tables / "media.csv");
   mvtest::writeFile(tables / "datapackage.json",
