@@ -7,6 +7,7 @@
 #include <exception>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "abundance/abundance.hpp"
 #include "activity/activity.hpp"
@@ -200,10 +201,14 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   // touched.
   if (options.period && !periodInRange(*options.period)) rejectPeriod(console);
   // This run holds the folder: temporary files found there are those of
-  // runs that were killed before they could remove them.
-  static constexpr std::string_view kStudyOutputs[] = {"OutputGroups.txt", "Reject.txt", "FinalPicsList.txt",
-                                                       "GroupMap.txt"};
-  LeftOvers removed = removeTemporaries(folder, kStudyOutputs);
+  // runs that were killed before they could remove them (the page's too,
+  // when it is written into the study folder).
+  std::vector<std::string_view> outputs = {"OutputGroups.txt", "Reject.txt", "FinalPicsList.txt", "GroupMap.txt"};
+  const std::string page = options.html ? options.html->filename().string() : std::string();
+  std::error_code different;
+  if (options.html && std::filesystem::equivalent(options.html->parent_path(), folder, different) && !different)
+    outputs.push_back(page);
+  LeftOvers removed = removeTemporaries(folder, outputs);
   // So is the folder for the tables: a run is not made only to find at its
   // end that its tables cannot be written.
   std::optional<TablesPackage> tables;

@@ -278,11 +278,14 @@ TEST(Interrupts, TemporaryFilesOfKilledRunsAreRemovedByTheNext) {
   }
   EXPECT_EQ(leftOver(dir.path()), (std::vector<std::string>{".Reject.txt.*", ".tables.*", "FinalPicsList.txt",
                                                             "OutputGroups.txt", "Reject.txt", "tables"}));
-  const Ended next = runToEnd(dir.path(), "--period 60 --quiet --tables tables");
+  // A page of a killed run, written into the study folder.
+  mvtest::writeFile(dir / ".page.html.Ab12Cd", "<html>");
+  const Ended next = runToEnd(dir.path(), "--period 60 --quiet --tables tables --html page.html");
   EXPECT_EQ(next.status, 0);
-  // .Reject.txt.* and the new package's rejects.csv, events.csv and
-  // detection_history.csv.
-  EXPECT_EQ(next.err.rfind(" Removed 4 temporary files of earlier runs that were stopped (", 0), 0u) << next.err;
+  fs::remove(dir / "page.html");
+  // .Reject.txt.*, .page.html.* and the new package's rejects.csv,
+  // events.csv and detection_history.csv.
+  EXPECT_EQ(next.err.rfind(" Removed 5 temporary files of earlier runs that were stopped (", 0), 0u) << next.err;
   EXPECT_EQ(next.err.find('\n'), next.err.size() - 1) << next.err;
   EXPECT_EQ(leftOver(dir.path()), (std::vector<std::string>{"OutputGroups.txt", "Reject.txt", "tables"}));
   EXPECT_EQ(mvtest::readFile(dir / "tables" / "events.csv"), events);
