@@ -59,6 +59,9 @@ std::string pageProblem(const fs::path& page, const fs::path& studyDir, const st
   for (const char* file : kStudyFiles)
     if (sameFile(page, studyDir / file) || (sameFile(folder, studyDir) && sameNameIgnoringCase(name, file)))
       return "would replace the study's " + std::string(file) + ": " + page.string();
+  // A tables folder not made yet could take the page's very name.
+  if (tables && fs::weakly_canonical(fs::absolute(*tables), ec) == fs::weakly_canonical(page, ec))
+    return "is the --tables folder: " + page.string();
   if (tables && fs::is_directory(*tables, ec)) {
     for (fs::path p = fs::weakly_canonical(folder, ec); !ec; p = p.parent_path()) {
       if (sameFile(p, *tables)) return "lies in the --tables folder: " + page.string();

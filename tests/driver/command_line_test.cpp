@@ -156,6 +156,7 @@ TEST(CommandLine, PageThatWouldReplaceAnInputIsRefused) {
       {"--html outputgroups.TXT", "would replace the study's OutputGroups.txt: " + d + "/outputgroups.TXT"},
       {"--tables tables --html sub/alias/tables/page.html",
        "lies in the --tables folder: " + d + "/sub/alias/tables/page.html"},
+      {"--tables sub/new --html sub/alias/sub/new", "is the --tables folder: " + d + "/sub/alias/sub/new"},
       {"--html ''", "the file name is empty"},
       {"--html sub", "is a folder: " + d + "/sub"},
       {"--html missing/page.html", "folder does not exist: " + d + "/missing"},
