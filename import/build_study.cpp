@@ -1,9 +1,11 @@
 #include <algorithm>
+#include <cmath>
 #include <cctype>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "import/clock.hpp"
 #include "import/csv_reader.hpp"
 #include "import/errors.hpp"
 #include "import/names.hpp"
@@ -17,6 +19,31 @@ namespace mv::camtrap {
 
 namespace {
 
+// The columns that differ between the versions of the standard: 0.1.x
+// names a deployment's span start and end, groups deployments by session
+// and array, and ties observations to sequences of media, each with one
+// timestamp; 1.x has deploymentStart, deploymentEnd, deploymentGroups and
+// events with eventID and eventStart.
+struct VersionColumns {
+  bool legacy = false;  // 0.1.x
+  const char* start = "deploymentStart";
+  const char* end = "deploymentEnd";
+  const char* eventId = "eventID";
+  const char* eventStart = "eventStart";
+};
+
+VersionColumns columnsOf(const std::string& version) {
+  VersionColumns v;
+  if (version.rfind("0.", 0) == 0) {
+    v.legacy = true;
+    v.start = "start";
+    v.end = "end";
+    v.eventId = "sequenceID";
+    v.eventStart = "timestamp";
+  }
+  return v;
+}
+
 struct Deployment {
   std::string id;
   int location = -1;
@@ -24,12 +51,36 @@ struct Deployment {
   std::int64_t start = 0;  // instants
   std::int64_t end = 0;
   std::string groups;  // deploymentGroups
+  std::optional<LatLon> position;
 };
 
 struct Tables {
+  VersionColumns columns;
   std::vector<Deployment> deployments;
   std::unordered_map<std::string, int> deploymentIndex;
+  // Deployments whose media or observations are written with an offset
+  // other than the deployment's, in order of first occurrence.
+  std::vector<std::string> otherOffsets;
+  std::unordered_set<std::string> otherOffsetSeen;
 };
+
+// "d1, d2, d3, ..." of the first few of a list of IDs.
+std::string firstFew(const std::vector<std::string>& ids) {
+  constexpr std::size_t kShown = 3;
+  std::string text;
+  for (std::size_t k = 0; k < ids.size() && k < kShown; ++k) text += (k == 0 ? "" : ", ") + ids[k];
+  if (ids.size() > kShown) text += ", ...";
+  return text;
+}
+
+// 0.1.x groups deployments by session and array; they are read as the
+// deploymentGroups tags "session:" and "array:" of 1.x.
+std::string legacyGroups(std::string_view session, std::string_view array) {
+  std::string groups;
+  if (!trimField(session).empty()) groups = "session:" + std::string(trimField(session));
+  if (!trimField(array).empty()) groups += (groups.empty() ? "" : " | ") + ("array:" + std::string(trimField(array)));
+  return groups;
+}
 
 // The value of `key` in a deploymentGroups text "key:value | key:value".
 std::optional<std::string> tagValue(std::string_view tags, std::string_view key) {
@@ -46,24 +97,39 @@ std::optional<std::string> tagValue(std::string_view tags, std::string_view key)
   return std::nullopt;
 }
 
-void readDeployments(const PackageInfo& pkg, const ImportOptions& options, StudyData& study, Tables& t) {
+void readDeployments(const PackageInfo& pkg, const ImportOptions& options, const StudyClock& clock, StudyData& study,
+                     Tables& t) {
   LocationList locations(study);
   int noLocation = 0, noPosition = 0;
-  int cId = -1, cStart = -1, cEnd = -1, cLocId = -1, cLocName = -1, cLat = -1, cLon = -1, cGroups = -1;
+  int cId = -1, cStart = -1, cEnd = -1, cLocId = -1, cLocName = -1, cLat = -1, cLon = -1, cGroups = -1, cSession = -1,
+      cArray = -1, cElevation = -1;
+  const VersionColumns& v = t.columns;
   const std::string table = "deployments.csv";
+  std::vector<std::vector<double>> elevations;
   readTable(
       pkg.deployments.parts, pkg.deployments.dialect, table,
       [&](const Columns& c) {
         cId = c.require("deploymentID");
-        cStart = c.require("deploymentStart");
-        cEnd = c.require("deploymentEnd");
+        cStart = c.require(v.start);
+        cEnd = c.require(v.end);
         cLocId = c.find("locationID");
         cLocName = c.find("locationName");
         cLat = c.find("latitude");
         cLon = c.find("longitude");
-        cGroups = c.find("deploymentGroups");
-        if (options.groupBy != "location" && cGroups < 0)
-          throw ImportError(table + " has no column deploymentGroups, needed to group by " + options.groupBy);
+        // Several publishers add the elevation the standard does not have.
+        cElevation = c.find("elevation");
+        if (cElevation < 0) cElevation = c.find("altitude");
+        if (v.legacy) {
+          cSession = c.find("session");
+          cArray = c.find("array");
+          if (options.groupBy != "location" && cSession < 0 && cArray < 0)
+            throw ImportError(table + " has neither a session nor an array column, needed to group by " +
+                              options.groupBy);
+        } else {
+          cGroups = c.find("deploymentGroups");
+          if (options.groupBy != "location" && cGroups < 0)
+            throw ImportError(table + " has no column deploymentGroups, needed to group by " + options.groupBy);
+        }
       },
       [&](const Columns&, const std::vector<std::string>& f, long record) {
         Deployment d;
@@ -74,18 +140,18 @@ void readDeployments(const PackageInfo& pkg, const ImportOptions& options, Study
         const auto start = parseTimestamp(fieldAt(f, cStart));
         const auto end = parseTimestamp(fieldAt(f, cEnd));
         if (!start)
-          throw ImportError("deployment " + d.id + ": deploymentStart \"" + std::string(fieldAt(f, cStart)) +
+          throw ImportError("deployment " + d.id + ": " + v.start + " \"" + std::string(fieldAt(f, cStart)) +
                             "\" is not a date and time such as 2021-03-04T17:05:09+02:00");
         if (!end)
-          throw ImportError("deployment " + d.id + ": deploymentEnd \"" + std::string(fieldAt(f, cEnd)) +
+          throw ImportError("deployment " + d.id + ": " + v.end + " \"" + std::string(fieldAt(f, cEnd)) +
                             "\" is not a date and time such as 2021-03-04T17:05:09+02:00");
         // The camera's clock keeps the offset it was set to when the
-        // deployment started; every time of the deployment is read on it.
+        // deployment started; a time written without offset is read on it.
         d.offsetMinutes = start->offsetMinutes.value_or(end->offsetMinutes.value_or(0));
         d.start = instantOf(*start, d.offsetMinutes);
         d.end = instantOf(*end, d.offsetMinutes);
         if (d.end < d.start) throw ImportError("deployment " + d.id + " ends before it starts");
-        d.groups = std::string(fieldAt(f, cGroups));
+        d.groups = v.legacy ? legacyGroups(fieldAt(f, cSession), fieldAt(f, cArray)) : std::string(fieldAt(f, cGroups));
 
         const std::string locId = cleanText(fieldAt(f, cLocId));
         std::string key = cleanText(fieldAt(f, cLocName));
@@ -95,17 +161,28 @@ void readDeployments(const PackageInfo& pkg, const ImportOptions& options, Study
           ++noLocation;
         }
         d.location = locations.add(key);
+        if (elevations.size() < study.locations.size()) elevations.resize(study.locations.size());
         Location& loc = study.locations[static_cast<std::size_t>(d.location)];
         if (!locId.empty() && std::find(loc.locationIDs.begin(), loc.locationIDs.end(), locId) == loc.locationIDs.end())
           loc.locationIDs.push_back(locId);
-        loc.periods.push_back({start->local, onClock(d.end, d.offsetMinutes)});
+        loc.periods.push_back({clock.show(d.start, d.offsetMinutes), clock.show(d.end, d.offsetMinutes)});
 
         const auto lat = parseReal(fieldAt(f, cLat));
         const auto lon = parseReal(fieldAt(f, cLon));
-        if (lat && lon && *lat >= -90.0 && *lat <= 90.0 && *lon >= -180.0 && *lon <= 180.0)
-          locations.addPosition(d.location, {*lat, *lon});
-        else
+        if (lat && lon && *lat >= -90.0 && *lat <= 90.0 && *lon >= -180.0 && *lon <= 180.0) {
+          d.position = LatLon{*lat, *lon};
+          locations.addPosition(d.location, *d.position);
+        } else {
           ++noPosition;
+        }
+        const std::string_view elevationText = trimField(fieldAt(f, cElevation));
+        if (!elevationText.empty()) {
+          const auto metres = parseReal(elevationText);
+          if (!metres)
+            throw ImportError(rowOf(table, record) + ": elevation \"" + std::string(elevationText) +
+                              "\" is not a number");
+          elevations[static_cast<std::size_t>(d.location)].push_back(*metres);
+        }
 
         t.deploymentIndex.emplace(d.id, static_cast<int>(t.deployments.size()));
         t.deployments.push_back(std::move(d));
@@ -114,6 +191,13 @@ void readDeployments(const PackageInfo& pkg, const ImportOptions& options, Study
   study.locationsFrom = "(from " + std::to_string(study.deployments) + " deployments, one operating period each)";
   if (t.deployments.empty()) throw ImportError("deployments.csv lists no deployment");
   locations.finish();
+  // A location's elevation from the package is the mean of its deployments'.
+  for (std::size_t k = 0; k < elevations.size(); ++k) {
+    if (elevations[k].empty()) continue;
+    double sum = 0.0;
+    for (const double e : elevations[k]) sum += e;
+    study.locations[k].packageElevation = sum / static_cast<double>(elevations[k].size());
+  }
   if (noLocation > 0)
     study.notes.push_back(countOf(noLocation, "deployment has", "deployments have") +
                           " neither locationName nor locationID; each such deployment is a location named "
@@ -124,15 +208,68 @@ void readDeployments(const PackageInfo& pkg, const ImportOptions& options, Study
                           "deployments that have one");
 }
 
+// A package whose every deployment is written in UTC (Agouti writes "Z")
+// would become a study on UTC: every activity hour, the day ends of the moon
+// and season windows and the page's plots shifted by the local offset. The
+// user says which clock the study is on.
+void requireAClockForUtc(const StudyClock& clock, const Tables& t) {
+  if (clock.chosen()) return;
+  for (const Deployment& d : t.deployments)
+    if (d.offsetMinutes != 0) return;
+  throw ImportError(
+      "every deployment of the package is written in UTC, so every picture would be written at its UTC "
+      "hour, not at the local hour it was taken; give the study's time zone with --time-zone ZONE (for "
+      "example --time-zone Europe/Brussels), or --time-zone UTC to analyse in UTC on purpose");
+}
+
+// Deployments whose offset lies more than 3 hours from the solar time of
+// their longitude (lon/15 hours): a camera clock repaired by an offset such
+// as +14:00, or a package written in another zone; and deployments whose
+// media or observations carry another offset than theirs.
+void checkOffsets(const StudyClock& clock, const Tables& t, StudyData& study) {
+  std::vector<std::string> far;
+  for (const Deployment& d : t.deployments) {
+    if (!d.position) continue;
+    const double solarMinutes = d.position->lon * 4.0;
+    if (std::abs(static_cast<double>(d.offsetMinutes) - solarMinutes) > 180.0) far.push_back(d.id);
+  }
+  const auto n = static_cast<int>(far.size());
+  if (n > 0) {
+    const std::string what = countOf(n, "deployment is", "deployments are") +
+                             " written with a UTC offset more than 3 hours from the solar time of " +
+                             (n == 1 ? "its longitude (" : "their longitudes (") + firstFew(far) + ")";
+    if (clock.chosen())
+      study.notes.push_back(what + "; " + (n == 1 ? "its" : "their") + " times are converted to " + clock.name());
+    else
+      study.warnings.push_back(what + ": " + (n == 1 ? "its" : "their") +
+                               " times are written on that offset's clock, not the local one; give --time-zone "
+                               "ZONE or --utc-offset +HH:MM to convert them");
+  }
+  const auto m = static_cast<int>(t.otherOffsets.size());
+  if (m > 0) {
+    const std::string what = countOf(m, "deployment has", "deployments have") +
+                             " media or observations written with a UTC offset other than the " +
+                             (m == 1 ? "deployment's (" : "deployments' (") + firstFew(t.otherOffsets) + ")";
+    if (clock.chosen())
+      study.notes.push_back(what + "; they are converted to " + clock.name() + " like every other time");
+    else
+      study.warnings.push_back(what +
+                               ": they are written on the deployment's clock; give --time-zone ZONE or "
+                               "--utc-offset +HH:MM to put every time on one clock");
+  }
+}
+
 void groupLocations(const ImportOptions& options, const Tables& t, StudyData& study) {
   study.groupedBy = options.groupBy;
   std::vector<std::string> values(study.locations.size());
   if (options.groupBy == "location") {
     for (std::size_t k = 0; k < study.locations.size(); ++k) values[k] = study.locations[k].key;
   } else {
+    // "groups": the whole deploymentGroups value is the group.
+    const bool whole = options.groupBy == "groups";
     std::vector<bool> found(study.locations.size(), false);
     for (const Deployment& d : t.deployments) {
-      const auto value = tagValue(d.groups, options.groupBy);
+      const auto value = whole ? std::optional<std::string>(cleanText(d.groups)) : tagValue(d.groups, options.groupBy);
       if (!value || value->empty()) continue;
       const auto k = static_cast<std::size_t>(d.location);
       if (found[k] && values[k] != *value)
@@ -143,7 +280,10 @@ void groupLocations(const ImportOptions& options, const Tables& t, StudyData& st
       found[k] = true;
     }
     for (std::size_t k = 0; k < study.locations.size(); ++k)
-      if (!found[k])
+      if (!found[k] && whole)
+        throw ImportError("location \"" + study.locations[k].key +
+                          "\" has no deploymentGroups value in its deployments (use --group-by location)");
+      else if (!found[k])
         throw ImportError("location \"" + study.locations[k].key + "\" has no \"" + options.groupBy +
                           ":value\" in the deploymentGroups of its deployments (use --group-by location, "
                           "or another key)");
@@ -167,12 +307,14 @@ std::unordered_map<std::string, Media> readMedia(const PackageInfo& pkg, const T
         cDep = c.require("deploymentID");
         cTime = c.require("timestamp");
       },
-      [&](const Columns&, const std::vector<std::string>& f, long) {
+      [&](const Columns&, const std::vector<std::string>& f, long record) {
         Media m;
         const auto dep = t.deploymentIndex.find(std::string(trimField(fieldAt(f, cDep))));
         if (dep != t.deploymentIndex.end()) m.deployment = dep->second;
         m.timestamp = std::string(fieldAt(f, cTime));
-        media.emplace(std::string(trimField(fieldAt(f, cId))), std::move(m));
+        const std::string id(trimField(fieldAt(f, cId)));
+        if (!media.emplace(id, std::move(m)).second)
+          throw ImportError(rowOf("media.csv", record) + ": mediaID " + id + " appears twice");
       });
   return media;
 }
@@ -189,7 +331,8 @@ bool isSpecies(const std::string& scientificName, std::string rank) {
   return kSpeciesOrBelow.count(rank) != 0;
 }
 
-void readObservations(const PackageInfo& pkg, const ImportOptions& options, const Tables& t, StudyData& study) {
+void readObservations(const PackageInfo& pkg, const ImportOptions& options, const StudyClock& clock, Tables& t,
+                      StudyData& study) {
   const auto media = readMedia(pkg, t);
   // An event-based observation, with the deployment and eventID of its
   // event when it has one.
@@ -204,8 +347,8 @@ void readObservations(const PackageInfo& pkg, const ImportOptions& options, cons
       [&](const Columns& c) {
         cDep = c.require("deploymentID");
         cMedia = c.find("mediaID");
-        cEvent = c.find("eventID");
-        cEventStart = c.find("eventStart");
+        cEvent = c.find(t.columns.eventId);
+        cEventStart = c.find(t.columns.eventStart);
         cLevel = c.find("observationLevel");
         cType = c.require("observationType");
         cName = c.require("scientificName");
@@ -280,7 +423,9 @@ void readObservations(const PackageInfo& pkg, const ImportOptions& options, cons
           if (listed != pkg.taxonRanks.end()) rank = listed->second;
         }
         c.speciesTaxon = isSpecies(c.species, rank);
-        c.time = onClock(instant, d.offsetMinutes);
+        if (when->offsetMinutes && *when->offsetMinutes != d.offsetMinutes && t.otherOffsetSeen.insert(d.id).second)
+          t.otherOffsets.push_back(d.id);
+        c.time = clock.show(instant, d.offsetMinutes);
         c.location = d.location;
         // Only a media-based observation that becomes a picture stands for
         // its event; the event-based ones of that event are then left out.
@@ -308,15 +453,21 @@ StudyData readCamtrapDp(const ImportOptions& options) {
   if (pkg.version.empty())
     study.notes.push_back("datapackage.json does not name a Camtrap DP version; read as Camtrap DP 1.0");
   study.title =
-      titleOf(options, {pkg.projectTitle, pkg.packageTitle,
+      titleOf(options, {pkg.packageTitle, pkg.projectTitle, pkg.packageName,
                         std::filesystem::absolute(options.packageDir).lexically_normal().filename().string()});
+  const StudyClock clock = StudyClock::of(options.timeZone, options.utcOffsetMinutes);
+  study.clock = clock.describe();
+  study.elevationColumn = "an elevation (or altitude) column in deployments.csv";
   Tables tables;
-  readDeployments(pkg, options, study, tables);
+  tables.columns = columnsOf(pkg.version);
+  readDeployments(pkg, options, clock, study, tables);
+  requireAClockForUtc(clock, tables);
   nameLocations(study);
   projectLocations(study);
   assignElevations(options, study);
   groupLocations(options, tables, study);
-  readObservations(pkg, options, tables, study);
+  readObservations(pkg, options, clock, tables, study);
+  checkOffsets(clock, tables, study);
   finalNotes(study, "the package has no animal observation to write as a picture");
   return study;
 }

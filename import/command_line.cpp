@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "import/day_dates.hpp"
+#include "import/clock.hpp"
 #include "import/errors.hpp"
 #include "import/readers.hpp"
 #include "import/reader_check.hpp"
@@ -39,13 +40,33 @@ void line(std::ostream& out, const std::string& label, const std::string& value)
   out << "  " << std::left << std::setw(22) << label << value << '\n';
 }
 
+// The locations without an elevation, as a block of its own: Morvelstrand
+// reads elevation 0 as "no position", so the spatial sections leave them out.
+void printElevations(std::ostream& out, const StudyData& s) {
+  const int without = static_cast<int>(s.withoutElevation.size());
+  if (without == 0) return;
+  const int all = static_cast<int>(s.locations.size());
+  out << "Elevations: "
+      << (without == all ? "no location has one"
+                         : std::to_string(without) + " of " + std::to_string(all) + " locations have none")
+      << " (elevation 0, which Morvelstrand reads as \"no position\")\n";
+  out << "  " << (without == all ? "Empty" : "Without them") << " in the report: GROUP UTM AND ELEVATION AVERAGES, "
+      << "DISTANCE BETWEEN GROUPS, AREA OF EACH GROUP, SPECIES BY GROUP WITH UTM AND ELEVATION, the groups "
+      << "sorted by elevation; on the page: the map of group positions\n";
+  out << "  To fill them: " << (s.elevationColumn.empty() ? "" : s.elevationColumn + ", ")
+      << "--elevation FILE (a CSV with locationID or locationName and elevation in metres), or "
+      << "--default-elevation METRES\n";
+}
+
 void printSummary(std::ostream& out, const StudyData& s, const ImportOptions& o) {
   out << s.source << '\n';
   line(out, "Title", s.title);
+  if (!s.clock.empty()) line(out, "Clock", s.clock);
   line(out, "Locations", std::to_string(s.locations.size()) + " " + s.locationsFrom);
   line(out, "Groups",
-       std::to_string(s.groups.size()) + (s.groupedBy == "location"
-                                              ? std::string(" (each location its own group)")
+       std::to_string(s.groups.size()) + (s.groupedBy == "location" ? std::string(" (each location its own group)")
+                                          : s.groupedBy == "groups" && s.groupSource == "deploymentGroups"
+                                              ? " (by the whole value of " + s.groupSource + ")"
                                               : " (by " + s.groupedBy + " of " + s.groupSource + ")"));
   line(out, "Species", std::to_string(s.species.size()));
   line(out, "Pictures", std::to_string(s.pictures.size()) + s.picturesHow);
@@ -87,6 +108,8 @@ void printSummary(std::ostream& out, const StudyData& s, const ImportOptions& o)
          s.zone->label() + " (EPSG:" + std::to_string(s.zone->epsg()) + "), the zone of the locations' centroid " +
              centre.str());
   }
+  printElevations(out, s);
+  for (const std::string& w : s.warnings) out << "Warning: " << w << '\n';
   for (const std::string& n : s.notes) out << "Note: " << n << '\n';
 }
 
@@ -111,7 +134,7 @@ void printCheck(std::ostream& out, const ReaderCheck& c) {
 namespace {
 
 constexpr const char* kDescription =
-    "Turns a Camera Trap Data Package (Camtrap DP 1.x: datapackage.json,\n"
+    "Turns a Camera Trap Data Package (Camtrap DP 0.1.x or 1.x: datapackage.json,\n"
     "deployments.csv, media.csv, observations.csv), a Wildlife Insights export\n"
     "(images.csv, deployments.csv) or camtrapR's record and station tables into\n"
     "a Morvelstrand study folder: Input.txt, GroupMap.txt and AllPictures.txt.";
@@ -123,8 +146,8 @@ constexpr const char* kFooter =
     "  2  wrong command line\n"
     "\n"
     "Example:\n"
-    "  morvelstrand-import park-2021 park-study --group-by area \\\n"
-    "      --elevation elevations.csv --default-elevation 850\n"
+    "  morvelstrand-import park-2021 park-study --time-zone Europe/Brussels \\\n"
+    "      --group-by area --elevation elevations.csv --default-elevation 850\n"
     "  morvelstrand-import --records recordTable.csv --stations CTtable.csv \\\n"
     "      valley-study --utm-zone 32N --group-by Session";
 
@@ -137,6 +160,8 @@ struct RawOptions {
   std::string elevationFile;
   std::string defaultElevation;
   std::string title;
+  std::string timeZone;
+  std::string utcOffset;
   bool force = false;
   bool speciesOnly = false;
   bool version = false;
@@ -171,7 +196,7 @@ class HelpFormatter : public CLI::Formatter {
   }
   std::string make_help(const CLI::App* app, std::string name, CLI::AppFormatMode mode) const override {
     return make_usage(app, name) + "\n" + make_description(app) + make_positionals(app) + make_groups(app, mode) +
-           make_footer(app);
+           "\n" + make_footer(app);
   }
 };
 
@@ -188,6 +213,8 @@ struct Parser {
   CLI::Option* utmZone = nullptr;
   CLI::Option* dateFormat = nullptr;
   CLI::Option* countColumn = nullptr;
+  CLI::Option* timeZone = nullptr;
+  CLI::Option* utcOffset = nullptr;
 
   explicit Parser(RawOptions& raw) {
     app.formatter(std::make_shared<HelpFormatter>());
@@ -202,10 +229,20 @@ struct Parser {
     app.add_option("STUDY_DIR", raw.studyDir, "The study folder to write (made when missing)")->type_name("");
     groupBy = app.add_option("--group-by", raw.groupBy,
                              "Each location its own group (default), or the\n"
-                             "group named by KEY:value in deploymentGroups;\n"
+                             "group named by KEY:value in deploymentGroups (with\n"
+                             "KEY groups, the whole deploymentGroups value);\n"
                              "for Wildlife Insights a column of deployments.csv,\n"
                              "for camtrapR a column of the station table")
                   ->type_name("location|KEY");
+    timeZone = app.add_option("--time-zone", raw.timeZone,
+                              "Write every time on the clock of this time zone\n"
+                              "(an IANA name such as Europe/Amsterdam, daylight\n"
+                              "saving applied; UTC to analyse in UTC)")
+                   ->type_name("ZONE");
+    utcOffset = app.add_option("--utc-offset", raw.utcOffset,
+                               "Write every time at this one offset from UTC\n"
+                               "all year (such as +01:00 or -05:30)")
+                    ->type_name("+HH:MM");
     elevation = app.add_option("--elevation", raw.elevationFile,
                                "CSV with a locationID or locationName column and\n"
                                "an elevation column (metres)")
@@ -215,8 +252,10 @@ struct Parser {
                                       "a location with elevation 0 is left out of the\n"
                                       "group positions, distances and areas)")
                            ->type_name("METRES");
-    title =
-        app.add_option("--title", raw.title, "Study title (default: the package's project title)")->type_name("TEXT");
+    title = app.add_option("--title", raw.title,
+                           "Study title (default: the package's title, else\n"
+                           "its project's title, else its name or folder)")
+                ->type_name("TEXT");
     app.add_flag("--species-only", raw.speciesOnly,
                  "Leave out the observations whose taxon is not a\n"
                  "species (a taxonRank above species, or a\n"
@@ -300,6 +339,20 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     c.options.defaultElevation = *metres;
   }
   if (*parser.title) c.options.title = raw.title;
+  if (*parser.timeZone && *parser.utcOffset) return usageError("give --time-zone or --utc-offset, not both");
+  if (*parser.timeZone) {
+    if (!StudyClock::zone(raw.timeZone))
+      return usageError("option --time-zone: unknown time zone \"" + raw.timeZone +
+                        "\" (give an IANA name such as Europe/Amsterdam, or UTC)");
+    c.options.timeZone = raw.timeZone;
+  }
+  if (*parser.utcOffset) {
+    const auto offset = parseUtcOffset(raw.utcOffset);
+    if (!offset)
+      return usageError("option --utc-offset needs an offset from -12:00 to +14:00 such as +01:00 or -05:30, not \"" +
+                        raw.utcOffset + "\"");
+    c.options.utcOffsetMinutes = *offset;
+  }
   c.options.force = raw.force;
   c.options.speciesOnly = raw.speciesOnly;
   if (*parser.from) {
@@ -368,6 +421,11 @@ int runImporter(const std::vector<std::string>& args, std::ostream& out, std::os
   }
   const ImportOptions& o = cl.options;
   try {
+    std::error_code ec;
+    if (std::filesystem::exists(o.studyDir, ec) && !std::filesystem::is_directory(o.studyDir, ec))
+      throw ImportError(o.studyDir.string() +
+                        " is a file, not a folder: STUDY_DIR is the folder the study is "
+                        "written to");
     if (!o.force) {
       const auto existing = existingStudyFiles(o.studyDir);
       if (!existing.empty()) {

@@ -55,6 +55,8 @@ struct ParserFree {
 }  // namespace
 
 void readCsv(const std::filesystem::path& path, const CsvDialect& dialect, const RecordHandler& onRecord) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) throw ImportError(path.string() + " is a folder, not a CSV file");
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) throw ImportError("cannot open " + path.string());
 
@@ -137,6 +139,12 @@ Columns readTable(const std::vector<std::filesystem::path>& parts, const CsvDial
         return;
       }
       if (part > 0 && record == 1 && fields == columns.header()) return;
+      // A row with more fields than its header has lost its quoting or its
+      // delimiters: its values would land in the wrong columns.
+      if (fields.size() > columns.header().size())
+        throw ImportError(tableName + " row " + std::to_string(offset + record) + " has " +
+                          std::to_string(fields.size()) + " fields, more than the " +
+                          std::to_string(columns.header().size()) + " of its header");
       onRow(columns, fields, offset + record);
     });
     offset += last;

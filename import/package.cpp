@@ -96,13 +96,15 @@ PackageInfo readPackage(const std::filesystem::path& dir) {
 
   PackageInfo info;
   info.version = versionFromProfile(stringAt(doc, "profile"));
-  if (!info.version.empty() && info.version != "1" && info.version.rfind("1.", 0) != 0)
-    throw ImportError("the package follows Camtrap DP " + info.version +
-                      "; only version 1.x is read (earlier versions name their columns differently)");
+  if (info.version.empty()) info.version = versionFromProfile(stringAt(doc, "$schema"));
+  const bool known = info.version.empty() || info.version == "1" || info.version.rfind("1.", 0) == 0 ||
+                     info.version == "0.1" || info.version.rfind("0.1.", 0) == 0;
+  if (!known)
+    throw ImportError("the package follows Camtrap DP " + info.version + "; only versions 0.1.x and 1.x are read");
   const auto project = doc.find("project");
   if (project != doc.end()) info.projectTitle = stringAt(*project, "title");
   info.packageTitle = stringAt(doc, "title");
-  if (info.packageTitle.empty()) info.packageTitle = stringAt(doc, "name");
+  info.packageName = stringAt(doc, "name");
 
   const auto taxonomic = doc.find("taxonomic");
   if (taxonomic != doc.end() && taxonomic->is_array())

@@ -17,9 +17,10 @@ struct Resource {
 };
 
 struct PackageInfo {
-  std::string version;       // e.g. "1.0"; empty when the package does not say
+  std::string version;       // e.g. "1.0", "0.1.6"; empty when the package does not say
   std::string projectTitle;  // project.title
-  std::string packageTitle;  // title, else name
+  std::string packageTitle;  // title
+  std::string packageName;   // name
   Resource deployments, media, observations;
   // taxonRank of each scientificName of the taxonomic list, as written.
   std::map<std::string, std::string> taxonRanks;
@@ -27,7 +28,7 @@ struct PackageInfo {
 
 // Reads PACKAGE_DIR/datapackage.json. Throws ImportError when it is missing,
 // is not JSON, lacks one of the three tables, or declares a version of the
-// standard other than 1.x.
+// standard other than 0.1.x and 1.x.
 PackageInfo readPackage(const std::filesystem::path& dir);
 
 // The version in a Camtrap DP profile URL (".../camtrap-dp/1.0.1/..."), or "".

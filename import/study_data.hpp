@@ -25,6 +25,10 @@ struct ImportOptions {
   std::optional<std::filesystem::path> elevationFile;
   std::optional<int> defaultElevation;
   std::optional<std::string> title;
+  // The study's clock: a time zone of the tz database, or one fixed offset
+  // east of UTC; with neither, each deployment's own clock.
+  std::optional<std::string> timeZone;
+  std::optional<int> utcOffsetMinutes;
   bool force = false;
   bool speciesOnly = false;  // leave out observations of taxa that are not species
   bool commonNames = false;  // Wildlife Insights: species by common_name
@@ -37,7 +41,7 @@ struct ImportOptions {
   std::optional<std::string> countColumn;
 };
 
-// One operating period: a deployment's start and end dates on its own clock.
+// One operating period: a deployment's start and end on the study's clock.
 struct Period {
   DateTime start;
   DateTime stop;
@@ -55,7 +59,8 @@ struct Location {
   int east = 0;  // UTM, metres; 0 when not given
   int north = 0;
   int elevation = 0;
-  std::string group;  // 25 columns
+  std::optional<double> packageElevation;  // given by the source itself (an elevation column)
+  std::string group;                       // 25 columns
 };
 
 struct Species {
@@ -93,6 +98,7 @@ struct StudyData {
   bool utmAsWritten = false;  // positions given in UTM, taken as written
   std::string title;          // at most 75 columns
   std::string version;        // Camtrap DP version declared by the package
+  std::string clock;          // the clock every time is written on
   int deployments = 0;
   std::vector<Location> locations;  // in order of first appearance in deployments.csv
   std::vector<std::string> groups;  // distinct 25-column group names, sorted
@@ -108,7 +114,10 @@ struct StudyData {
   std::vector<std::string> notSpeciesTaxa;  // their scientific names, in order of first appearance
   std::optional<UtmZone> zone;              // none when no location has coordinates
   LatLon centroid;
-  std::vector<std::string> notes;  // things the user should know
+  std::vector<std::string> notes;             // things the user should know
+  std::vector<std::string> warnings;          // things that may well be wrong
+  std::vector<std::string> withoutElevation;  // locations left with elevation 0
+  std::string elevationColumn;                // where the source can carry elevations, for the summary
 };
 
 // Reads the source (its kind from options.from, else from its files) and

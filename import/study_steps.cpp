@@ -239,17 +239,24 @@ void assignElevations(const ImportOptions& options, StudyData& study) {
           if (!matched) ++unmatched;
         });
   }
+  // The file first, then the source's own elevations, then the default.
   const int fallback = options.defaultElevation.value_or(0);
-  int defaulted = 0, zero = 0;
+  int defaulted = 0;
   for (std::size_t k = 0; k < study.locations.size(); ++k) {
     Location& loc = study.locations[k];
     if (given[k]) {
       loc.elevation = *given[k];
+    } else if (loc.packageElevation) {
+      const double rounded = std::round(*loc.packageElevation);
+      if (rounded < kMinElevation || rounded > kMaxElevation)
+        throw ImportError("location \"" + loc.key + "\": elevation " + std::to_string(static_cast<long long>(rounded)) +
+                          " in deployments.csv does not fit the five columns of Input.txt");
+      loc.elevation = static_cast<int>(rounded);
     } else {
       loc.elevation = fallback;
       ++defaulted;
     }
-    if (loc.elevation == 0) ++zero;
+    if (loc.elevation == 0) study.withoutElevation.push_back(loc.key);
   }
   if (unmatched > 0)
     study.notes.push_back(countOf(unmatched, "row of ", "rows of ") + options.elevationFile->filename().string() +
@@ -258,10 +265,6 @@ void assignElevations(const ImportOptions& options, StudyData& study) {
     study.notes.push_back(countOf(defaulted, "location is", "locations are") + " not in " +
                           options.elevationFile->filename().string() + (defaulted == 1 ? " and takes" : " and take") +
                           " the default elevation " + std::to_string(fallback));
-  if (zero > 0)
-    study.notes.push_back(countOf(zero, "location has", "locations have") +
-                          " elevation 0: a location with elevation 0 is left out of the group "
-                          "positions, distances and areas (give --elevation FILE or --default-elevation METRES)");
 }
 
 std::vector<std::string> groupValuesOf(const ImportOptions& options,

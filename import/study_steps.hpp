@@ -72,7 +72,7 @@ struct FoundPicture {
 };
 
 // The locations' 25-column names, then their UTM positions, then their
-// elevations (--elevation, --default-elevation).
+// elevations (--elevation, else the source's own, else --default-elevation).
 void nameLocations(StudyData& study);
 void projectLocations(StudyData& study);
 void assignElevations(const ImportOptions& options, StudyData& study);

@@ -17,8 +17,9 @@ TEST(ImportCommandLine, HelpAndVersion) {
   const std::string help = mc::usageText();
   EXPECT_EQ(help.rfind("Usage: morvelstrand-import PACKAGE_DIR STUDY_DIR [options]\n", 0), 0u);
   // Every option, the exit statuses and an example.
-  for (const char* option : {"--group-by location|KEY", "--elevation FILE", "--default-elevation METRES",
-                             "--title TEXT", "--species-only", "--force", "-h,--help", "--version"})
+  for (const char* option :
+       {"--group-by location|KEY", "--time-zone ZONE", "--utc-offset +HH:MM", "--elevation FILE",
+        "--default-elevation METRES", "--title TEXT", "--species-only", "--force", "-h,--help", "--version"})
     EXPECT_NE(help.find("\n  " + std::string(option) + " "), std::string::npos) << option;
   EXPECT_NE(help.find("Exit status:\n  0  the study folder was written and reads back as written\n"
                       "  1  the import failed (the package, the study folder or the read-back)\n"

@@ -313,8 +313,11 @@ TEST(ImportCamtrapR, WritesTheStudyWithProblemDaysTakenOut) {
       "    record outside its station's dates          1",
       "    Station not in the station table            1",
       "  UTM zone              32N (EPSG:32632), as stated by --utm-zone; positions taken as written",
-      "Note: 3 locations have elevation 0: a location with elevation 0 is left out of the group positions, "
-      "distances and areas (give --elevation FILE or --default-elevation METRES)",
+      "Elevations: no location has one (elevation 0, which Morvelstrand reads as \"no position\")",
+      "  Empty in the report: GROUP UTM AND ELEVATION AVERAGES, DISTANCE BETWEEN GROUPS, AREA OF EACH GROUP, SPECIES "
+      "BY GROUP WITH UTM AND ELEVATION, the groups sorted by elevation; on the page: the map of group positions",
+      "  To fill them: --elevation FILE (a CSV with locationID or locationName and elevation in metres), or "
+      "--default-elevation METRES",
       "Wrote Input.txt, GroupMap.txt and AllPictures.txt in " + (dir / "study").string(),
   }));
   // clang-format on

@@ -24,7 +24,8 @@ Run runImport(const std::vector<std::string>& args) {
 
 void writePackage(const std::filesystem::path& dir, const SmallPackage& p) {
   std::filesystem::create_directories(dir);
-  mvtest::writeFile(dir / "datapackage.json", "{\"name\": \"small\", \"profile\": \"" + p.profile +
+  const std::string name = p.name.empty() ? std::string() : "\"name\": \"" + p.name + "\", ";
+  mvtest::writeFile(dir / "datapackage.json", "{" + name + p.descriptorExtra + "\"profile\": \"" + p.profile +
                                                   "\", \"resources\": ["
                                                   "{\"name\": \"deployments\", \"path\": \"deployments.csv\"},"
                                                   "{\"name\": \"media\", \"path\": \"media.csv\"},"

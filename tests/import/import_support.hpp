@@ -31,6 +31,8 @@ struct SmallPackage {
       "observationID,deploymentID,mediaID,eventID,eventStart,observationLevel,observationType,scientificName,"
       "count\n";
   std::string profile = "https://raw.githubusercontent.com/tdwg/camtrap-dp/1.0/camtrap-dp-profile.json";
+  std::string name = "small";   // the package's name; none when empty
+  std::string descriptorExtra;  // more members of datapackage.json, each followed by a comma
 };
 void writePackage(const std::filesystem::path& dir, const SmallPackage& p);
 

@@ -48,7 +48,7 @@ TEST(ImportForest, WritesTheThreeFilesExactly) {
   // in the file and takes the default 30.
   // clang-format off
   EXPECT_EQ(mvtest::readLines(dir / "study" / "Input.txt"), (Lines{
-      "Forest \"edge\" survey, 2021",
+      "Forest edge camera traps",
       "3",
       "Beek, upper               584578 5628282    35",
       "2",
@@ -97,7 +97,8 @@ TEST(ImportForest, WritesTheThreeFilesExactly) {
   // clang-format off
   EXPECT_EQ(summaryLines(r.out), (Lines{
       "Camtrap DP 1.0 package " + pkg.string(),
-      "  Title                 Forest \"edge\" survey, 2021",
+      "  Title                 Forest edge camera traps",
+      "  Clock                 each deployment's own (the UTC offset written in its deploymentStart)",
       "  Locations             3 (from 4 deployments, one operating period each)",
       "  Groups                3 (each location its own group)",
       "  Species               4",
@@ -118,6 +119,9 @@ TEST(ImportForest, WritesTheThreeFilesExactly) {
       "    group \"Heide plot with a very long name indeed\" written as \"Heide plot with a very lo\"",
       "  Counts above 99       1 picture written with 99 individuals",
       "  UTM zone              31N (EPSG:32631), the zone of the locations' centroid 50.80003, 4.20007",
+      "Warning: 1 deployment has media or observations written with a UTC offset other than the deployment's "
+      "(dep1): they are written on the deployment's clock; give --time-zone ZONE or --utc-offset +HH:MM to put "
+      "every time on one clock",
       "Note: 1 row of elevations.csv names no location of the package",
       "Note: 1 location is not in elevations.csv and takes the default elevation 30",
       "Wrote Input.txt, GroupMap.txt and AllPictures.txt in " + (dir / "study").string(),
@@ -158,8 +162,7 @@ TEST(ImportForest, GroupsByADeploymentGroupsKey) {
   const Lines s = summaryLines(r.out);
   EXPECT_NE(std::find(s.begin(), s.end(), "  Groups                2 (by area of deploymentGroups)"), s.end());
   EXPECT_NE(std::find(s.begin(), s.end(),
-                      "Note: 3 locations have elevation 0: a location with elevation 0 is left out of the group "
-                      "positions, distances and areas (give --elevation FILE or --default-elevation METRES)"),
+                      "Elevations: no location has one (elevation 0, which Morvelstrand reads as \"no position\")"),
             s.end())
       << r.out;
 }
@@ -219,6 +222,7 @@ TEST(ImportSavanna, WritesTheThreeFilesExactly) {
   EXPECT_EQ(summaryLines(r.out), (Lines{
       "Camtrap DP 1.0.1 package " + dataDir("savanna").string(),
       "  Title                 Savanna waterholes",
+      "  Clock                 each deployment's own (the UTC offset written in its deploymentStart)",
       "  Locations             3 (from 3 deployments, one operating period each)",
       "  Groups                2 (by block of deploymentGroups)",
       "  Species               4",
@@ -231,6 +235,9 @@ TEST(ImportSavanna, WritesTheThreeFilesExactly) {
       "    species \"Tragelaphus strepsiceros subsp. strepsiceros\" written as \"Tragelaphus strepsiceros\"",
       "  Counts above 99       1 picture written with 99 individuals",
       "  UTM zone              35S (EPSG:32735), the zone of the locations' centroid -25.12000, 24.05667",
+      "Warning: 2 deployments have media or observations written with a UTC offset other than the deployments' "
+      "(s1, s2): they are written on the deployment's clock; give --time-zone ZONE or --utc-offset +HH:MM to put "
+      "every time on one clock",
       "Wrote Input.txt, GroupMap.txt and AllPictures.txt in " + dir.path().string(),
   }));
   // clang-format on
@@ -252,9 +259,12 @@ class ImportSmall : public ::testing::Test {
   mvtest::TempDir dir;
   fs::path package() const { return dir / "pkg"; }
   fs::path study() const { return dir / "study"; }
+  // Most of these packages are written in UTC, and analysed in UTC.
+  std::vector<std::string> clock{"--time-zone", "UTC"};
   importtest::Run run(std::vector<std::string> extra = {}) {
     importtest::writePackage(package(), pkg);
     std::vector<std::string> args{package().string(), study().string()};
+    args.insert(args.end(), clock.begin(), clock.end());
     args.insert(args.end(), extra.begin(), extra.end());
     return runImport(args);
   }
@@ -310,10 +320,8 @@ TEST_F(ImportSmall, GroupKeyMissingOrTwoGroupsForOneLocation) {
 }
 
 TEST_F(ImportSmall, PackagesThatCannotBeRead) {
-  pkg.profile = "https://raw.githubusercontent.com/tdwg/camtrap-dp/0.1.6/camtrap-dp-profile.json";
-  expectFailure(
-      "the package follows Camtrap DP 0.1.6; only version 1.x is read (earlier versions name their "
-      "columns differently)");
+  pkg.profile = "https://raw.githubusercontent.com/tdwg/camtrap-dp/2.0/camtrap-dp-profile.json";
+  expectFailure("the package follows Camtrap DP 2.0; only versions 0.1.x and 1.x are read");
   pkg = {};
   pkg.deployments = "deploymentID,locationName,deploymentEnd\n";
   expectFailure("deployments.csv has no column deploymentStart");
@@ -373,6 +381,7 @@ TEST_F(ImportSmall, ALocationTooFarFromTheStudysZone) {
 TEST_F(ImportSmall, MissingPositionsLocationsAndElevationConflicts) {
   // No coordinates at all, and a deployment with neither locationName nor
   // locationID, which becomes a location named after itself.
+  clock = {};
   addDeployment("d1,L1,,,,2021-01-01T00:00:00+01:00,2021-02-01T00:00:00+01:00,");
   addDeployment("d2,,,north,4,2021-01-01T00:00:00+01:00,2021-02-01T00:00:00+01:00,");
   addObservation("o1,d2,,e1,2021-01-02T10:00:00+01:00,,animal,Vulpes vulpes,0");
