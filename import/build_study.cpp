@@ -47,8 +47,9 @@ VersionColumns columnsOf(const std::string& version) {
 struct Deployment {
   std::string id;
   int location = -1;
-  int offsetMinutes = 0;   // the deployment's clock, from the offset of its start
-  std::int64_t start = 0;  // instants
+  int offsetMinutes = 0;       // the deployment's clock, from the offset of its start
+  bool offsetWritten = false;  // its start or end carries an offset (else its times are read as local)
+  std::int64_t start = 0;      // instants
   std::int64_t end = 0;
   std::string groups;  // deploymentGroups
   std::optional<LatLon> position;
@@ -148,6 +149,7 @@ void readDeployments(const PackageInfo& pkg, const ImportOptions& options, const
         // The camera's clock keeps the offset it was set to when the
         // deployment started; a time written without offset is read on it.
         d.offsetMinutes = start->offsetMinutes.value_or(end->offsetMinutes.value_or(0));
+        d.offsetWritten = start->offsetMinutes.has_value() || end->offsetMinutes.has_value();
         d.start = instantOf(*start, d.offsetMinutes);
         d.end = instantOf(*end, d.offsetMinutes);
         if (d.end < d.start) throw ImportError("deployment " + d.id + " ends before it starts");
@@ -215,7 +217,7 @@ void readDeployments(const PackageInfo& pkg, const ImportOptions& options, const
 void requireAClockForUtc(const StudyClock& clock, const Tables& t) {
   if (clock.chosen()) return;
   for (const Deployment& d : t.deployments)
-    if (d.offsetMinutes != 0) return;
+    if (!d.offsetWritten || d.offsetMinutes != 0) return;
   throw ImportError(
       "every deployment of the package is written in UTC, so every picture would be written at its UTC "
       "hour, not at the local hour it was taken; give the study's time zone with --time-zone ZONE (for "
@@ -229,7 +231,7 @@ void requireAClockForUtc(const StudyClock& clock, const Tables& t) {
 void checkOffsets(const StudyClock& clock, const Tables& t, StudyData& study) {
   std::vector<std::string> far;
   for (const Deployment& d : t.deployments) {
-    if (!d.position) continue;
+    if (!d.position || !d.offsetWritten) continue;
     const double solarMinutes = d.position->lon * 4.0;
     if (std::abs(static_cast<double>(d.offsetMinutes) - solarMinutes) > 180.0) far.push_back(d.id);
   }

@@ -45,7 +45,16 @@ DateTime StudyClock::show(std::int64_t instant, int deploymentOffsetMinutes) con
 }
 
 std::string StudyClock::describe() const {
-  if (zone_ != nullptr) return zone_->name() + " (daylight saving applied)";
+  if (zone_ != nullptr) {
+    // Whether the zone keeps daylight saving time now: its save in January
+    // or in July of the current year.
+    using namespace std::chrono;
+    const auto today = floor<days>(system_clock::now());
+    const year y = year_month_day{today}.year();
+    const bool saves = zone_->get_info(sys_days{y / January / 15}).save != minutes{0} ||
+                       zone_->get_info(sys_days{y / July / 15}).save != minutes{0};
+    return zone_->name() + (saves ? " (daylight saving applied)" : " (no daylight saving)");
+  }
   if (fixed_) return "UTC" + formatUtcOffset(*fixed_) + " all year";
   return "each deployment's own (the UTC offset written in its deploymentStart)";
 }

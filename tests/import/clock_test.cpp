@@ -189,3 +189,22 @@ TEST(ImportClockOptions, ZonesAndOffsetsOnTheCommandLine) {
   EXPECT_EQ(mc::parseUtcOffset("-12:00"), -720);
   EXPECT_EQ(mc::parseUtcOffset("+00:00"), 0);
 }
+
+TEST_F(ImportClock, TimesWrittenWithoutOffsetAreTheCamerasLocalTime) {
+  // No offset anywhere (against the standard, but some exports do it): the
+  // times are the camera's local ones, neither a UTC package nor far from
+  // the solar time of longitude 100.
+  pkg.deployments += "d1,L1,Ridge,15.0,100.0,2021-03-20T10:00:00,2021-04-10T22:30:00,\n";
+  pkg.media += "m1,d1,2021-03-27T19:08:00\n";
+  pkg.observations += "o1,d1,m1,,,media,animal,Sus scrofa,1\n";
+  const auto r = run();
+  ASSERT_EQ(r.status, importtest::successStatus()) << r.err;
+  EXPECT_EQ(mvtest::readLines(study() / "AllPictures.txt"),
+            (Lines{"Ridge                     Sus scrofa                2021  3 27 19  8  0  1"}));
+  EXPECT_EQ(r.out.find("Warning:"), std::string::npos) << r.out;
+  EXPECT_TRUE(hasLine(r.out,
+                      "  Clock                 each deployment's own (the UTC offset written in its "
+                      "deploymentStart)"))
+      << r.out;
+  EXPECT_TRUE(mc::StudyClock::zone("UTC")->describe() == "UTC (no daylight saving)");
+}
