@@ -54,6 +54,13 @@ StudyData buildStudy(const ImportOptions& options) {
                         options.packageDir.string() + " is " +
                         (kind == SourceKind::WildlifeInsights ? "a Wildlife Insights export" : "a Camtrap DP package"));
   }
+  // The study's clock is chosen for timestamps that carry their UTC offset;
+  // the other sources write the camera's local time without one.
+  if ((options.timeZone || options.utcOffsetMinutes) && kind != SourceKind::CamtrapDp)
+    throw ImportError(std::string(options.timeZone ? "--time-zone" : "--utc-offset") +
+                      " is for Camtrap DP packages, whose timestamps carry their UTC offset; the times of " +
+                      (kind == SourceKind::WildlifeInsights ? "a Wildlife Insights export" : "camtrapR tables") +
+                      " are the camera's local time and are written as they are");
   switch (kind) {
     case SourceKind::WildlifeInsights:
       return readWildlifeInsights(options);

@@ -208,3 +208,21 @@ TEST_F(ImportClock, TimesWrittenWithoutOffsetAreTheCamerasLocalTime) {
       << r.out;
   EXPECT_TRUE(mc::StudyClock::zone("UTC")->describe() == "UTC (no daylight saving)");
 }
+
+// The clock options belong to sources whose timestamps carry an offset.
+TEST(ImportClockOptions, RefusedForSourcesWithoutOffsets) {
+  mvtest::TempDir dir;
+  const auto wi = runImport({importtest::dataDir("asturias-wi").string(), dir.path().string(), "--time-zone", "UTC"});
+  EXPECT_EQ(wi.status, 1);
+  EXPECT_EQ(wi.err,
+            "morvelstrand-import: --time-zone is for Camtrap DP packages, whose timestamps carry their UTC offset; the "
+            "times of a Wildlife Insights export are the camera's local time and are written as they are\n");
+  const fs::path tables = importtest::dataDir("camtrapr");
+  const auto r = runImport({"--records", (tables / "records.csv").string(), "--stations",
+                            (tables / "stations.csv").string(), dir.path().string(), "--utc-offset", "+01:00"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "morvelstrand-import: --utc-offset is for Camtrap DP packages, whose timestamps carry their UTC offset; "
+            "the times of camtrapR tables are the camera's local time and are written as they are\n");
+  EXPECT_FALSE(fs::exists(dir / "Input.txt"));
+}
