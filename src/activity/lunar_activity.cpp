@@ -12,8 +12,6 @@ namespace mv {
 
 namespace {
 
-constexpr int kFullMoon = 1;
-constexpr int kNewMoon = 2;
 // A species needs this many activity pictures in each window to be named
 // the most different.
 constexpr int kPictureThreshold = 25;

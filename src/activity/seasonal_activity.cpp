@@ -10,16 +10,6 @@
 
 namespace mv {
 
-namespace {
-
-// Season of a calendar month: December, January and February are season 1
-// whatever their year; then spring 2, summer 3, autumn 4.
-int seasonOf(int month) { return month == 12 ? 1 : month / 3 + 1; }
-
-constexpr const char* kSeasonLabels[4] = {"Dec-Jan-Feb", "Mar-Apr-May", "Jun-Jul-Aug", "Sep-Oct-Nov"};
-
-}  // namespace
-
 void SEASONALACTIVITY(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
                       Writer& console) {
   sectionTitle(report, console, "ACTIVITY PATTERNS BY SEASON");

@@ -32,7 +32,7 @@ void GROUPSTARTSTOP(const StudyInput& st, GroupEffort& effort, Writer& console) 
       effort.GROUPSTART(g, f) = 0;
       effort.GROUPSTOP(g, f) = 0;
     }
-    effort.GROUPSTART(g, kDayNumber) = 9999999;
+    effort.GROUPSTART(g, kDayNumber) = kNoStartDay;
     effort.GROUPSTOP(g, kDayNumber) = 0;
   }
   for (int g = 1; g <= st.NGROUPS; ++g)

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "events/events.hpp"
+#include "model/labels.hpp"
 #include "input/input.hpp"
 #include "input/picture_list.hpp"
 
@@ -259,9 +260,9 @@ void MOONPHASES(const StudyInput& st, PictureTallies& tallies) {
   for (int k = 1; k <= kMoonCalendarEntries; ++k) {
     const MoonEntry& e = MOONCALENDAR[static_cast<std::size_t>(k - 1)];
     if (e.fullMoon.year >= st.FIRSTYEAR && e.fullMoon.year <= st.LASTYEAR)
-      tallies.MOONDAYS(1, k) = FINDDAY(st.FIRSTYEAR, e.fullMoon.year, e.fullMoon.month, e.fullMoon.day);
+      tallies.MOONDAYS(kFullMoon, k) = FINDDAY(st.FIRSTYEAR, e.fullMoon.year, e.fullMoon.month, e.fullMoon.day);
     if (e.newMoon.year >= st.FIRSTYEAR && e.newMoon.year <= st.LASTYEAR)
-      tallies.MOONDAYS(2, k) = FINDDAY(st.FIRSTYEAR, e.newMoon.year, e.newMoon.month, e.newMoon.day);
+      tallies.MOONDAYS(kNewMoon, k) = FINDDAY(st.FIRSTYEAR, e.newMoon.year, e.newMoon.month, e.newMoon.day);
   }
 
   // Study years outside the calendar: their computed phases, by UTC date,
@@ -272,7 +273,7 @@ void MOONPHASES(const StudyInput& st, PictureTallies& tallies) {
   for (int year = st.FIRSTYEAR; year <= st.LASTYEAR; ++year) {
     if (year >= kFirstTabledMoonYear && year <= kLastTabledMoonYear) continue;
     for (const ComputedMoon& m : computedMoonPhases(year)) {
-      const int row = m.phase == MoonPhase::Full ? 1 : 2;
+      const int row = m.phase == MoonPhase::Full ? kFullMoon : kNewMoon;
       int& slot = nextSlot[row - 1];
       // Never reached for a study the run accepts (see kMaxStudyYears).
       if (slot > lastSlot)
@@ -305,8 +306,8 @@ MoonWindows::MoonWindows(const Table<int, 2>& moonDays) {
   // Slot 0 marks a slot without a date.
   const Range slots = moonDays.range(1);
   for (int k = slots.lo; k <= slots.hi; ++k) {
-    if (moonDays(1, k) != 0) full_.push_back(moonDays(1, k));
-    if (moonDays(2, k) != 0) new_.push_back(moonDays(2, k));
+    if (moonDays(kFullMoon, k) != 0) full_.push_back(moonDays(kFullMoon, k));
+    if (moonDays(kNewMoon, k) != 0) new_.push_back(moonDays(kNewMoon, k));
   }
   if (full_.empty() && new_.empty()) return;
   std::int64_t lo = std::numeric_limits<std::int64_t>::max();
@@ -323,9 +324,9 @@ MoonWindows::MoonWindows(const Table<int, 2>& moonDays) {
   first_ = lo;
   flags_.assign(static_cast<std::size_t>(hi - lo + 1), 0);
   // New moons first, then full moons over them: a day near both counts for
-  // the full moon, as the walk over row 1 before row 2 decides.
-  for (std::uint8_t phase : {std::uint8_t{2}, std::uint8_t{1}})
-    for (int v : phase == 1 ? full_ : new_)
+  // the full moon, as the walk over the full moons first decides.
+  for (std::uint8_t phase : {std::uint8_t{kNewMoon}, std::uint8_t{kFullMoon}})
+    for (int v : phase == kFullMoon ? full_ : new_)
       for (std::int64_t day = v - kMoonWindow; day <= v + kMoonWindow; ++day)
         flags_[static_cast<std::size_t>(day - first_)] = phase;
   full_.clear();
@@ -333,7 +334,7 @@ MoonWindows::MoonWindows(const Table<int, 2>& moonDays) {
 }
 
 int MoonWindows::phase(int dayNumber) const {
-  if (walk_) return nearAny(full_, dayNumber) ? 1 : nearAny(new_, dayNumber) ? 2 : 0;
+  if (walk_) return nearAny(full_, dayNumber) ? kFullMoon : nearAny(new_, dayNumber) ? kNewMoon : 0;
   const std::int64_t i = static_cast<std::int64_t>(dayNumber) - first_;
   if (i < 0 || i >= static_cast<std::int64_t>(flags_.size())) return 0;
   return flags_[static_cast<std::size_t>(i)];

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "events/events.hpp"
+#include "model/labels.hpp"
 #include "layout/sinks.hpp"
 
 namespace mv {
@@ -22,10 +23,7 @@ void FIRSTLAST(Table<int, 4>& FIRSTLASTPIC, int g, int s, int Y, int M, int D, i
 void UPDATEACTIVITY(int s, const MoonWindows& moon, int H, int M, int d, Table<int, 3>& ACTMONTHHOUR,
                     Table<int, 3>& ACTSEASONHOUR, Table<int, 3>& ACTMOONHOUR) {
   ACTMONTHHOUR(s, M, H) += 1;
-  // Seasons: December to February 1, March to May 2, June to August 3,
-  // September to November 4.
-  const int season = (M % 12) / 3 + 1;
-  ACTSEASONHOUR(s, season, H) += 1;
+  ACTSEASONHOUR(s, seasonOf(M), H) += 1;
   // At most one phase per picture, the full moon first.
   const int phase = moon.phase(d);
   if (phase != 0) ACTMOONHOUR(s, phase, H) += 1;

@@ -1,6 +1,8 @@
-// Hour labels and month names shared by the report sections.
+// Hour labels, month and season names and the moon phases' rows, shared by
+// the tallies, the report sections, the tables and the page.
 #pragma once
 
+#include <array>
 #include <string_view>
 
 namespace mv {
@@ -18,5 +20,17 @@ inline std::string_view monthName(int m) {
   if (m < 1 || m > 12) return "   ";
   return kMonthNames.substr(static_cast<std::size_t>(3 * (m - 1)), 3);
 }
+
+// Seasons of three months, numbered 1..4: December, January and February
+// are season 1 whatever their year; then spring 2, summer 3, autumn 4.
+inline int seasonOf(int month) { return month == 12 ? 1 : month / 3 + 1; }
+// Label of season k at index k - 1.
+inline constexpr std::array<std::string_view, 4> kSeasonLabels = {"Dec-Jan-Feb", "Mar-Apr-May", "Jun-Jul-Aug",
+                                                                  "Sep-Oct-Nov"};
+
+// Rows of the moon tallies (MOONDAYS, ACTMOONHOUR): the full moon, then the
+// new moon.
+inline constexpr int kFullMoon = 1;
+inline constexpr int kNewMoon = 2;
 
 }  // namespace mv

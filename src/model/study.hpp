@@ -104,6 +104,10 @@ struct PictureTallies {
   void sizeTallies(const StudyInput& in);
 };
 
+// GROUPSTART's day number for a group none of whose locations has an
+// operating period (its year, month and day stay 0): no stop day exceeds it.
+constexpr int kNoStartDay = 9999999;
+
 // Sampling effort: the dates each group operated and the camera trap days
 // per location and per group.
 struct GroupEffort {

@@ -46,7 +46,7 @@ void WRITEFLPICS(const StudyInput& st, const PictureTallies& tallies, const Grou
 
   // The study span: the earliest group start and the latest group stop. Both
   // searches start at group 1, each from its own field (a group without
-  // periods has start day 9999999, which no stop day would ever exceed);
+  // periods has start day kNoStartDay, which no stop day would ever exceed);
   // ties keep the lower group number. Without groups the span is empty and
   // its dates show 0.
   int days = 0;
