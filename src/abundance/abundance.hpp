@@ -43,9 +43,12 @@ DetectionRates detectionRates(const StudyInput& st, const PictureTallies& tallie
 // photographed in any study year and month.
 std::vector<int> naiveOccupancy(const StudyInput& st, const PictureTallies& tallies);
 
+// Writes SPECIES ABUNDANCE.
 void SPECIESABUNDANCE(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);
+// Writes DETECTION RATE FOR EACH SPECIES PER YEAR, its SUMMARY, and FOR EACH GROUP BY MONTH.
 void DETECTIONRATES(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
                     Writer& console);
+// Writes NAIVE OCCUPANCY.
 void NAIVEOCCUPANCY(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);
 
 }  // namespace mv

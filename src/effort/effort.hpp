@@ -11,9 +11,13 @@
 namespace mv {
 
 // Builders (they fill the named tables).
+// Fills GROUPSTART and GROUPSTOP; no report lines.
 void GROUPSTARTSTOP(const StudyInput& st, GroupEffort& effort, Writer& console);
+// Fills LOCATIONTRAPDAYS; no report lines.
 void CAMERATRAPEFFORT(const StudyInput& st, GroupEffort& effort, Writer& console);
+// Fills GROUPTRAPDAYS from LOCATIONTRAPDAYS; no report lines.
 void GROUPCTDAYS(const StudyInput& st, GroupEffort& effort, Writer& console);
+// Fills GROUPUTM and GROUPELEV and writes GROUP UTM AND ELEVATION AVERAGES.
 void GROUPUTMELEV(const StudyInput& st, GroupPositions& positions, Writer& report, Writer& console);
 
 // The groups by elevation (GROUPELEV), highest or lowest first. The plain
@@ -54,9 +58,13 @@ struct GroupArea {
 std::vector<GroupArea> groupAreas(const StudyInput& st);
 
 // Sections.
+// Writes GROUP CAMERA TRAP DAYS, GROUP CAMERA LOCATIONS NOT ACTIVE and GROUP CAMERA TRAP EFFORT (SUMMARY).
 void WRITEGROUPTRAPDAYS(const StudyInput& st, const GroupEffort& effort, Writer& report, Writer& console);
+// Writes NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR.
 void COUNTPICS(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);
+// Writes DISTANCE (km) BETWEEN GROUPS.
 void DISTANCE(const StudyInput& st, const GroupPositions& positions, Writer& report, Writer& console);
+// Writes AREA OF EACH GROUP.
 void AREAOFEACHGROUP(const StudyInput& st, Writer& report, Writer& console);
 
 }  // namespace mv

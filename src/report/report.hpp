@@ -25,7 +25,9 @@ void OPENOUTFILE(const StudyInput& st, const PictureTallies& tallies, const std:
 // The header lines alone.
 void writeReportHeader(const StudyInput& st, const PictureTallies& tallies, Writer& report, const LocalDate& date);
 
+// Writes GROUP ASSIGNMENTS.
 void WRITEGROUPASSIGNMENT(const StudyInput& st, Writer& report);
+// Writes the first-pictures summary, FIRST and LAST PICTURE OF EACH SPECIES.
 void WRITEFLPICS(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
                  Writer& console);
 

@@ -20,11 +20,15 @@ struct AccumulationDay {
 // The rows of the species accumulation curve, day by day.
 std::vector<AccumulationDay> accumulationCurve(const StudyInput& st, const PictureTallies& tallies);
 
+// Writes SPECIES INCLUDED BUT NOT PHOTOGRAPHED OR ALL REJECTED and SPECIES ACCUMULATION CURVE.
 void ACCUMULATIONCURVE(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);
+// Writes FOR EACH GROUP TOTAL NUMBER AND PERCENT OF EACH SPECIES and the monthly tables after it.
 void GROUPSPECIESPICS(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
                       Writer& console);
+// Writes PICTURES FOR EACH GROUP BY MONTH AND YEAR.
 void GROUPSBYMONTH(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort, Writer& report,
                    Writer& console);
+// Writes SPECIES AVERAGE ABUNDANCE BY YEAR AND GROUP.
 void SPECIESBYGROUP(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);
 
 }  // namespace mv
