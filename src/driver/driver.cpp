@@ -12,6 +12,7 @@
 #include "abundance/abundance.hpp"
 #include "activity/activity.hpp"
 #include "community/community.hpp"
+#include "concurrency/threads.hpp"
 #include "effort/effort.hpp"
 #include "events/events.hpp"
 #include "input/input.hpp"
@@ -133,7 +134,7 @@ SectionRunning reportRunning(const StudyInput& st) {
   SectionRunning running;
   const long long rows = static_cast<long long>(st.NGROUPS) * st.NSPECIES * st.years().size();
   const bool large = rows >= kSharedReportRows;
-  running.threads = large || std::getenv("MORVELSTRAND_THREADS") != nullptr ? pictureThreads() : 1;
+  running.threads = large || std::getenv("MORVELSTRAND_THREADS") != nullptr ? workThreads() : 1;
   return running;
 }
 

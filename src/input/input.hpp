@@ -81,7 +81,7 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
 // How READALLPICTURES goes about it; the files and counters are the same
 // whatever the settings.
 struct PictureReading {
-  // Threads checking the lines; 0 takes pictureThreads().
+  // Threads checking the lines; 0 takes workThreads().
   int threads = 0;
   // Bytes of whole lines checked as one piece; 0 takes kPictureChunkBytes.
   std::size_t chunkBytes = 0;
@@ -103,10 +103,6 @@ struct PictureReading {
   FileSink* rejects = nullptr;
 };
 inline constexpr std::size_t kPictureChunkBytes = std::size_t{256} << 10;
-inline constexpr int kMaxPictureThreads = 64;
-// The environment variable MORVELSTRAND_THREADS (1 to 64) when set to a
-// number, else the number of cores.
-int pictureThreads();
 void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::filesystem::path& folder,
                      Console& console, const PictureReading& how);
 

@@ -1,19 +1,13 @@
 // AllPictures.txt: every picture line checked against the study; accepted
 // lines go to FinalPicsList.txt as numbers, rejected ones to Reject.txt.
 #include <algorithm>
-#include <condition_variable>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <deque>
-#include <exception>
-#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
-#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -21,7 +15,9 @@
 #include "input/input_warnings.hpp"
 #include "input/picture_line.hpp"
 #include "input/picture_list.hpp"
-#include "layout/removal_list.hpp"
+#include "concurrency/ordered_queue.hpp"
+#include "concurrency/threads.hpp"
+#include "concurrency/write_behind.hpp"
 #include "layout/sinks.hpp"
 
 namespace mv {
@@ -268,8 +264,6 @@ struct PictureChunk {
   std::vector<Rejected> rejectedLines;
   long outside = 0;
   long untallied = 0;
-  std::exception_ptr failure;
-  bool done = false;
 };
 
 // Reads the lines of AllPictures.txt that start within [from, to) into
@@ -492,167 +486,24 @@ class PictureChecker {
   PeriodCoverage coverage_;
 };
 
-// Checks chunks on `threads` threads, the calling one included, and hands
-// them back in file order. A chunk is owned by one thread at a time: the
-// one checking it, then the one merging it; the mutex passes it on.
-class CheckingPool {
+// Reads a chunk at its place in the file, when it is read there, and checks
+// its lines; one per thread, for the look-ups keep the last name they found.
+class ChunkWorker {
  public:
-  CheckingPool(const StudyInput& st, int threads) : own_(st) {
-    for (int k = 1; k < threads; ++k) workers_.push_back(threadWithoutSignals([this, &st] { work(st); }));
-  }
-  ~CheckingPool() {
-    {
-      std::lock_guard lock(mutex_);
-      stop_ = true;
+  explicit ChunkWorker(const StudyInput& st) : checker_(st) {}
+  void operator()(PictureChunk& c) {
+    if (c.places != nullptr && !readLinesAtPlace(*c.places, c.from, c.to, c.text, c.body)) {
+      c.readFailed = true;
+      return;
     }
-    wake_.notify_all();
-    for (std::thread& t : workers_) t.join();
-  }
-  CheckingPool(const CheckingPool&) = delete;
-  CheckingPool& operator=(const CheckingPool&) = delete;
-
-  void submit(PictureChunk& c) {
-    {
-      std::lock_guard lock(mutex_);
-      c.done = false;
-      todo_.push_back(&c);
-    }
-    wake_.notify_one();
-  }
-
-  // Waits until `c` is checked, checking waiting chunks meanwhile.
-  void await(PictureChunk& c) {
-    std::unique_lock lock(mutex_);
-    while (!c.done) {
-      if (todo_.empty()) {
-        done_.wait(lock);
-        continue;
-      }
-      PictureChunk* next = todo_.front();
-      todo_.pop_front();
-      lock.unlock();
-      run(own_, *next);
-      lock.lock();
-      next->done = true;
-      done_.notify_all();
-    }
+    checker_.check(c);
   }
 
  private:
-  static void run(PictureChecker& checker, PictureChunk& c) {
-    try {
-      if (c.places != nullptr && !readLinesAtPlace(*c.places, c.from, c.to, c.text, c.body)) {
-        c.readFailed = true;
-        return;
-      }
-      checker.check(c);
-    } catch (...) {
-      c.failure = std::current_exception();
-    }
-  }
-
-  void work(const StudyInput& st) {
-    PictureChecker checker(st);
-    std::unique_lock lock(mutex_);
-    for (;;) {
-      wake_.wait(lock, [this] { return stop_ || !todo_.empty(); });
-      if (stop_) return;
-      PictureChunk* c = todo_.front();
-      todo_.pop_front();
-      lock.unlock();
-      run(checker, *c);
-      lock.lock();
-      c->done = true;
-      done_.notify_all();
-    }
-  }
-
-  PictureChecker own_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::condition_variable done_;
-  std::deque<PictureChunk*> todo_;
-  bool stop_ = false;
-  std::vector<std::thread> workers_;
-};
-
-// Writes the picture list on a thread of its own, the pieces in the order
-// given, so that the system's copy of the list into the file goes on beside
-// the checking and the picture loop. A piece is owned by the caller until
-// it is handed over, then by the writer; at most a few wait at a time.
-class ListWriter {
- public:
-  explicit ListWriter(FileSink& file) : file_(file), thread_(threadWithoutSignals([this] { work(); })) {}
-  ~ListWriter() { finish(); }
-  ListWriter(const ListWriter&) = delete;
-  ListWriter& operator=(const ListWriter&) = delete;
-
-  // Takes the bytes of `piece`, which gets an empty buffer in exchange.
-  void write(std::string& piece) {
-    std::unique_lock lock(mutex_);
-    room_.wait(lock, [this] { return waiting_.size() < kWaiting; });
-    std::string spare;
-    if (!spares_.empty()) {
-      spare = std::move(spares_.back());
-      spares_.pop_back();
-    }
-    waiting_.push_back(std::move(piece));
-    piece = std::move(spare);
-    piece.clear();
-    ready_.notify_one();
-  }
-
-  // Returns once every piece is in the file.
-  void finish() {
-    if (!thread_.joinable()) return;
-    {
-      std::lock_guard lock(mutex_);
-      stop_ = true;
-    }
-    ready_.notify_one();
-    thread_.join();
-  }
-
- private:
-  static constexpr std::size_t kWaiting = 4;
-
-  void work() {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-      ready_.wait(lock, [this] { return stop_ || !waiting_.empty(); });
-      if (waiting_.empty()) return;
-      std::string piece = std::move(waiting_.front());
-      waiting_.pop_front();
-      lock.unlock();
-      file_.append(piece);
-      lock.lock();
-      spares_.push_back(std::move(piece));
-      room_.notify_one();
-    }
-  }
-
-  FileSink& file_;
-  std::mutex mutex_;
-  std::condition_variable ready_;
-  std::condition_variable room_;
-  std::deque<std::string> waiting_;
-  std::vector<std::string> spares_;
-  bool stop_ = false;
-  std::thread thread_;  // last: it starts once the rest is there
+  PictureChecker checker_;
 };
 
 }  // namespace
-
-int pictureThreads() {
-  // MORVELSTRAND_THREADS=N sets the number; otherwise one per core.
-  if (const char* given = std::getenv("MORVELSTRAND_THREADS"); given != nullptr) {
-    char* after = nullptr;
-    const long n = std::strtol(given, &after, 10);
-    if (after != given && *after == '\0' && n >= 1 && n <= kMaxPictureThreads) return static_cast<int>(n);
-  }
-  const unsigned cores = std::thread::hardware_concurrency();
-  return static_cast<int>(std::clamp<unsigned>(cores, 1, kMaxPictureThreads));
-}
 
 void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::filesystem::path& folder,
                      Console& console, PictureObserver* observer) {
@@ -699,10 +550,9 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
   // chunks are merged in file order, so the files and counters come out as
   // from one pass line by line. A few chunks per thread are under way at a
   // time, so memory does not grow with the file.
-  const int threads = how.threads > 0 ? how.threads : pictureThreads();
+  const int threads = how.threads > 0 ? how.threads : workThreads();
   const std::size_t chunkBytes = how.chunkBytes > 0 ? how.chunkBytes : kPictureChunkBytes;
   std::vector<PictureChunk> chunks(static_cast<std::size_t>(2 * threads));
-  std::deque<PictureChunk*> underway;
   ShiftWarnings shifted("AllPictures.txt", console);
   PeriodCoverage coverage(st);
   PictureObserver* const observer = how.observer;
@@ -723,12 +573,12 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
   std::uint64_t nextPlace = 0;
   bool chunkReadFailed = false;
   {
-    CheckingPool pool(st, threads);
+    OrderedWorkQueue<PictureChunk, ChunkWorker> pool(threads, [&st] { return ChunkWorker(st); });
     // With more than one thread the list is written by a thread of its own.
-    std::optional<ListWriter> listWriter;
+    std::optional<WriteBehind> listWriter;
     if (threads > 1 && how.writeList) listWriter.emplace(listFile);
     for (;;) {
-      while (underway.size() < chunks.size()) {
+      while (pool.size() < chunks.size()) {
         PictureChunk& c = chunks[nextSlot];
         if (regularSize) {
           if (nextPlace >= places.size) break;
@@ -747,15 +597,10 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
         c.keepAccepted = static_cast<bool>(how.accepted) || observer != nullptr;
         c.keepList = how.writeList;
         c.keepRejected = observer != nullptr;
-        c.failure = nullptr;
-        underway.push_back(&c);
         pool.submit(c);
       }
-      if (underway.empty()) break;
-      PictureChunk& c = *underway.front();
-      pool.await(c);
-      underway.pop_front();
-      if (c.failure) std::rethrow_exception(c.failure);
+      if (pool.size() == 0) break;
+      PictureChunk& c = pool.next();
       if (c.readFailed) {
         chunkReadFailed = true;
         break;

@@ -7,8 +7,6 @@
 #include <signal.h>
 
 #include <filesystem>
-#include <thread>
-#include <utility>
 
 namespace mv {
 
@@ -41,13 +39,5 @@ class TerminationSignalsHeld {
  private:
   sigset_t previous_;
 };
-
-// A helper thread that never takes those signals, so that they always reach
-// the main thread, whose holding them back then holds them for the process.
-template <class F>
-std::thread threadWithoutSignals(F&& work) {
-  const TerminationSignalsHeld held;
-  return std::thread(std::forward<F>(work));
-}
 
 }  // namespace mv

@@ -6,10 +6,9 @@
 #include <mutex>
 #include <new>
 #include <system_error>
-#include <thread>
 #include <vector>
 
-#include "layout/removal_list.hpp"
+#include "concurrency/threads.hpp"
 
 namespace mv {
 
@@ -34,7 +33,7 @@ constexpr bool kMapLarge = true;
 // contents, so the block is in use meanwhile.
 struct Readying {
   void* block;
-  std::thread thread;
+  BackgroundJob job;
 };
 std::mutex readyingMutex;
 std::vector<Readying> readying;
@@ -42,9 +41,10 @@ std::vector<Readying> readying;
 void startReadying(void* block, std::size_t bytes) {
 #ifdef MADV_POPULATE_WRITE
   try {
-    std::thread t = threadWithoutSignals([block, bytes] { madvise(block, bytes, MADV_POPULATE_WRITE); });
+    BackgroundJob job;
+    job.start([block, bytes] { madvise(block, bytes, MADV_POPULATE_WRITE); });
     const std::lock_guard lock(readyingMutex);
-    readying.push_back({block, std::move(t)});
+    readying.push_back({block, std::move(job)});
   } catch (const std::system_error&) {
     // No thread: the pages are made ready as they are written.
   }
@@ -55,16 +55,16 @@ void startReadying(void* block, std::size_t bytes) {
 }
 
 void finishReadying(void* block) {
-  std::thread t;
+  BackgroundJob job;
   {
     const std::lock_guard lock(readyingMutex);
     const auto it =
         std::find_if(readying.begin(), readying.end(), [block](const Readying& r) { return r.block == block; });
     if (it == readying.end()) return;
-    t = std::move(it->thread);
+    job = std::move(it->job);
     readying.erase(it);
   }
-  t.join();
+  job.wait();
 }
 
 }  // namespace

@@ -7,10 +7,9 @@
 #include <exception>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "layout/removal_list.hpp"
+#include "concurrency/threads.hpp"
 #include "model/table.hpp"
 
 namespace mv {
@@ -43,17 +42,18 @@ struct SectionState {
 class Runner {
  public:
   Runner(std::span<const ReportSection> sections, const SectionRunning& how)
-      : sections_(sections), states_(sections.size()), aheadBytes_(how.aheadBytes) {
-    for (int k = 0; k < how.threads; ++k) workers_.push_back(threadWithoutSignals([this] { work(); }));
-  }
-  ~Runner() {
-    {
-      std::lock_guard lock(mutex_);
-      cancelled_ = true;
+      : sections_(sections),
+        states_(sections.size()),
+        aheadBytes_(how.aheadBytes),
+        workers_(static_cast<std::size_t>(how.threads)) {
+    try {
+      for (BackgroundJob& worker : workers_) worker.start([this] { work(); });
+    } catch (...) {
+      cancel();
+      throw;
     }
-    changed_.notify_all();
-    for (std::thread& t : workers_) t.join();
   }
+  ~Runner() { cancel(); }
   Runner(const Runner&) = delete;
   Runner& operator=(const Runner&) = delete;
 
@@ -142,6 +142,17 @@ class Runner {
     }
   }
 
+  // Stops the sections not yet begun and the waits of those under way, and
+  // returns once every worker is done.
+  void cancel() {
+    {
+      std::lock_guard lock(mutex_);
+      cancelled_ = true;
+    }
+    changed_.notify_all();
+    for (BackgroundJob& worker : workers_) worker.wait();
+  }
+
   // Hands a block on; returns an empty one for the lines that follow.
   Block publish(std::size_t index, Block&& block) {
     std::unique_lock lock(mutex_);
@@ -200,7 +211,7 @@ class Runner {
   bool cancelled_ = false;
   std::vector<Block> spares_;
   std::atomic<std::size_t> next_{0};
-  std::vector<std::thread> workers_;  // last: they start once the rest is there
+  std::vector<BackgroundJob> workers_;  // last: they start once the rest is there
 };
 
 }  // namespace

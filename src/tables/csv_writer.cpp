@@ -6,8 +6,6 @@
 #include <cstring>
 #include <utility>
 
-#include "layout/removal_list.hpp"
-
 namespace mv {
 
 namespace {
@@ -16,8 +14,6 @@ namespace {
 constexpr std::size_t kBlock = 1u << 20;
 // Room kept beyond a block for the row that fills it.
 constexpr std::size_t kSlack = 4096;
-// Blocks waiting for the writer thread before the rows wait for it.
-constexpr std::size_t kInFlight = 4;
 
 bool plainField(std::string_view value) {
   // A plain scan: find_first_of would search the four characters once for
@@ -51,54 +47,23 @@ bool CsvWriter::open(const std::filesystem::path& path, bool writeBehind) {
   end_ = block_.data() + block_.size();
   firstField_ = true;
   if (!file_.openReplacing(path)) return false;
-  if (writeBehind) {
-    closing_ = false;
-    writer_ = threadWithoutSignals([this] {
-      std::unique_lock lock(mutex_);
-      while (true) {
-        changed_.wait(lock, [this] { return !queue_.empty() || closing_; });
-        if (queue_.empty()) return;
-        std::string block = std::move(queue_.front());
-        queue_.erase(queue_.begin());
-        lock.unlock();
-        file_.append(block);
-        lock.lock();
-        spare_.push_back(std::move(block));
-        changed_.notify_all();
-      }
-    });
-  }
+  if (writeBehind) behind_.emplace(file_);
   return true;
 }
 
 void CsvWriter::stopWriter() {
-  if (!writer_.joinable()) return;
-  {
-    std::lock_guard lock(mutex_);
-    closing_ = true;
-  }
-  changed_.notify_all();
-  writer_.join();
+  if (!behind_) return;
+  behind_->finish();
+  behind_.reset();
 }
 
 void CsvWriter::handOn() {
   const auto used = static_cast<std::size_t>(out_ - block_.data());
-  if (!writer_.joinable()) {
+  if (!behind_) {
     file_.append(std::string_view(block_.data(), used));
   } else {
-    std::string next;
-    {
-      std::unique_lock lock(mutex_);
-      changed_.wait(lock, [this] { return queue_.size() < kInFlight; });
-      block_.resize(used);
-      queue_.push_back(std::move(block_));
-      if (!spare_.empty()) {
-        next = std::move(spare_.back());
-        spare_.pop_back();
-      }
-    }
-    changed_.notify_all();
-    block_ = std::move(next);
+    block_.resize(used);
+    behind_->write(block_);
     block_.resize(kBlock + kSlack);
   }
   out_ = block_.data();

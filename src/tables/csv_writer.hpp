@@ -4,14 +4,12 @@
 // double quotes then doubled). An empty field is a missing value.
 #pragma once
 
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
-#include <vector>
 
+#include "concurrency/write_behind.hpp"
 #include "layout/sinks.hpp"
 
 namespace mv {
@@ -60,14 +58,8 @@ class CsvWriter {
   char* out_ = nullptr;
   char* end_ = nullptr;
   bool firstField_ = true;
-  // Write-behind: full blocks queued for the writer thread, and emptied
-  // blocks given back for reuse; at most a few are in flight.
-  std::thread writer_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::vector<std::string> queue_;
-  std::vector<std::string> spare_;
-  bool closing_ = false;
+  // Write-behind: full blocks written by a thread of their own.
+  std::optional<WriteBehind> behind_;
 };
 
 // A field as RFC 4180 writes it: quoted when it must be.

@@ -22,7 +22,7 @@
 
 #include "abundance/abundance.hpp"
 #include "effort/effort.hpp"
-#include "layout/removal_list.hpp"
+#include "concurrency/threads.hpp"
 #include "model/utf8_text.hpp"
 #include "tallies/tallies.hpp"
 
