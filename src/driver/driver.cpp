@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <exception>
 #include <system_error>
-#include <thread>
 #include <vector>
 
 #include "abundance/abundance.hpp"
@@ -37,7 +36,7 @@ using Clock = std::chrono::steady_clock;
 class Cleanup {
  public:
   ~Cleanup() {
-    if (remover_.joinable()) remover_.join();
+    remover_.wait();
     dropFromRemovalList(slot_);
   }
   Cleanup() = default;
@@ -51,15 +50,15 @@ class Cleanup {
   // its own, beside the report (a list of millions of lines takes a while
   // to remove); removePictureList() waits for that.
   void startRemovingPictureList() {
-    if (pictureList_.empty() || remover_.joinable()) return;
+    if (pictureList_.empty() || remover_.started()) return;
     try {
-      remover_ = threadWithoutSignals([path = pictureList_] { ::unlink(path.c_str()); });
+      remover_.start([path = pictureList_] { ::unlink(path.c_str()); });
     } catch (const std::system_error&) {
       // No thread: removed at the end.
     }
   }
   void removePictureList() {
-    if (remover_.joinable()) remover_.join();
+    remover_.wait();
     if (pictureList_.empty()) return;
     // A file only: a run with PERIOD given writes no list, and a folder of
     // that name is not its to remove.
@@ -72,7 +71,7 @@ class Cleanup {
  private:
   std::filesystem::path pictureList_;
   int slot_ = -1;
-  std::thread remover_;
+  BackgroundJob remover_;
 };
 
 // Rejected lines that rejects.csv shows with U+FFFD.

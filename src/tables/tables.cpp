@@ -22,7 +22,6 @@
 
 #include "abundance/abundance.hpp"
 #include "effort/effort.hpp"
-#include "concurrency/threads.hpp"
 #include "model/utf8_text.hpp"
 #include "tallies/tallies.hpp"
 
@@ -694,7 +693,7 @@ void TablesPackage::picturesRead(const StudyInput& st) {
   }
   // Everything the rows need is the package's own from here on, so the
   // largest table is formatted and written beside the report.
-  historyThread_ = threadWithoutSignals([this] { formatDetectionHistory(); });
+  history_.start([this] { formatDetectionHistory(); });
 }
 
 void TablesPackage::formatDetectionHistory() {
@@ -760,7 +759,7 @@ void TablesPackage::formatDetectionHistory() {
 
 bool TablesPackage::finishDetectionHistory(const StudyInput& st) {
   picturesRead(st);
-  if (historyThread_.joinable()) historyThread_.join();
+  history_.wait();
   const char* name = "detection_history.csv";
   if (!historyError_.empty()) return fail(name, historyError_);
   if (!historyFile_.commit()) return fail(name, historyFile_.errorText());
@@ -770,7 +769,7 @@ bool TablesPackage::finishDetectionHistory(const StudyInput& st) {
 TablesPackage::~TablesPackage() {
   // A run that ends early still waits for the rows; the unfinished files
   // go with the new folder, and DIR stays as it was.
-  if (historyThread_.joinable()) historyThread_.join();
+  history_.wait();
   if (staging_.empty()) return;
   rejects_.discard();
   events_.discard();

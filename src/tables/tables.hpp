@@ -15,9 +15,9 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
+#include "concurrency/threads.hpp"
 #include "events/events.hpp"
 #include "input/input.hpp"
 #include "layout/folder_lock.hpp"
@@ -112,7 +112,7 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   std::vector<std::string> historyStarts_;
   FileSink historyFile_;
   std::string historyError_;
-  std::thread historyThread_;  // last: joined before the rest goes
+  BackgroundJob history_;  // last: waited for before the rest goes
 };
 
 // The date of a day number counted from 1 January of `base` (day 1), with
