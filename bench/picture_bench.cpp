@@ -15,8 +15,8 @@
 #include "events/events.hpp"
 #include "input/input.hpp"
 #include "input/picture_list.hpp"
-#include "layout/console.hpp"
-#include "layout/sinks.hpp"
+#include "io/console.hpp"
+#include "io/sinks.hpp"
 #include "model/study.hpp"
 
 namespace {

@@ -11,8 +11,8 @@
 
 #include "import/study_files.hpp"
 #include "input/input.hpp"
-#include "layout/console.hpp"
-#include "layout/sinks.hpp"
+#include "io/console.hpp"
+#include "io/sinks.hpp"
 #include "model/study.hpp"
 
 namespace mv::camtrap {

@@ -11,7 +11,7 @@
 
 #include "import/errors.hpp"
 #include "layout/layout.hpp"
-#include "layout/sinks.hpp"
+#include "io/sinks.hpp"
 
 namespace mv::camtrap {
 

@@ -6,7 +6,7 @@
 #include <thread>
 #include <utility>
 
-#include "layout/removal_list.hpp"
+#include "process/removal_list.hpp"
 
 namespace mv {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "concurrency/threads.hpp"
-#include "layout/sinks.hpp"
+#include "io/sinks.hpp"
 
 namespace mv {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <ostream>
 
-#include "layout/console.hpp"
+#include "io/console.hpp"
 #include "report/report.hpp"
 
 namespace mv {

@@ -4,7 +4,7 @@
 
 #include "driver/command_line.hpp"
 #include "driver/driver.hpp"
-#include "layout/removal_list.hpp"
+#include "process/removal_list.hpp"
 
 int main(int argc, char** argv) {
   mv::CommandLine line;

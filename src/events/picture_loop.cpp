@@ -6,7 +6,7 @@
 
 #include "events/events.hpp"
 #include "model/labels.hpp"
-#include "layout/sinks.hpp"
+#include "io/sinks.hpp"
 
 namespace mv {
 

@@ -8,7 +8,7 @@
 
 #include "input/input.hpp"
 #include "input/input_warnings.hpp"
-#include "layout/sinks.hpp"
+#include "io/sinks.hpp"
 
 namespace mv {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "input/picture_list.hpp"
-#include "layout/console.hpp"
+#include "io/console.hpp"
 #include "model/study.hpp"
 
 namespace mv {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "input/input.hpp"
-#include "layout/sinks.hpp"
+#include "io/sinks.hpp"
 
 namespace mv {
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "layout/console.hpp"
+#include "io/console.hpp"
 #include "model/study.hpp"
 
 namespace mv {

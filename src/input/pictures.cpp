@@ -18,7 +18,7 @@
 #include "concurrency/ordered_queue.hpp"
 #include "concurrency/threads.hpp"
 #include "concurrency/write_behind.hpp"
-#include "layout/sinks.hpp"
+#include "io/sinks.hpp"
 
 namespace mv {
 

@@ -13,7 +13,7 @@
 #include "community/community.hpp"
 #include "effort/effort.hpp"
 #include "input/input.hpp"
-#include "layout/sinks.hpp"
+#include "io/sinks.hpp"
 #include "model/labels.hpp"
 #include "model/utf8_text.hpp"
 #include "page/svg.hpp"

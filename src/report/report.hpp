@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "layout/console.hpp"
-#include "layout/sinks.hpp"
+#include "io/console.hpp"
+#include "io/sinks.hpp"
 #include "model/study.hpp"
 
 namespace mv {

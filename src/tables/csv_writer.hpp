@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "concurrency/write_behind.hpp"
-#include "layout/sinks.hpp"
+#include "io/sinks.hpp"
 
 namespace mv {
 

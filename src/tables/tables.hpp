@@ -20,7 +20,7 @@
 #include "concurrency/threads.hpp"
 #include "events/events.hpp"
 #include "input/input.hpp"
-#include "layout/folder_lock.hpp"
+#include "process/folder_lock.hpp"
 #include "model/study.hpp"
 #include "tables/csv_writer.hpp"
 

@@ -4,7 +4,7 @@
 
 #include "import/command_line.hpp"
 #include "input/input.hpp"
-#include "layout/console.hpp"
+#include "io/console.hpp"
 #include "model/study.hpp"
 
 namespace importtest {

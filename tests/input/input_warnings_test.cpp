@@ -7,7 +7,7 @@
 #include "driver/driver.hpp"
 #include "input/input.hpp"
 #include "input_test_support.hpp"
-#include "layout/sinks.hpp"
+#include "io/sinks.hpp"
 
 using inputtest::ConsoleRun;
 using inputtest::pad;

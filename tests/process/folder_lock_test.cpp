@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "layout/folder_lock.hpp"
+#include "process/folder_lock.hpp"
 #include "support/test_support.hpp"
 
 namespace fs = std::filesystem;

@@ -1,6 +1,6 @@
-#include "layout/sinks.hpp"
+#include "io/sinks.hpp"
 
-#include "layout/removal_list.hpp"
+#include "process/removal_list.hpp"
 
 #include <sys/stat.h>
 #include <unistd.h>

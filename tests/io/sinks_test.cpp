@@ -1,7 +1,7 @@
 #include <string>
 #include <vector>
 
-#include "layout/sinks.hpp"
+#include "io/sinks.hpp"
 #include "support/test_support.hpp"
 
 using Lines = std::vector<std::string>;

@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "layout/layout.hpp"
-#include "layout/sinks.hpp"
+#include "io/sinks.hpp"
 
 namespace mv {
 

@@ -1,4 +1,4 @@
-#include "layout/removal_list.hpp"
+#include "process/removal_list.hpp"
 
 #include <pthread.h>
 #include <unistd.h>

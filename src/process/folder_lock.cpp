@@ -1,4 +1,4 @@
-#include "layout/folder_lock.hpp"
+#include "process/folder_lock.hpp"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "layout/removal_list.hpp"
+#include "process/removal_list.hpp"
 
 namespace mv {
 
