@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "concurrency/threads.hpp"
-#include "model/table.hpp"
+#include "memory/zeroed.hpp"
 
 namespace mv {
 

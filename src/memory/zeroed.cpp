@@ -1,4 +1,4 @@
-#include "model/table.hpp"
+#include "memory/zeroed.hpp"
 
 #include <sys/mman.h>
 
