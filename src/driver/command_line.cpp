@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdint>
 #include <system_error>
 
 #ifndef MORVELSTRAND_VERSION
@@ -105,6 +106,20 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
   std::string html;
   CLI::Option* htmlOption =
       app.add_option("--html", html, "Also write a page with plots (one self-contained HTML file)")->type_name("FILE");
+  int overlapSpecies = line.options.activity.overlapSpecies;
+  int bootstrap = line.options.activity.bootstrap;
+  std::uint64_t seed = line.options.activity.seed;
+  CLI::Option* activityOptions[] = {
+      app.add_option("--overlap-species", overlapSpecies,
+                     "Species whose activity overlap is compared pair by pair, most events first (default 10)")
+          ->type_name("N")
+          ->check(CLI::Range(0, 1000)),
+      app.add_option("--bootstrap", bootstrap,
+                     "Bootstrap replicates of the overlap and activity level intervals, 0 for none (default 999)")
+          ->type_name("N")
+          ->check(CLI::Range(0, 1000000)),
+      app.add_option("--seed", seed, "Seed of the bootstrap's random numbers (default 1)")->type_name("S"),
+  };
   app.add_option("STUDY_DIR", studyDir, "The study folder (default: the current folder)")
       ->check(CLI::ExistingDirectory);
 
@@ -119,6 +134,12 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
     err << "morvelstrand: " << e.what() << " (see morvelstrand --help)\n";
     return kExitCommandLine;
   }
+  // The activity analysis goes only into the tables and the page.
+  for (const CLI::Option* o : activityOptions)
+    if (*o && tables.empty() && html.empty()) {
+      err << "morvelstrand: " << o->get_name() << " needs --tables or --html (see morvelstrand --help)\n";
+      return kExitCommandLine;
+    }
   if (version) {
     out << "morvelstrand " << programVersion() << "\n";
     return kExitReport;
@@ -147,6 +168,9 @@ std::optional<int> parseCommandLine(const std::vector<std::string>& args, Comman
     const std::string problem = pageProblem(*line.options.html, line.studyDir, line.options.tables);
     if (!problem.empty()) return wrong("--html: " + problem);
   }
+  line.options.activity.overlapSpecies = overlapSpecies;
+  line.options.activity.bootstrap = bootstrap;
+  line.options.activity.seed = seed;
   line.options.console.noWait = noWait;
   line.options.console.quiet = quiet;
   return std::nullopt;

@@ -10,6 +10,7 @@
 
 #include "abundance/abundance.hpp"
 #include "activity/activity.hpp"
+#include "circular/analysis.hpp"
 #include "community/community.hpp"
 #include "concurrency/threads.hpp"
 #include "effort/effort.hpp"
@@ -84,7 +85,8 @@ void warnNotUtf8Rejects(const TablesPackage& tables, Console& console) {
 // The picture stage: AllPictures.txt read and checked into the picture list,
 // PERIOD settled, and the independence rule run over the listed pictures.
 PictureTallies tallyPictures(const StudyInput& st, const std::filesystem::path& folder, Console& console,
-                             std::optional<int> period, TablesPackage* tables, FileSink& rejects) {
+                             std::optional<int> period, TablesPackage* tables, EventObserver* events,
+                             FileSink& rejects) {
   PictureTallies tallies;
   // Reject.txt takes its name together with the report, at the end.
   PictureReading how;
@@ -97,7 +99,7 @@ PictureTallies tallyPictures(const StudyInput& st, const std::filesystem::path& 
     tallies.sizeTallies(st);
     tallies.PERIOD = *period;
     MOONPHASES(st, tallies);
-    PictureLoop loop(st, tallies, tables);
+    PictureLoop loop(st, tallies, events);
     how.accepted = [&loop](std::span<const ListedPicture> pictures) { loop.add(pictures); };
     how.writeList = false;
     READALLPICTURES(st, tallies, folder, console, how);
@@ -119,7 +121,7 @@ PictureTallies tallyPictures(const StudyInput& st, const std::filesystem::path& 
     tallies.sizeTallies(st);
     GETPERIOD(tallies, console, period);
     MOONPHASES(st, tallies);
-    READPICTURELIST(st, tallies, folder, tables);
+    READPICTURELIST(st, tallies, folder, events);
   }
   return tallies;
 }
@@ -143,8 +145,8 @@ SectionRunning reportRunning(const StudyInput& st) {
 // closing console lines. Returns the exit status.
 int finishRun(const std::filesystem::path& folder, const StudyInput& st, const PictureTallies& tallies,
               const GroupEffort& effort, const GroupPositions& positions, Clock::time_point start, FileSink& file,
-              Writer& report, Console& console, const RunOptions& options, TablesPackage* tables, Cleanup& cleanup,
-              FileSink& rejects) {
+              Writer& report, Console& console, const RunOptions& options, TablesPackage* tables,
+              const EventTimes* times, Cleanup& cleanup, FileSink& rejects) {
   Writer& con = console.out();
   // The picture list was only needed within the run.
   cleanup.removePictureList();
@@ -169,8 +171,12 @@ int finishRun(const std::filesystem::path& folder, const StudyInput& st, const P
                          " (the incomplete report was removed)");
     return 1;
   }
+  // The activity analysis of the events, for the tables and the page.
+  ActivityAnalysis activity;
+  if (times) activity = analyseActivity(*times, st.NSPECIES, options.activity);
   if (tables) {
     con.free("WRITE TABLES");
+    tables->setActivity(activity);
     if (!tables->write(st, tallies, effort, positions)) {
       console.error().free("Error writing the tables: " + tables->errorText());
       return 1;
@@ -179,7 +185,7 @@ int finishRun(const std::filesystem::path& folder, const StudyInput& st, const P
   // The page is made from the finished tables, once the report is in place.
   if (options.html) {
     std::string error;
-    if (!writeHtmlPage(st, tallies, effort, positions, *options.html, error)) {
+    if (!writeHtmlPage(st, tallies, effort, positions, *options.html, error, &activity)) {
       console.error().free("Error writing the HTML page " + options.html->string() + ": " + error);
       return 1;
     }
@@ -214,6 +220,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   std::optional<TablesPackage> tables;
   if (options.tables) {
     tables.emplace(*options.tables, options.occasionDays);
+    tables->setBootstrap(options.activity.bootstrap, options.activity.seed);
     const bool started = tables->start();
     removed += tables->leftOvers();
     if (!started) {
@@ -236,8 +243,13 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
     return 1;
   }
   FileSink rejects;
+  // The events' start times are kept for the activity analysis of the
+  // tables and the page; the tables see every event after them.
+  std::optional<EventTimes> times;
+  if (options.tables || options.html) times.emplace(tables ? &*tables : nullptr);
+  EventObserver* events = times ? static_cast<EventObserver*>(&*times) : nullptr;
   const PictureTallies tallies =
-      tallyPictures(st, folder, console, options.period, tables ? &*tables : nullptr, rejects);
+      tallyPictures(st, folder, console, options.period, tables ? &*tables : nullptr, events, rejects);
   cleanup.startRemovingPictureList();
 
   // Report.
@@ -298,7 +310,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   runSections(sections, report, con, reportRunning(st));
 
   return finishRun(folder, st, tallies, effort, positions, start, file, report, console, options,
-                   tables ? &*tables : nullptr, cleanup, rejects);
+                   tables ? &*tables : nullptr, times ? &*times : nullptr, cleanup, rejects);
 }
 
 }  // namespace

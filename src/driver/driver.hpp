@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 
+#include "circular/analysis.hpp"
 #include "io/console.hpp"
 #include "report/report.hpp"
 
@@ -27,6 +28,9 @@ struct RunOptions {
   std::optional<std::filesystem::path> tables;
   // Days per occasion of the detection history in the tables package.
   int occasionDays = 7;
+  // The activity analysis of the tables and the page: species compared,
+  // bootstrap replicates and their seed.
+  ActivityOptions activity;
 };
 
 // Runs one study in `folder`, talking to the operator through `in`/`out`.

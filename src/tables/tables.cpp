@@ -21,6 +21,7 @@
 #include <utility>
 
 #include "abundance/abundance.hpp"
+#include "tables/activity_tables.hpp"
 #include "effort/effort.hpp"
 #include "model/utf8_text.hpp"
 #include "tallies/tallies.hpp"
@@ -143,6 +144,51 @@ const std::vector<TableSchema>& tableSchemas() {
         {"occasion_start", "date", "First day of the occasion"},
         {"detected", "integer", "1 when photographed in the occasion, 0 when not; empty without camera trap days"}},
        {"species", "group", "occasion"}},
+      {"activity_density",
+       "Kernel density of each species' activity over the day (times of day on the study's clock)",
+       {{"species", "string", "Species name"},
+        {"hour", "number", "Time of day in hours on the study's clock, 24 i / 512 for i = 0..511"},
+        {"density", "number", "Von Mises kernel density of the events' start times, per hour (1 over the whole day)"}},
+       {"species", "hour"}},
+      {"activity_level",
+       "Activity level: the share of the day each species is active, with a resampling interval",
+       {{"species", "string", "Species name"},
+        {"events", "integer", "Independent events"},
+        {"density_bandwidth", "number", "Concentration of the kernel of the density curve; empty without one"},
+        {"bandwidth", "number", "Concentration of the kernel of the activity level"},
+        {"max_density", "number", "Largest kernel density (per radian) at 513 times of day"},
+        {"activity_level", "number", "1 / (2 pi max_density)"},
+        {"replicates", "integer", "Resamples of the events that gave a level"},
+        {"se", "number", "Standard deviation of the resamples' levels"},
+        {"lcl", "number", "2.5 % quantile of the resamples' levels"},
+        {"ucl", "number", "97.5 % quantile of the resamples' levels"},
+        {"note", "string", "Why values are missing"}},
+       {"species"}},
+      {"overlap",
+       "Coefficient of overlap of the activity of pairs of the most recorded species, with smoothed-bootstrap "
+       "intervals",
+       {{"species_a", "string", "Species name"},
+        {"species_b", "string", "Species name"},
+        {"events_a", "integer", "Independent events of species_a"},
+        {"events_b", "integer", "Independent events of species_b"},
+        {"bandwidth_a", "number", "Kernel concentration of species_a"},
+        {"bandwidth_b", "number", "Kernel concentration of species_b"},
+        {"dhat1", "number", "Dhat1: overlap of the densities on a 128-point grid"},
+        {"dhat4", "number", "Dhat4: overlap from the density ratios at the events"},
+        {"dhat5", "number", "Dhat5 (may exceed 1; not recommended)"},
+        {"estimator", "string", "Recommended estimator: Dhat4 when the smaller sample exceeds 75 events, else Dhat1"},
+        {"estimate", "number", "The recommended estimate"},
+        {"replicates", "integer", "Bootstrap replicates in which both bandwidths were found"},
+        {"boot_mean", "number", "Mean of the replicates"},
+        {"boot_sd", "number", "Standard deviation of the replicates"},
+        {"basic0_lcl", "number", "95 % basic0 interval (percentile less the bias), lower end"},
+        {"basic0_ucl", "number", "95 % basic0 interval, upper end"},
+        {"norm0_lcl", "number", "95 % normal interval around the estimate, lower end"},
+        {"norm0_ucl", "number", "95 % normal interval, upper end"},
+        {"perc_lcl", "number", "95 % percentile interval, lower end"},
+        {"perc_ucl", "number", "95 % percentile interval, upper end"},
+        {"note", "string", "Why values are missing"}},
+       {"species_a", "species_b"}},
       {"rejects",
        "Rejected lines of AllPictures.txt",
        {{"line", "integer", "Line number in AllPictures.txt"},
@@ -183,15 +229,21 @@ std::string isoDate(int year, int month, int day) {
   return s;
 }
 
+<<<<<<< HEAD
 // The package's name, by which a datapackage.json of ours is told from
 // anyone else's.
 constexpr const char* kPackageName = "morvelstrand-tables";
 
 nlohmann::ordered_json packageJson(const StudyInput& st) {
+=======
+nlohmann::ordered_json packageJson(const StudyInput& st, int replicates, std::uint64_t seed) {
+>>>>>>> 44f7034 (Tables: activity_density.csv, activity_level.csv and overlap.csv from the independent events' start times, with the bootstrap seed in datapackage.json; --overlap-species, --bootstrap and --seed for the tables and the page)
   nlohmann::ordered_json package;
   package["profile"] = "tabular-data-package";
   package["name"] = kPackageName;
   package["title"] = utf8Field(st.TITLE);
+  // What makes the intervals of activity_level and overlap reproducible.
+  package["bootstrap"] = {{"replicates", replicates}, {"seed", seed}};
   auto& resources = package["resources"] = nlohmann::ordered_json::array();
   for (const TableSchema& t : tableSchemas()) {
     nlohmann::ordered_json r;
@@ -424,7 +476,8 @@ bool TablesPackage::describe(const StudyInput& st) {
   // Every text of it is UTF-8 already; should one not be, the writer puts
   // U+FFFD in its place rather than stop.
   try {
-    description_ = packageJson(st).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    description_ = packageJson(st, bootstrapReplicates_, bootstrapSeed_)
+                       .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
   } catch (const nlohmann::ordered_json::exception&) {
     description_.clear();
     return fail("datapackage.json", "the description of the tables cannot be made");
@@ -516,6 +569,10 @@ bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, c
   std::vector<std::string> quotedSpecies(static_cast<std::size_t>(st.NSPECIES) + 1);
   for (int s = 1; s <= st.NSPECIES; ++s) appendCsvField(quotedSpecies[static_cast<std::size_t>(s)], species(s));
   const Range years = st.years();
+  const ActivityAnalysis none;
+  const ActivityAnalysis& activity = activity_ ? *activity_ : none;
+  std::vector<std::string_view> speciesNames(static_cast<std::size_t>(st.NSPECIES) + 1);
+  for (int s = 1; s <= st.NSPECIES; ++s) speciesNames[static_cast<std::size_t>(s)] = species(s);
 
   const bool written =
       table(
@@ -648,6 +705,9 @@ bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, c
                     .integer(row.speciesSoFar)
                     .endRow();
             }) &&
+      table("activity_density", [&](CsvWriter& w) { writeActivityDensityRows(w, activity, speciesNames); }) &&
+      table("activity_level", [&](CsvWriter& w) { writeActivityLevelRows(w, activity, speciesNames); }) &&
+      table("overlap", [&](CsvWriter& w) { writeOverlapRows(w, activity, speciesNames); }) &&
       finishDetectionHistory(st);
   if (!written) return false;
 

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "circular/analysis.hpp"
 #include "concurrency/threads.hpp"
 #include "events/events.hpp"
 #include "input/input.hpp"
@@ -67,6 +68,15 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   // many, and the first one's line number.
   long notUtf8Rejects() const { return notUtf8Rejects_; }
   long firstNotUtf8Reject() const { return firstNotUtf8Reject_; }
+  // The bootstrap's replicates and seed, recorded in datapackage.json; set
+  // before prepare().
+  void setBootstrap(int replicates, std::uint64_t seed) {
+    bootstrapReplicates_ = replicates;
+    bootstrapSeed_ = seed;
+  }
+  // The activity analysis written by write() (kept by reference; none: its
+  // tables have no rows).
+  void setActivity(const ActivityAnalysis& activity) { activity_ = &activity; }
 
  private:
   bool fail(std::string_view file, const std::string& why);
@@ -96,6 +106,9 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   std::string description_;  // datapackage.json
   long notUtf8Rejects_ = 0;
   long firstNotUtf8Reject_ = 0;
+  const ActivityAnalysis* activity_ = nullptr;
+  int bootstrapReplicates_ = 0;
+  std::uint64_t bootstrapSeed_ = 0;
   // Days with a listed picture of each group and species, one bit per study
   // day from FIRSTDAY; a pair without pictures keeps no bits at all.
   int firstDay_ = 0;
