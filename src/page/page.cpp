@@ -16,6 +16,7 @@
 #include "io/sinks.hpp"
 #include "model/labels.hpp"
 #include "model/utf8_text.hpp"
+#include "page/activity_plots.hpp"
 #include "page/svg.hpp"
 #include "tallies/tallies.hpp"
 
@@ -444,8 +445,11 @@ struct Series {
 // One panel per shown species, four to a row: bars of pictures per hour for
 // a single series, otherwise one line per series of the share (%) of the
 // series' pictures in each hour, so that series of different size compare.
+// With `curveOf`, a bar panel also shows the species' density curve (per
+// hour of day at kDensityPoints times) scaled to the bars' total.
 void smallMultiples(std::string& html, const PageData& d, std::string_view id, std::string_view title,
-                    std::string_view note, const std::function<std::vector<Series>(int)>& seriesOf) {
+                    std::string_view note, const std::function<std::vector<Series>(int)>& seriesOf,
+                    const std::function<std::vector<double>(int)>& curveOf = {}) {
   const StudyInput& st = d.st;
   openFigure(html, id, title, note);
   const std::string label = std::string(title) + ", one panel per species";
@@ -466,6 +470,11 @@ void smallMultiples(std::string& html, const PageData& d, std::string_view id, s
   double lx = 10;
   if (bars) {
     b.text(lx, 14, "Bars: " + first.front().label + " per hour of day (0-24 h)", "start", 11, 0, "axis");
+    if (curveOf) {
+      lx += 330;
+      b.line(lx, 10, lx + 18, 10, svg::categoryColour(1), 2.0);
+      b.text(lx + 22, 14, "kernel density of the events' start times, scaled to the bars", "start", 11, 0, "axis");
+    }
   } else {
     b.text(lx, 14, "Share of each window's pictures per hour of day (0-24 h), %:", "start", 11, 0, "axis");
     lx += 380;
@@ -489,7 +498,9 @@ void smallMultiples(std::string& html, const PageData& d, std::string_view id, s
     for (const Series& one : series) all += one.total();
     b.text(ox + 4, oy + 12, name(st.SPECIESNAME(s)) + " (" + std::to_string(all) + ")", "start", 10.5, 0, "head");
 
-    double max = 0.0;
+    std::vector<double> curve = bars && curveOf ? curveOf(s) : std::vector<double>();
+    for (double& v : curve) v *= all;
+    double max = curve.empty() ? 0.0 : *std::max_element(curve.begin(), curve.end());
     for (const Series& one : series) {
       const int total = one.total();
       if (!bars && total < kFewestForProfile) continue;
@@ -517,6 +528,13 @@ void smallMultiples(std::string& html, const PageData& d, std::string_view id, s
         const int v = series.front().hours[h];
         b.rect(band.start(h), y(v), band.width(), bottom - y(v), svg::categoryColour(0),
                std::string(hourLabel(h)) + ":00-" + std::string(hourLabel(h + 1)) + ":00: " + std::to_string(v));
+      }
+      if (!curve.empty()) {
+        std::vector<std::pair<double, double>> pts;
+        for (std::size_t i = 0; i <= curve.size(); ++i)
+          pts.emplace_back(x(24.0 * static_cast<double>(i) / static_cast<double>(curve.size())),
+                           y(curve[i % curve.size()]));
+        b.polyline(pts, svg::categoryColour(1), 1.8);
       }
       continue;
     }
@@ -736,7 +754,7 @@ void cooccurrenceMatrix(std::string& html, const PageData& d) {
 }  // namespace
 
 std::string htmlPage(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
-                     const GroupPositions& positions, const PageLimits& limits) {
+                     const GroupPositions& positions, const PageLimits& limits, const ActivityAnalysis* activity) {
   const PageData d = pageData(st, tallies, effort, positions, limits);
   std::string html;
   html.reserve(1 << 20);
@@ -749,10 +767,18 @@ std::string htmlPage(const StudyInput& st, const PictureTallies& tallies, const 
   cameraOperation(html, d);
   trapDays(html, d);
   accumulation(html, d);
-  smallMultiples(html, d, "activity", "Activity by hour",
-                 "Activity pictures (the first picture of each visit of a species to a group, and of each later "
-                 "clock hour of the visit) in each hour of the day, all months.",
-                 [&](int s) { return hourly(tallies, s); });
+  smallMultiples(
+      html, d, "activity", "Activity by hour",
+      "Activity pictures (the first picture of each visit of a species to a group, and of each later "
+      "clock hour of the visit) in each hour of the day, all months. The line is the von Mises kernel "
+      "density of the species' independent events' start times, on the study's clock (no line with "
+      "fewer than two events at different times).",
+      [&](int s) { return hourly(tallies, s); },
+      [&](int s) {
+        if (activity == nullptr || s < 1 || static_cast<std::size_t>(s) > activity->species.size())
+          return std::vector<double>();
+        return activity->species[static_cast<std::size_t>(s) - 1].density;
+      });
   smallMultiples(html, d, "lunar", "Activity by hour: full and new moon",
                  "Activity pictures within five days of full moon against those within five days of new moon; "
                  "a window with fewer than 10 pictures has no line.",
@@ -761,6 +787,7 @@ std::string htmlPage(const StudyInput& st, const PictureTallies& tallies, const 
                  "Activity pictures of each three-month season, all study years together; a season with fewer "
                  "than 10 pictures has no line.",
                  [&](int s) { return seasonal(tallies, s); });
+  html += overlapFigure(st, activity, kWidth);
   detectionRateMap(html, d);
   groupMap(html, d);
   occupancy(html, d);
@@ -771,8 +798,9 @@ std::string htmlPage(const StudyInput& st, const PictureTallies& tallies, const 
 }
 
 bool writeHtmlPage(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
-                   const GroupPositions& positions, const std::filesystem::path& path, std::string& error) {
-  const std::string html = htmlPage(st, tallies, effort, positions);
+                   const GroupPositions& positions, const std::filesystem::path& path, std::string& error,
+                   const ActivityAnalysis* activity) {
+  const std::string html = htmlPage(st, tallies, effort, positions, {}, activity);
   FileSink file;
   if (!file.openReplacing(path)) {
     error = file.errorText();

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "circular/analysis.hpp"
 #include "model/study.hpp"
 
 namespace mv {
@@ -19,15 +20,18 @@ struct PageLimits {
 };
 
 // Number of plots (<svg> elements) on every page, with or without data.
-constexpr int kPagePlots = 10;
+constexpr int kPagePlots = 11;
 
-// The page of a finished run (every table filled, report written).
+// The page of a finished run (every table filled, report written), with
+// the activity analysis of its events when given.
 std::string htmlPage(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
-                     const GroupPositions& positions, const PageLimits& limits = {});
+                     const GroupPositions& positions, const PageLimits& limits = {},
+                     const ActivityAnalysis* activity = nullptr);
 
 // Writes the page to `path` through a temporary file renamed into place;
 // false with `error` set when it cannot be written.
 bool writeHtmlPage(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
-                   const GroupPositions& positions, const std::filesystem::path& path, std::string& error);
+                   const GroupPositions& positions, const std::filesystem::path& path, std::string& error,
+                   const ActivityAnalysis* activity = nullptr);
 
 }  // namespace mv

@@ -27,14 +27,14 @@ void real(CsvWriter& w, const std::optional<double>& v) {
     w.empty();
 }
 
-std::string_view nameOf(const std::vector<std::string_view>& species, int s) {
+std::string_view nameOf(const std::vector<std::string>& species, int s) {
   return s >= 1 && static_cast<std::size_t>(s) < species.size() ? species[static_cast<std::size_t>(s)]
                                                                 : std::string_view();
 }
 
 }  // namespace
 
-void writeActivityDensityRows(CsvWriter& w, const ActivityAnalysis& a, const std::vector<std::string_view>& species) {
+void writeActivityDensityRows(CsvWriter& w, const ActivityAnalysis& a, const std::vector<std::string>& species) {
   for (const SpeciesActivity& s : a.species)
     for (std::size_t i = 0; i < s.density.size(); ++i) {
       w.text(nameOf(species, s.species));
@@ -44,7 +44,7 @@ void writeActivityDensityRows(CsvWriter& w, const ActivityAnalysis& a, const std
     }
 }
 
-void writeActivityLevelRows(CsvWriter& w, const ActivityAnalysis& a, const std::vector<std::string_view>& species) {
+void writeActivityLevelRows(CsvWriter& w, const ActivityAnalysis& a, const std::vector<std::string>& species) {
   for (const SpeciesActivity& s : a.species) {
     w.text(nameOf(species, s.species)).integer(s.events);
     real(w, s.bandwidth);
@@ -62,7 +62,7 @@ void writeActivityLevelRows(CsvWriter& w, const ActivityAnalysis& a, const std::
   }
 }
 
-void writeOverlapRows(CsvWriter& w, const ActivityAnalysis& a, const std::vector<std::string_view>& species) {
+void writeOverlapRows(CsvWriter& w, const ActivityAnalysis& a, const std::vector<std::string>& species) {
   for (const PairOverlap& p : a.pairs) {
     w.text(nameOf(species, p.a)).text(nameOf(species, p.b)).integer(p.nA).integer(p.nB);
     real(w, p.bwA);

@@ -12,8 +12,8 @@
 namespace mv {
 
 // `species` holds each species' name by number (index 0 unused).
-void writeActivityDensityRows(CsvWriter& w, const ActivityAnalysis& a, const std::vector<std::string_view>& species);
-void writeActivityLevelRows(CsvWriter& w, const ActivityAnalysis& a, const std::vector<std::string_view>& species);
-void writeOverlapRows(CsvWriter& w, const ActivityAnalysis& a, const std::vector<std::string_view>& species);
+void writeActivityDensityRows(CsvWriter& w, const ActivityAnalysis& a, const std::vector<std::string>& species);
+void writeActivityLevelRows(CsvWriter& w, const ActivityAnalysis& a, const std::vector<std::string>& species);
+void writeOverlapRows(CsvWriter& w, const ActivityAnalysis& a, const std::vector<std::string>& species);
 
 }  // namespace mv

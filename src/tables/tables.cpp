@@ -571,8 +571,6 @@ bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, c
   const Range years = st.years();
   const ActivityAnalysis none;
   const ActivityAnalysis& activity = activity_ ? *activity_ : none;
-  std::vector<std::string_view> speciesNames(static_cast<std::size_t>(st.NSPECIES) + 1);
-  for (int s = 1; s <= st.NSPECIES; ++s) speciesNames[static_cast<std::size_t>(s)] = species(s);
 
   const bool written =
       table(
