@@ -72,13 +72,18 @@ TEST(CommandLine, HelpVersionAndWrongArgumentsTouchNoFile) {
   EXPECT_EQ(version.out.rfind("morvelstrand ", 0), 0u);
   EXPECT_EQ(version.out.find('\n'), version.out.size() - 1);
 
-  for (const char* wrong : {"--bogus", ". .", "--period", "--period ten", "--quiet", "no-such-folder"}) {
+  for (const char* wrong : {"--bogus", ". .", "--period", "--period ten", "--quiet", "no-such-folder",
+                            "--period 60 --bootstrap 9", "--period 60 --seed 3", "--period 60 --overlap-species 4",
+                            "--period 60 --tables t --bootstrap -1", "--period 60 --html p.html --overlap-species x"}) {
     SCOPED_TRACE(wrong);
     const Result r = runIn(dir.path(), wrong);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;  // one line
   }
+  // The activity options name what they need.
+  EXPECT_EQ(runIn(dir.path(), "--period 60 --seed 3").err,
+            "morvelstrand: --seed needs --tables or --html (see morvelstrand --help)\n");
   EXPECT_EQ(entries(dir.path()), before);
 }
 
