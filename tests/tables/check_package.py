@@ -81,7 +81,8 @@ def check_package(folder):
                 for i in key:
                     if row[i] == "" and not (name == "detection_rates" and fields[i]["name"] == "year"):
                         errors.append(f"{name} row {count}: empty key field {fields[i]['name']}")
-        if count == 0 and name not in ("rejects", "distances"):
+        # No pair of species with enough events: no overlap rows.
+        if count == 0 and name not in ("rejects", "distances", "overlap", "activity_density"):
             errors.append(f"{name}: no rows")
     return errors
 
