@@ -229,15 +229,11 @@ std::string isoDate(int year, int month, int day) {
   return s;
 }
 
-<<<<<<< HEAD
 // The package's name, by which a datapackage.json of ours is told from
 // anyone else's.
 constexpr const char* kPackageName = "morvelstrand-tables";
 
-nlohmann::ordered_json packageJson(const StudyInput& st) {
-=======
 nlohmann::ordered_json packageJson(const StudyInput& st, int replicates, std::uint64_t seed) {
->>>>>>> 44f7034 (Tables: activity_density.csv, activity_level.csv and overlap.csv from the independent events' start times, with the bootstrap seed in datapackage.json; --overlap-species, --bootstrap and --seed for the tables and the page)
   nlohmann::ordered_json package;
   package["profile"] = "tabular-data-package";
   package["name"] = kPackageName;
