@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "input/input.hpp"
+#include "concurrency/threads.hpp"
 
 namespace mv {
 
@@ -50,7 +50,7 @@ ActivityAnalysis analyseActivity(const EventTimes& times, int speciesCount, cons
   ActivityAnalysis out;
   out.bootstrap = std::max(options.bootstrap, 0);
   out.seed = options.seed;
-  const int threads = options.threads > 0 ? options.threads : pictureThreads();
+  const int threads = options.threads > 0 ? options.threads : workThreads();
 
   for (int s = 1; s <= speciesCount; ++s) {
     const std::vector<double>& x = times.of(s);

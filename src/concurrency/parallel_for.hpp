@@ -1,5 +1,6 @@
-// Work shared out to helper threads: a loop whose items are independent
-// runs on several threads at once, each item taken by whichever thread is
+// Work shared out to helper threads (the kit's parallel for, beside its
+// ordered work queue): a loop whose items are independent runs on several
+// threads at once, each item taken by whichever thread is
 // free next. Each item writes only its own results, so what comes out does
 // not depend on the number of threads or on which thread ran which item.
 #pragma once
@@ -13,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "layout/removal_list.hpp"
+#include "concurrency/threads.hpp"
 
 namespace mv {
 
