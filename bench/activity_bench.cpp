@@ -17,7 +17,7 @@
 #include "circular/analysis.hpp"
 #include "events/events.hpp"
 #include "input/input.hpp"
-#include "layout/console.hpp"
+#include "io/console.hpp"
 #include "model/study.hpp"
 
 namespace {
