@@ -291,6 +291,7 @@ StudyData readCamtrapR(const ImportOptions& options) {
     throw ImportError("camtrapR tables need both --records FILE and --stations FILE");
   StudyData study;
   study.source = "camtrapR tables " + options.records->string() + " and " + options.stations->string();
+  study.clock = "each camera's own, as written (the tables give no UTC offset)";
   study.title = titleOf(
       options, {std::filesystem::absolute(*options.records).lexically_normal().parent_path().filename().string()});
   const Stations st = readStations(options, study);

@@ -251,6 +251,7 @@ std::string projectName(const std::filesystem::path& dir) {
 StudyData readWildlifeInsights(const ImportOptions& options) {
   StudyData study;
   study.source = "Wildlife Insights export " + options.packageDir.string();
+  study.clock = "each camera's own, as written (the export gives no UTC offset)";
   study.title =
       titleOf(options, {projectName(options.packageDir),
                         std::filesystem::absolute(options.packageDir).lexically_normal().filename().string()});

@@ -121,6 +121,7 @@ TEST(ImportWildlifeInsights, WritesTheStudyAndSkipsByKind) {
   EXPECT_EQ(summaryOf(r.out), (Lines{
       "Wildlife Insights export " + src.string(),
       "  Title                 Asturias valley cameras 2024",
+      "  Clock                 each camera's own, as written (the export gives no UTC offset)",
       "  Locations             3 (from 4 deployments, one operating period each)",
       "  Groups                3 (each location its own group)",
       "  Species               6",
@@ -303,6 +304,7 @@ TEST(ImportCamtrapR, WritesTheStudyWithProblemDaysTakenOut) {
   EXPECT_EQ(summaryOf(r.out), (Lines{
       "camtrapR tables " + (d / "records.csv").string() + " and " + (d / "stations.csv").string(),
       "  Title                 Valley stations",
+      "  Clock                 each camera's own, as written (the tables give no UTC offset)",
       "  Locations             3 (from 4 rows of the station table; 7 operating periods, 3 problem periods taken out)",
       "  Groups                2 (by Session of the station table)",
       "  Species               3",
