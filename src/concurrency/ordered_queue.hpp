@@ -65,17 +65,10 @@ class OrderedWorkQueue {
     std::unique_lock lock(mutex_);
     Entry& front = entries_.front();
     while (!front.done) {
-      if (waiting_.empty()) {
+      if (waiting_.empty())
         done_.wait(lock);
-        continue;
-      }
-      Entry* e = waiting_.front();
-      waiting_.pop_front();
-      lock.unlock();
-      run(own_, *e);
-      lock.lock();
-      e->done = true;
-      done_.notify_all();
+      else
+        runNext(own_, lock);
     }
     Job& job = *front.job;
     const std::exception_ptr error = front.error;
@@ -100,13 +93,20 @@ class OrderedWorkQueue {
     for (BackgroundJob& helper : helpers_) helper.wait();
   }
 
-  // The entry belongs to the thread running it until it is marked done.
-  static void run(Worker& worker, Entry& e) {
+  // Runs the first waiting job, the lock released meanwhile: the entry
+  // belongs to this thread until it is marked done.
+  void runNext(Worker& worker, std::unique_lock<std::mutex>& lock) {
+    Entry& e = *waiting_.front();
+    waiting_.pop_front();
+    lock.unlock();
     try {
       worker(*e.job);
     } catch (...) {
       e.error = std::current_exception();
     }
+    lock.lock();
+    e.done = true;
+    done_.notify_all();
   }
 
   void work(Worker& worker) {
@@ -114,13 +114,7 @@ class OrderedWorkQueue {
     for (;;) {
       wake_.wait(lock, [this] { return stop_ || !waiting_.empty(); });
       if (stop_) return;
-      Entry* e = waiting_.front();
-      waiting_.pop_front();
-      lock.unlock();
-      run(worker, *e);
-      lock.lock();
-      e->done = true;
-      done_.notify_all();
+      runNext(worker, lock);
     }
   }
 
