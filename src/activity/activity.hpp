@@ -1,10 +1,15 @@
 // Activity by hour of day, around full and new moon, and by season.
 #pragma once
 
+#include <vector>
+
 #include "layout/layout.hpp"
 #include "model/study.hpp"
 
 namespace mv {
+
+// The label of hour h's segment as four values: "07", ":00-", "08", ":00".
+void addHourSpan(std::vector<Value>& values, int h);
 
 // Writes ACTIVITY PATTERNS.
 void ACTIVITYPATTERN(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console);

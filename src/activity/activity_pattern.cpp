@@ -63,6 +63,13 @@ float share(int count, int total) { return static_cast<float>(count) / static_ca
 
 }  // namespace
 
+void addHourSpan(std::vector<Value>& values, int h) {
+  values.emplace_back(hourLabel(h));
+  values.emplace_back(":00-");
+  values.emplace_back(hourLabel(h + 1));
+  values.emplace_back(":00");
+}
+
 void ACTIVITYPATTERN(const StudyInput& st, const PictureTallies& tallies, Writer& report, Writer& console) {
   const int n = st.NSPECIES;
   sectionTitle(report, console, "ACTIVITY PATTERNS");
@@ -117,10 +124,7 @@ void ACTIVITYPATTERN(const StudyInput& st, const PictureTallies& tallies, Writer
     report.writeValues("(4x,a4,8x,13(a16,1x))", values);
     for (int h = 0; h <= 23; ++h) {
       values.clear();
-      values.emplace_back(hourLabel(h));
-      values.emplace_back(":00-");
-      values.emplace_back(hourLabel(h + 1));
-      values.emplace_back(":00");
+      addHourSpan(values, h);
       values.emplace_back(hourTotal(s, h));
       values.emplace_back(share(hourTotal(s, h), total(s)));
       for (int m = 1; m <= 12; ++m) {

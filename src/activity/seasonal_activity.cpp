@@ -58,10 +58,7 @@ void SEASONALACTIVITY(const StudyInput& st, const PictureTallies& tallies, const
                  "Number      Freq");
     for (int h = 0; h <= 23; ++h) {
       values.clear();
-      values.emplace_back(hourLabel(h));
-      values.emplace_back(":00-");
-      values.emplace_back(hourLabel(h + 1));
-      values.emplace_back(":00");
+      addHourSpan(values, h);
       for (int k = 1; k <= 4; ++k) {
         values.emplace_back(tallies.ACTSEASONHOUR(s, k, h));
         values.emplace_back(frequency(k, h));
