@@ -15,12 +15,6 @@ namespace mv {
 
 // ---- Moon calendar -------------------------------------------------------
 
-struct CalendarDate {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-};
-
 // One lunar month of the built-in calendar: a full moon and the new moon
 // before it.
 struct MoonEntry {

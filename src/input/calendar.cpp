@@ -38,6 +38,18 @@ int FINDMINUTE(int base, int year, int month, int day, int hour, int minute) {
 
 int monthLength(int year, int month) { return kMonthLength[isLeap(year) ? 1 : 0][month - 1]; }
 
+CalendarDate countedDate(int year, int month, int day) {
+  CalendarDate date{year, month, day};
+  while (date.month >= 1 && date.month <= 12 && date.day > monthLength(date.year, date.month)) {
+    date.day -= monthLength(date.year, date.month);
+    if (++date.month > 12) {
+      date.month = 1;
+      ++date.year;
+    }
+  }
+  return date;
+}
+
 void STARTSTOPDAYS(StudyInput& st, Console& console) {
   console.out().free("CALCULATE BEGIN & END YEARS");
   st.FIRSTYEAR = 3000;

@@ -23,6 +23,12 @@ int FINDHOUR(int base, int year, int month, int day, int hour);
 int FINDMINUTE(int base, int year, int month, int day, int hour, int minute);
 // Days in a month (1..12) of a year, with the same leap-year rule.
 int monthLength(int year, int month);
+// The largest day an operating period's date may give: any month's day
+// 1 to 31 is taken, one its month does not have running on into the next.
+inline constexpr int kMaxPeriodDay = 31;
+// The date whose day number a date as written gives: 31 September is
+// 1 October, 31 February of a common year 3 March. Month 1..12, day 1..31.
+CalendarDate countedDate(int year, int month, int day);
 
 class FileLines;
 

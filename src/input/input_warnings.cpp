@@ -134,6 +134,18 @@ void ShiftWarnings::finish() {
                         (more == 1 ? " looks" : " look") + " shifted");
 }
 
+void LineWarnings::warn(long lineNumber, const std::string& text) {
+  if (++found_ > kShown) return;
+  console_.error().free("Warning: " + file_ + " line " + std::to_string(lineNumber) + ": " + text);
+}
+
+void LineWarnings::finish() {
+  if (found_ <= kShown) return;
+  const long more = found_ - kShown;
+  console_.error().free("Warning: " + std::to_string(more) + " more line" + (more == 1 ? "" : "s") + " of " + file_ +
+                        " " + others_);
+}
+
 void warnReversedPeriods(const StudyInput& st, Console& console) {
   // Line numbers as Input.txt is laid out: title, location count, then for
   // each location its line, its period count and one line per period.

@@ -64,6 +64,27 @@ class ShiftWarnings {
   long found_ = 0;
 };
 
+// Warnings about lines of one file that are read by the rules but probably
+// not as meant, at most kShown of them; finish() gives the number of the
+// others: "Warning: 3 more lines of Input.txt <what the others do>".
+class LineWarnings {
+ public:
+  static constexpr int kShown = 10;
+
+  LineWarnings(std::string file, std::string others, Console& console)
+      : file_(std::move(file)), others_(std::move(others)), console_(console) {}
+  // "Warning: <file> line <n>: <text>".
+  void warn(long lineNumber, const std::string& text);
+  void finish();
+  long found() const { return found_; }
+
+ private:
+  std::string file_;
+  std::string others_;
+  Console& console_;
+  long found_ = 0;
+};
+
 // Warns about every operating period of Input.txt whose stop date comes
 // before its start date, naming its line.
 void warnReversedPeriods(const StudyInput& st, Console& console);

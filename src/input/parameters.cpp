@@ -97,6 +97,12 @@ class InputFile {
   Console& console_;
 };
 
+// A name without its padding blanks.
+std::string trimmedName(std::string_view name) {
+  const std::size_t last = name.find_last_not_of(' ');
+  return std::string(name.substr(0, last == std::string_view::npos ? 0 : last + 1));
+}
+
 std::string locationLineText(int l) {
   return "the line of location " + std::to_string(l) +
          " (name in columns 1-25, UTM east-west in 27-32, UTM north-south in 34-40, elevation in 42-46)";
@@ -142,6 +148,7 @@ void READINPUT(StudyInput& st, const std::filesystem::path& folder, Console& con
   static const Layout& speciesLayout = Layout::of("(a25)");
 
   ShiftWarnings shifted("Input.txt", console);
+  LineWarnings overlong("Input.txt", "with a day its month does not have", console);
   st.TITLE = fitString(readFixed(titleLayout, in.line(kTitle))[0].text, 75, kTitleLength);
   in.line(kLocationCount);  // the count of the first pass stands
   for (int l = 1; l <= st.NLOCATIONS; ++l) {
@@ -171,22 +178,28 @@ void READINPUT(StudyInput& st, const std::filesystem::path& folder, Console& con
         console.out().free("Input.txt period year out of range for location ", st.LOCATIONNAME(l));
         in.terminate();
       }
-      // Days must exist in their month (29 February only in a leap year):
-      // the day arithmetic and the walk over the study days take them as
-      // calendar dates.
+      // Days are calendar values as written, 1 to 31 for any month: the day
+      // arithmetic adds the day to the month's start, so 31 September counts
+      // as 1 October, as older studies expect. A day the month does not have
+      // is worth a warning; one outside 1 to 31 ends the run, before any
+      // table is sized from the dates.
       for (const int field : {0, 3}) {
         const int year = v[field];
         const int month = v[field + 1];
         const int day = v[field + 2];
         const int last = monthLength(year, month);
-        if (day < 1 || day > last) {
-          std::string name(st.LOCATIONNAME(l));
-          name.erase(name.find_last_not_of(' ') + 1);
-          in.fail("Input.txt line " + std::to_string(in.lineNumber()) + ": " + (field == 0 ? "start" : "stop") +
-                  " day " + std::to_string(day) + " of operating period " + std::to_string(p) + " of location " + name +
-                  " is not a day of " + std::to_string(month) + "/" + std::to_string(year) + " (1 to " +
-                  std::to_string(last) + ")");
-        }
+        if (day >= 1 && day <= last) continue;
+        const std::string what = std::string(field == 0 ? "start" : "stop") + " day " + std::to_string(day) +
+                                 " of operating period " + std::to_string(p) + " of location " +
+                                 trimmedName(st.LOCATIONNAME(l));
+        if (day < 1 || day > kMaxPeriodDay)
+          in.fail("Input.txt line " + std::to_string(in.lineNumber()) + ": " + what +
+                  " is not a day of a month (1 to " + std::to_string(kMaxPeriodDay) + ")");
+        const CalendarDate counted = countedDate(year, month, day);
+        overlong.warn(in.lineNumber(), what + " is not a day of " + std::to_string(month) + "/" + std::to_string(year) +
+                                           " (1 to " + std::to_string(last) + "): counted as " +
+                                           std::to_string(counted.day) + "/" + std::to_string(counted.month) + "/" +
+                                           std::to_string(counted.year));
       }
       st.PERIODSTART(l, p, kYear) = v[0];
       st.PERIODSTART(l, p, kMonth) = v[1];
@@ -201,6 +214,7 @@ void READINPUT(StudyInput& st, const std::filesystem::path& folder, Console& con
     st.SPECIESNAME(s) =
         fitString(readFixed(speciesLayout, in.line(speciesLineText(s, st.NSPECIES)))[0].text, 25, kNameLength);
   shifted.finish();
+  overlong.finish();
   warnReversedPeriods(st, console);
 }
 

@@ -23,6 +23,13 @@ Name makeName(std::string_view text);
 // Kinds of PICCOUNT.
 enum PicKind : int { kAllPictures = 1, kActivityPictures = 2, kIndependentPictures = 3, kIndividuals = 4 };
 
+// A calendar date.
+struct CalendarDate {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+};
+
 // Fields of PERIODSTART / PERIODSTOP / GROUPSTART / GROUPSTOP.
 enum DateField : int { kYear = 1, kMonth = 2, kDay = 3, kDayNumber = 4 };
 

@@ -136,9 +136,12 @@ std::string noData(std::string_view label, std::string_view why) {
 
 std::string monthYear(int year, int month) { return std::string(monthName(month)) + ' ' + std::to_string(year); }
 
+// A date as the calendar counts it: 31 September of a period line is
+// 1 October.
 std::string isoDate(int year, int month, int day) {
+  const CalendarDate d = countedDate(year, month, day);
   auto two = [](int v) { return v < 10 ? '0' + std::to_string(v) : std::to_string(v); };
-  return std::to_string(year) + '-' + two(month) + '-' + two(day);
+  return std::to_string(d.year) + '-' + two(d.month) + '-' + two(d.day);
 }
 
 std::string nameList(const StudyInput& st, const std::vector<int>& items, bool species) {

@@ -23,6 +23,7 @@
 #include "abundance/abundance.hpp"
 #include "tables/activity_tables.hpp"
 #include "effort/effort.hpp"
+#include "input/input.hpp"
 #include "model/utf8_text.hpp"
 #include "tallies/tallies.hpp"
 
@@ -232,6 +233,11 @@ std::string isoDate(int year, int month, int day) {
 // The package's name, by which a datapackage.json of ours is told from
 // anyone else's.
 constexpr const char* kPackageName = "morvelstrand-tables";
+
+std::string countedIsoDate(int year, int month, int day) {
+  const CalendarDate d = countedDate(year, month, day);
+  return isoDate(d.year, d.month, d.day);
+}
 
 nlohmann::ordered_json packageJson(const StudyInput& st, int replicates, std::uint64_t seed) {
   nlohmann::ordered_json package;
@@ -569,35 +575,38 @@ bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, c
   const ActivityAnalysis& activity = activity_ ? *activity_ : none;
 
   const bool written =
-      table(
-          "groups",
-          [&](CsvWriter& w) {
-            const std::vector<GroupArea> areas = groupAreas(st);
-            for (int g = 1; g <= st.NGROUPS; ++g) {
-              w.text(group(g)).integer(st.GROUPSIZE(g));
-              // A group without operating periods has no dates.
-              if (effort.GROUPSTART(g, kDayNumber) != kNoFirstPicture)
-                w.text(isoDate(effort.GROUPSTART(g, kYear), effort.GROUPSTART(g, kMonth), effort.GROUPSTART(g, kDay)))
-                    .text(isoDate(effort.GROUPSTOP(g, kYear), effort.GROUPSTOP(g, kMonth), effort.GROUPSTOP(g, kDay)));
-              else
-                w.empty().empty();
-              int days = 0;
-              for (int y = years.lo; y <= years.hi; ++y)
-                for (int m = 1; m <= 12; ++m) days += effort.GROUPTRAPDAYS(g, y, m);
-              w.integer(days);
-              // No location with a position and an elevation: no average.
-              if (positions.GROUPUTM(g, 1) == 0 && positions.GROUPUTM(g, 2) == 0 && positions.GROUPELEV(g) == 0)
-                w.empty().empty().empty();
-              else
-                w.integer(positions.GROUPUTM(g, 1)).integer(positions.GROUPUTM(g, 2)).integer(positions.GROUPELEV(g));
-              const GroupArea& a = areas[static_cast<std::size_t>(g)];
-              if (a.spanned && a.positive)
-                w.real(a.km2);
-              else
-                w.empty();
-              w.endRow();
-            }
-          }) &&
+      table("groups",
+            [&](CsvWriter& w) {
+              const std::vector<GroupArea> areas = groupAreas(st);
+              for (int g = 1; g <= st.NGROUPS; ++g) {
+                w.text(group(g)).integer(st.GROUPSIZE(g));
+                // A group without operating periods has no dates.
+                // The dates counted, which a calendar has: 31 September is
+                // 1 October.
+                if (effort.GROUPSTART(g, kDayNumber) != kNoFirstPicture)
+                  w.text(countedIsoDate(effort.GROUPSTART(g, kYear), effort.GROUPSTART(g, kMonth),
+                                        effort.GROUPSTART(g, kDay)))
+                      .text(countedIsoDate(effort.GROUPSTOP(g, kYear), effort.GROUPSTOP(g, kMonth),
+                                           effort.GROUPSTOP(g, kDay)));
+                else
+                  w.empty().empty();
+                int days = 0;
+                for (int y = years.lo; y <= years.hi; ++y)
+                  for (int m = 1; m <= 12; ++m) days += effort.GROUPTRAPDAYS(g, y, m);
+                w.integer(days);
+                // No location with a position and an elevation: no average.
+                if (positions.GROUPUTM(g, 1) == 0 && positions.GROUPUTM(g, 2) == 0 && positions.GROUPELEV(g) == 0)
+                  w.empty().empty().empty();
+                else
+                  w.integer(positions.GROUPUTM(g, 1)).integer(positions.GROUPUTM(g, 2)).integer(positions.GROUPELEV(g));
+                const GroupArea& a = areas[static_cast<std::size_t>(g)];
+                if (a.spanned && a.positive)
+                  w.real(a.km2);
+                else
+                  w.empty();
+                w.endRow();
+              }
+            }) &&
       table("trap_days",
             [&](CsvWriter& w) {
               for (int g = 1; g <= st.NGROUPS; ++g)

@@ -72,12 +72,12 @@ TEST(ImportReaderCheck, AMissingFileIsAFailure) {
 
 TEST(ImportReaderCheck, AFailedReadBackGivesTheReadersMessage) {
   mvtest::TempDir dir;
-  mvtest::writeFile(dir / "Input.txt", "T\r\n1\r\nL1\r\n1\r\n2021 2 30 2021 3 1\r\n0\r\n");
+  mvtest::writeFile(dir / "Input.txt", "T\r\n1\r\nL1\r\n1\r\n2021 2 32 2021 3 1\r\n0\r\n");
   mvtest::writeFile(dir / "GroupMap.txt", "");
   mvtest::writeFile(dir / "AllPictures.txt", "");
   const mc::ReaderCheck check = mc::checkWithReaders(dir.path());
   EXPECT_FALSE(check.ran);
   EXPECT_EQ(check.failure,
-            "the readers ended the run early (status 1): Input.txt line 5: start day 30 of operating period 1 of "
-            "location L1 is not a day of 2/2021 (1 to 28)");
+            "the readers ended the run early (status 1): Input.txt line 5: start day 32 of operating period 1 of "
+            "location L1 is not a day of a month (1 to 31)");
 }

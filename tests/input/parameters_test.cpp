@@ -254,15 +254,15 @@ TEST(InputParameters, PeriodYearOutOfRangeNamesTheLocation) {
   }
 }
 
-TEST(InputParameters, PeriodDayMustExistInItsMonth) {
-  // Leap years are those divisible by 4, as in the day arithmetic.
+TEST(InputParameters, PeriodDayOutsideOneToThirtyOneEndsTheRun) {
   const std::pair<const char*, const char*> cases[] = {
       {"2010 3 15 2011 2 2147483647",
-       "stop day 2147483647 of operating period 1 of location Creek B is not a day of 2/2011 (1 to 28)"},
+       "stop day 2147483647 of operating period 1 of location Creek B is not a day of a month (1 to 31)"},
       {"2010 3 -2000000000 2010 11 30",
-       "start day -2000000000 of operating period 1 of location Creek B is not a day of 3/2010 (1 to 31)"},
-      {"2012 2 29 2013 4 31", "stop day 31 of operating period 1 of location Creek B is not a day of 4/2013 (1 to 30)"},
-      {"2100 2 29 2100 6 0", "stop day 0 of operating period 1 of location Creek B is not a day of 6/2100 (1 to 30)"},
+       "start day -2000000000 of operating period 1 of location Creek B is not a day of a month (1 to 31)"},
+      {"2012 2 29 2013 4 32",
+       "stop day 32 of operating period 1 of location Creek B is not a day of a month (1 to 31)"},
+      {"2100 2 29 2100 6 0", "stop day 0 of operating period 1 of location Creek B is not a day of a month (1 to 31)"},
   };
   for (const auto& [period, message] : cases) {
     SCOPED_TRACE(period);
@@ -277,4 +277,70 @@ TEST(InputParameters, PeriodDayMustExistInItsMonth) {
     // clang-format on
     EXPECT_EQ(run.unread(), "not read\n");
   }
+}
+
+TEST(InputParameters, PeriodDayBeyondItsMonthIsTakenWithAWarning) {
+  // Day 1 to 31 is taken for any month and runs on into the next one, as the
+  // day arithmetic counts it; leap years are those divisible by 4.
+  mvtest::TempDir dir;
+  mvtest::writeFile(dir / "Input.txt", std::string("Title\n2\n") + kLoc1 +
+                                           "0\nCreek B\n3\n"
+                                           "2017 9 31 2017 11 31\n"
+                                           "2011 2 31 2012 2 31\n"
+                                           "2100 2 29 2100 12 31\n"
+                                           "0\n");
+  mv::Study st;
+  ConsoleRun run;
+  ASSERT_EQ(readInputFile(st, dir, run), -1) << run.out.str();
+  const std::string location = " of location Creek B is not a day of ";
+  EXPECT_EQ(run.lines(),
+            (std::vector<std::string>{" READ INPUT.TXT",
+                                      " Warning: Input.txt line 7: start day 31 of operating period 1" + location +
+                                          "9/2017 (1 to 30): "
+                                          "counted as 1/10/2017",
+                                      " Warning: Input.txt line 7: stop day 31 of operating period 1" + location +
+                                          "11/2017 (1 to 30): "
+                                          "counted as 1/12/2017",
+                                      " Warning: Input.txt line 8: start day 31 of operating period 2" + location +
+                                          "2/2011 (1 to 28): "
+                                          "counted as 3/3/2011",
+                                      " Warning: Input.txt line 8: stop day 31 of operating period 2" + location +
+                                          "2/2012 (1 to 29): "
+                                          "counted as 2/3/2012"}));
+  // The dates are stored as written.
+  EXPECT_EQ(st.PERIODSTART(2, 1, mv::kDay), 31);
+  EXPECT_EQ(st.PERIODSTOP(2, 2, mv::kDay), 31);
+  mv::STARTSTOPDAYS(st, run.console);
+  // Day numbers from 1 January 2011: 1 October 2017 and 3 March 2011.
+  EXPECT_EQ(st.PERIODSTART(2, 1, mv::kDayNumber), mv::FINDDAY(2011, 2017, 10, 1));
+  EXPECT_EQ(st.PERIODSTART(2, 2, mv::kDayNumber), 31 + 28 + 3);
+}
+
+TEST(InputParameters, ManyPeriodDaysBeyondTheirMonthAreCounted) {
+  std::string periods;
+  for (int p = 0; p < 12; ++p) periods += "2013 4 31 2013 5 1\n";
+  mvtest::TempDir dir;
+  mvtest::writeFile(dir / "Input.txt", std::string("Title\n1\n") + kLoc1 + "12\n" + periods + "0\n");
+  mv::Study st;
+  ConsoleRun run;
+  ASSERT_EQ(readInputFile(st, dir, run), -1) << run.out.str();
+  const std::vector<std::string> lines = run.lines();
+  ASSERT_EQ(lines.size(), 12u);
+  EXPECT_EQ(lines[10],
+            " Warning: Input.txt line 14: start day 31 of operating period 10 of location Ridge A is not a "
+            "day of 4/2013 (1 to 30): counted as 1/5/2013");
+  EXPECT_EQ(lines[11], " Warning: 2 more lines of Input.txt with a day its month does not have");
+}
+
+TEST(Calendar, CountedDateRunsOnIntoTheNextMonth) {
+  const auto counted = [](int y, int m, int d) {
+    const mv::CalendarDate c = mv::countedDate(y, m, d);
+    return std::to_string(c.year) + "-" + std::to_string(c.month) + "-" + std::to_string(c.day);
+  };
+  EXPECT_EQ(counted(2017, 9, 30), "2017-9-30");
+  EXPECT_EQ(counted(2017, 9, 31), "2017-10-1");
+  EXPECT_EQ(counted(2017, 2, 31), "2017-3-3");
+  EXPECT_EQ(counted(2016, 2, 31), "2016-3-2");
+  EXPECT_EQ(counted(1900, 2, 29), "1900-2-29");  // every fourth year is a leap year
+  EXPECT_EQ(counted(2017, 12, 31), "2017-12-31");
 }
