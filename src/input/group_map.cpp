@@ -26,7 +26,21 @@ void GETNUMBEROFLOCATIONS(StudyInput& st, const std::filesystem::path& folder, C
   }
   // Every line is an entry, empty lines included.
   std::string_view text;
-  while (lines.nextView(text)) ++st.NMAPLINES;
+  while (lines.nextView(text))
+    if (++st.NMAPLINES > kMaxMapLines) {
+      console.error().free("GroupMap.txt line " + std::to_string(st.NMAPLINES) + ": more than " +
+                           std::to_string(kMaxMapLines) + " lines");
+      console.out().free("Hit enter to TERMINATE WITH ERROR");
+      console.waitForEnter();
+      throw RunEnded{1};
+    }
+  if (lines.lineTooLong()) {
+    console.error().free("GroupMap.txt line " + std::to_string(lines.lineNumber()) + ": longer than " +
+                         std::to_string(lines.maxLine()) + " bytes");
+    console.out().free("Hit enter to TERMINATE WITH ERROR");
+    console.waitForEnter();
+    throw RunEnded{1};
+  }
 }
 
 void READGROUPMAP(StudyInput& st, const std::filesystem::path& folder, Console& console) {

@@ -30,6 +30,14 @@ inline constexpr int kMaxPeriodDay = 31;
 // 1 October, 31 February of a common year 3 March. Month 1..12, day 1..31.
 CalendarDate countedDate(int year, int month, int day);
 
+// The largest study the readers take, so that the tables sized from the
+// counts stay within memory: each count beyond its limit ends the run,
+// naming the file and the line. Species and groups are limited by the
+// three columns of the picture list (kMaxListedNumber).
+inline constexpr int kMaxLocations = 10000;
+inline constexpr int kMaxPeriodsPerLocation = 1000;
+inline constexpr int kMaxMapLines = 10000;
+
 class FileLines;
 
 // Opens an input file of the study folder: true when it is open, false when

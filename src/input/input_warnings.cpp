@@ -60,6 +60,20 @@ std::string columnText(const FixedField& f) {
   return "columns " + std::to_string(f.first) + "-" + std::to_string(f.last) + " (" + f.label + ")";
 }
 
+bool holdsTab(std::string_view line, const FixedField& f) {
+  return columns(line, f.first, f.last).find('\t') != std::string_view::npos;
+}
+
+// The digits right after a line's last field, a number that goes on past
+// its columns: "100" in columns 73-75 where the field is 73-74.
+std::string_view digitsAfter(std::string_view line, int last) {
+  const auto from = static_cast<std::size_t>(last);
+  if (from >= line.size()) return {};
+  std::size_t k = from;
+  while (k < line.size() && isDigit(line[k])) ++k;
+  return line.substr(from, k - from);
+}
+
 }  // namespace
 
 bool ShiftWarnings::looksShifted(std::string_view line, std::span<const FixedField> fields) {
@@ -71,6 +85,8 @@ bool ShiftWarnings::looksShifted(std::string_view line, std::span<const FixedFie
     const FixedField& f = fields[i];
     const auto last = static_cast<std::size_t>(f.last);
     if (i + 1 < fields.size() && last < size && line[last] != ' ') return true;
+    if (i + 1 == fields.size() && f.number && last < size && isDigit(line[last])) return true;
+    if (!f.number && holdsTab(line, f)) return true;
     if (last > size) {
       if (f.number) return !faults(line, fields).empty();
       continue;
@@ -103,12 +119,31 @@ std::vector<std::string> ShiftWarnings::faults(std::string_view line, std::span<
     } else if (i + 1 < fields.size() && fields[i + 1].number && endsInNextField(line, f)) {
       found.push_back(columnText(f) + " end in digits that look like the next field");
     }
+    if (!f.number && holdsTab(line, f)) found.push_back(columnText(f) + " hold a tab");
+    // Only on a line that is right otherwise: on a shifted one the faults
+    // found before say what happened.
+    if (i + 1 == fields.size() && f.number && found.empty() && !digitsAfter(line, f.last).empty()) {
+      const std::string_view text = columns(line, f.first, f.last);
+      const std::string_view more = digitsAfter(line, f.last);
+      std::int32_t value = 0;
+      std::string whole(text);
+      whole.append(more);
+      whole.erase(0, whole.find_first_not_of(' '));
+      found.push_back(
+          "the number in " + columnText(f) + " goes on in " +
+          (more.size() > 1
+               ? "columns " + std::to_string(f.last + 1) + "-" + std::to_string(f.last + static_cast<int>(more.size()))
+               : "column " + std::to_string(f.last + 1)) +
+          ": \"" + whole + "\" is read as " + (parseIntField(text, value) ? std::to_string(value) : std::string(text)));
+    }
     if (i + 1 < fields.size()) {
       const auto separator = static_cast<std::size_t>(f.last);  // 0-based index of column last + 1
       if (separator < line.size() && line[separator] != ' ') {
         const std::string_view held = line.substr(separator, 1);
         found.push_back("column " + std::to_string(f.last + 1) + " holds " +
-                        (showable(held) ? "\"" + std::string(held) + "\"" : std::string("a character")) +
+                        (held == "\t"     ? std::string("a tab")
+                         : showable(held) ? "\"" + std::string(held) + "\""
+                                          : std::string("a character")) +
                         " where a blank belongs");
       }
     }

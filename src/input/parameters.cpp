@@ -51,8 +51,12 @@ class InputFile {
   // The next line (valid until the next read).
   std::string_view line(const std::string& expected) {
     std::string_view text;
-    if (!lines_.nextView(text))
+    if (!lines_.nextView(text)) {
+      if (lines_.lineTooLong())
+        fail("Input.txt line " + std::to_string(lines_.lineNumber()) + ": longer than " +
+             std::to_string(lines_.maxLine()) + " bytes");
       fail("Input.txt ends before line " + std::to_string(lines_.lineNumber() + 1) + ": expected " + expected);
+    }
     return text;
   }
 
@@ -65,11 +69,15 @@ class InputFile {
     return values;
   }
 
-  // A count: one integer, 0 or more, alone on its line.
-  int count(const std::string& what) {
+  // A count: one integer, 0 or more, alone on its line; one above `most`
+  // (what it counts named by `counted`) ends the run.
+  int count(const std::string& what, int most, const std::string& counted) {
     const std::string expected = what + " (one whole number, 0 or more)";
     const std::int32_t n = integers(1, expected)[0];
     if (n < 0) failHere(expected);
+    if (n > most)
+      fail("Input.txt line " + std::to_string(lines_.lineNumber()) + ": " + std::to_string(n) + " " + counted +
+           ", at most " + std::to_string(most));
     return n;
   }
 
@@ -110,6 +118,8 @@ std::string locationLineText(int l) {
 
 std::string periodCountText(int l) { return "the number of operating periods of location " + std::to_string(l); }
 
+std::string periodsCounted(int l) { return "operating periods of location " + std::to_string(l); }
+
 std::string periodLineText(int p, int l) {
   return "operating period " + std::to_string(p) + " of location " + std::to_string(l) +
          " (six integers on one line: start year, month, day, stop year, month, day)";
@@ -126,15 +136,15 @@ const char* const kTitle = "the study title";
 void READINPUTPARAMETERS(StudyInput& st, const std::filesystem::path& folder, Console& console) {
   InputFile in(folder, console);
   in.line(kTitle);
-  st.NLOCATIONS = in.count(kLocationCount);
+  st.NLOCATIONS = in.count(kLocationCount, kMaxLocations, "locations");
   st.MAXPERIODS = 0;
   for (int l = 1; l <= st.NLOCATIONS; ++l) {
     in.line(locationLineText(l));
-    const int k = in.count(periodCountText(l));
+    const int k = in.count(periodCountText(l), kMaxPeriodsPerLocation, periodsCounted(l));
     for (int p = 1; p <= k; ++p) in.line(periodLineText(p, l));
     st.MAXPERIODS = std::max(st.MAXPERIODS, k);
   }
-  st.NSPECIES = in.count(kSpeciesCount);
+  st.NSPECIES = in.count(kSpeciesCount, kMaxListedNumber, "species");
   // The species lines are only counted here, not read: a list shorter than
   // its count ends the run now, before any table is sized from the count.
   for (int s = 1; s <= st.NSPECIES; ++s) in.line(speciesLineText(s, st.NSPECIES));
@@ -162,7 +172,7 @@ void READINPUT(StudyInput& st, const std::filesystem::path& folder, Console& con
     st.LOCATIONUTM(l, 2) = f[2].value;
     st.LOCATIONELEV(l) = f[3].value;
 
-    const int k = in.count(periodCountText(l));
+    const int k = in.count(periodCountText(l), kMaxPeriodsPerLocation, periodsCounted(l));
     // Only a changed file could hold more periods than the first pass saw.
     if (k > st.MAXPERIODS) in.failHere(periodCountText(l) + " (at most " + std::to_string(st.MAXPERIODS) + ")");
     st.NPERIODS(l) = k;
@@ -218,6 +228,14 @@ void READINPUT(StudyInput& st, const std::filesystem::path& folder, Console& con
   warnReversedPeriods(st, console);
 }
 
+namespace {
+
+bool startsWithCommaAndDigit(std::string_view text) {
+  return text.size() >= 2 && text[0] == ',' && text[1] >= '0' && text[1] <= '9';
+}
+
+}  // namespace
+
 bool periodInRange(long long minutes) { return minutes >= 1 && minutes <= 1440; }
 
 void rejectPeriod(Console& console) {
@@ -237,8 +255,11 @@ void GETPERIOD(PictureTallies& tallies, Console& console, std::optional<int> giv
   con.free("Enter PERIOD in minutes for independent pictures; 60 means 60 minutes");
   std::vector<std::int32_t> answer;
   // No answer, or one that is not an integer, has no value to show: it ends
-  // the run like a value out of range.
-  if (console.reader().readInts(1, answer) == FreeReader::Status::Ok) {
+  // the run like a value out of range. Digits grouped with a comma ("1,440")
+  // are not one integer either, though the free-form reading would stop at
+  // the comma and take the first group.
+  FreeReader& reader = console.reader();
+  if (reader.readInts(1, answer) == FreeReader::Status::Ok && !startsWithCommaAndDigit(reader.afterLast())) {
     tallies.PERIOD = answer[0];
     con.free("PERIOD = ", tallies.PERIOD, " minutes");
     if (periodInRange(tallies.PERIOD)) return;

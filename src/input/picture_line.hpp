@@ -55,8 +55,8 @@ inline bool parsePictureLine(std::string_view line, PictureText& p) {
          parseIntColumns(line, 72, 2, p.individuals);
 }
 
-// The usual picture line, read in one go: at least 74 columns, every
-// separator blank, the species name not ending in a digit, and each number
+// The usual picture line, read in one go: at least 74 columns, no digit in
+// column 75, every separator blank, the species name not ending in a digit, and each number
 // right-justified (blanks, then digits to its last column). Such a line
 // reads exactly as parsePictureLine reads it and never looks shifted.
 // False for any other line, which takes the careful path.
@@ -74,6 +74,8 @@ inline bool parsePictureLine(std::string_view line, PictureText& p) {
 inline bool readPlainPictureLine(std::string_view line, PictureText& p) {
   if (line.size() < 74) return false;
   const auto* c = reinterpret_cast<const unsigned char*>(line.data());
+  // A digit right after the number of individuals ("100" read as 10).
+  if (line.size() > 74 && isDigitAt(c, 74)) return false;
   if ((c[25] != ' ') | (c[51] != ' ') | (c[56] != ' ') | (c[59] != ' ') | (c[62] != ' ') | (c[65] != ' ') |
       (c[68] != ' ') | (c[71] != ' '))
     return false;

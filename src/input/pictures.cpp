@@ -152,10 +152,33 @@ class DayNumbers {
 void checkStudySpan(const StudyInput& st, Console& console) {
   if (st.FIRSTYEAR > st.LASTYEAR) return;  // no operating period at all
   const std::int64_t lastMinute = static_cast<std::int64_t>(st.LASTDAY) * 1440 + 23 * 60 + 59;
-  if (lastMinute > kMaxMinuteNumber)
-    endWithError(console, "Study too long for FinalPicsList.txt: last day number " + std::to_string(st.LASTDAY) +
-                              " counted from 1 January " + std::to_string(st.FIRSTYEAR) + ", at most " +
-                              std::to_string((kMaxMinuteNumber - 1439) / 1440) + " (the study spans too many years)");
+  if (lastMinute <= kMaxMinuteNumber) return;
+  // Days are counted from 1 January of the first start year, or of 3000
+  // when every period starts later: a study of a few days after 3000 is
+  // then as long as one from 3000 on.
+  int earliest = st.FIRSTYEAR;
+  bool anyPeriod = false;
+  for (int l = 1; l <= st.NLOCATIONS; ++l)
+    for (int p = 1; p <= st.NPERIODS(l); ++p) {
+      earliest = anyPeriod ? std::min(earliest, st.PERIODSTART(l, p, kYear)) : st.PERIODSTART(l, p, kYear);
+      anyPeriod = true;
+    }
+  if (earliest > st.FIRSTYEAR) {
+    const int lastDay = static_cast<int>((kMaxMinuteNumber - 1439) / 1440);
+    int year = st.FIRSTYEAR;
+    int day = lastDay;
+    while (day > (monthLength(year, 2) == 29 ? 366 : 365)) day -= monthLength(year++, 2) == 29 ? 366 : 365;
+    int month = 1;
+    while (day > monthLength(year, month)) day -= monthLength(year, month++);
+    endWithError(console, "Input.txt: every operating period starts after " + std::to_string(st.FIRSTYEAR) +
+                              " (the earliest in " + std::to_string(earliest) + "); days are counted from 1 January " +
+                              std::to_string(st.FIRSTYEAR) + " then, and FinalPicsList.txt holds them only to " +
+                              std::to_string(day) + "/" + std::to_string(month) + "/" + std::to_string(year) +
+                              ": operating periods must stop by then");
+  }
+  endWithError(console, "Study too long for FinalPicsList.txt: last day number " + std::to_string(st.LASTDAY) +
+                            " counted from 1 January " + std::to_string(st.FIRSTYEAR) + ", at most " +
+                            std::to_string((kMaxMinuteNumber - 1439) / 1440) + " (the study spans too many years)");
 }
 
 namespace {
@@ -199,8 +222,8 @@ void put(LineSink& sink, const Layout& layout, const A&... args) {
   render(layout, std::span<const Value>(values, sizeof...(A)), sink);
 }
 
-// The next line of a run of whole lines, without its line ending (LF, CR LF
-// or a lone CR); false at the end.
+// The next line of a run of whole lines, without its line ending (LF, CR LF,
+// CR CR LF or a lone CR); false at the end.
 bool nextLine(const char*& at, const char* end, std::string_view& line) {
   if (at == end) return false;
   const char* hit = findLineEnd(at, end);
@@ -210,8 +233,7 @@ bool nextLine(const char*& at, const char* end, std::string_view& line) {
     return true;
   }
   line = std::string_view(at, static_cast<std::size_t>(hit - at));
-  at = hit + 1;
-  if (*hit == '\r' && at < end && *at == '\n') ++at;
+  at = hit + lineEndLength(hit, end);
   return true;
 }
 
@@ -250,6 +272,8 @@ struct PictureChunk {
   // at that line; what came before it stays.
   std::int64_t tooLargeMinute = 0;
   long tooLargeLine = 0;  // its line within the chunk, 0 when none
+  // So does a line longer than kMaxLineBytes (its line within the chunk).
+  long tooLongLine = 0;
   // What is only worth a warning, and what an observer is told: the lines
   // that look shifted and the rejected lines (line within the chunk, the
   // reason as Reject.txt shows it, the line), and the used pictures dated
@@ -269,8 +293,10 @@ struct PictureChunk {
 // Reads the lines of AllPictures.txt that start within [from, to) into
 // `block` and points `lines` at them; false on a read error, or when the
 // file is shorter than it was. The first line starts after the bytes to
-// skip, every other one after a line ending (LF, CR LF, or a lone CR), so
-// neighbouring ranges share no line and miss none, whatever their size.
+// skip, every other one after a line ending (LF, CR LF, CR CR LF, or a lone
+// CR), so neighbouring ranges share no line and miss none, whatever their
+// size. The range's last line is read to at most kMaxLineBytes past `to`:
+// one that goes on further is cut there, longer than any line may be.
 bool readLinesAtPlace(const FilePlaces& places, std::uint64_t from, std::uint64_t to, ByteBlock& block,
                       std::string_view& lines) {
   // Bytes read past `to` at first, where the range's last line usually ends.
@@ -305,12 +331,15 @@ bool readLinesAtPlace(const FilePlaces& places, std::uint64_t from, std::uint64_
       const char* hit = scan - first < stop ? findLineEnd(base + (scan - first), base + stop) : nullptr;
       if (hit != nullptr) {
         const std::uint64_t p = static_cast<std::uint64_t>(hit - base);
-        if (*hit == '\n' || first + p + 1 == size) return first + p + 1;
-        // A CR: an LF right after it belongs to the same line ending.
-        if (p + 1 < have) return first + p + 1 + (base[p + 1] == '\n' ? 1 : 0);
-        scan = first + p;
-        readTo(have + 1);
-        continue;
+        // A CR: an LF, or a CR and an LF, right after it belong to the same
+        // line ending; the bytes after it are read when they are not here.
+        const std::uint64_t need = std::min<std::uint64_t>(p + 3, size - first);
+        if (*hit == '\r' && have < need && !(p + 1 < have && base[p + 1] != '\r')) {
+          scan = first + p;
+          readTo(need);
+          continue;
+        }
+        return first + p + lineEndLength(hit, base + have);
       }
       if (first + stop >= limit || first + have >= size) return std::nullopt;
       scan = first + have;
@@ -327,7 +356,8 @@ bool readLinesAtPlace(const FilePlaces& places, std::uint64_t from, std::uint64_
     if (!start || *start >= to) return ok;  // no line starts in the range
     begin = *start;
   }
-  const std::uint64_t end = to >= size ? size : lineAfter(to - 1, size).value_or(size);
+  const std::uint64_t reach = std::min<std::uint64_t>(size, to + kMaxLineBytes);
+  const std::uint64_t end = to >= size ? size : lineAfter(to - 1, reach).value_or(reach);
   if (!ok) return false;
   lines = std::string_view(block.data() + (begin - first), static_cast<std::size_t>(end - begin));
   return true;
@@ -384,6 +414,10 @@ class PictureChecker {
     };
     while (nextLine(at, end, line)) {
       ++c.lines;
+      if (line.size() > kMaxLineBytes) {
+        c.tooLongLine = c.lines;
+        break;
+      }
       ++c.processed;
       const bool plain = readPlainPictureLine(line, p);
       if (!plain && !parsePictureLine(line, p)) {
@@ -594,6 +628,7 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
         nextSlot = (nextSlot + 1) % chunks.size();
         c.processed = c.used = c.rejected = c.lines = 0;
         c.tooLargeLine = 0;
+        c.tooLongLine = 0;
         c.keepAccepted = static_cast<bool>(how.accepted) || observer != nullptr;
         c.keepList = how.writeList;
         c.keepRejected = observer != nullptr;
@@ -622,11 +657,15 @@ void READALLPICTURES(const StudyInput& st, PictureTallies& tallies, const std::f
           observer->rejected(linesBefore + r.line, r.reason, r.text);
         observer->listed(c.accepted);
       }
-      if (c.tooLargeLine != 0) {
-        // The list would hold asterisks: it is not kept.
+      if (c.tooLargeLine != 0 || c.tooLongLine != 0) {
+        // The list would hold asterisks, or the file is not one of picture
+        // lines: neither file is kept.
         if (listWriter) listWriter->finish();
         rejectFile.discard();
         listFile.discard();
+        if (c.tooLongLine != 0)
+          endWithError(console, "AllPictures.txt line " + std::to_string(linesBefore + c.tooLongLine) +
+                                    ": longer than " + std::to_string(kMaxLineBytes) + " bytes");
         endWithError(console, "Minute number too large for FinalPicsList.txt: " + std::to_string(c.tooLargeMinute) +
                                   " at line " + std::to_string(linesBefore + c.tooLargeLine) +
                                   " of AllPictures.txt, at most " + std::to_string(kMaxMinuteNumber) +

@@ -188,6 +188,7 @@ bool FileLines::open(const std::filesystem::path& path) {
   start_ = end_ = 0;
   eof_ = false;
   readError_ = false;
+  tooLong_ = false;
   line_ = 0;
   if (file_ == nullptr) return false;
   // A UTF-8 byte-order mark, which some editors put first, is not part of
@@ -226,21 +227,28 @@ bool FileLines::nextView(std::string_view& line) {
   for (;;) {
     const char* base = buf_.data();
     const char* hit = findLineEnd(base + scan, base + end_);
-    if (hit != nullptr) {
+    if (hit != nullptr && static_cast<std::size_t>(hit - base) - start_ <= maxLine_) {
       const std::size_t p = static_cast<std::size_t>(hit - base);
-      // A CR right at the end of the buffer may be followed by LF in the next block.
-      if (base[p] == '\r' && p + 1 >= end_ && !eof_) {
+      // A CR right at the end of the buffer may be followed by LF (or CR LF)
+      // in the next block.
+      if (base[p] == '\r' && !eof_ && (p + 1 >= end_ || (base[p + 1] == '\r' && p + 2 >= end_))) {
         const std::size_t off = p - start_;
         fill();
         scan = start_ + off;
         continue;
       }
       line = std::string_view(base + start_, p - start_);
-      std::size_t after = p + 1;
-      if (base[p] == '\r' && after < end_ && base[after] == '\n') ++after;
-      start_ = after;
+      start_ = p + lineEndLength(base + p, base + end_);
       ++line_;
       return true;
+    }
+    // A line that goes on past the bound is not read further.
+    if (end_ - start_ > maxLine_) {
+      tooLong_ = true;
+      ++line_;
+      start_ = end_;
+      eof_ = true;
+      return false;
     }
     const std::size_t off = end_ - start_;
     if (!fill()) {
@@ -257,6 +265,7 @@ bool FileLines::nextView(std::string_view& line) {
 }
 
 bool FileLines::nextLines(ByteBlock& block, std::size_t size) {
+  if (tooLong_) return false;
   size = std::max<std::size_t>(size, 1);
   // What an earlier call read past its last line comes first; the rest is
   // read straight into the block, with a little more than `size` so that
@@ -290,11 +299,15 @@ bool FileLines::nextLines(ByteBlock& block, std::size_t size) {
     const char* hit = findLineEnd(base + at, base + end);
     const std::size_t p = hit != nullptr ? static_cast<std::size_t>(hit - base) : end;
     std::size_t cut = end;
-    if (hit != nullptr && *hit == '\r' && p + 1 < end) {
-      cut = p + 1;
-      if (base[cut] == '\n') ++cut;
+    if (hit != nullptr && *hit == '\r' && (p + 2 < end || (p + 1 < end && base[p + 1] != '\r') || eof_)) {
+      cut = p + lineEndLength(hit, base + end);
     } else if (hit != nullptr && *hit == '\n') {
       cut = p + 1;
+    } else if (hit == nullptr && p - std::min(size - 1, p) > maxLine_) {
+      // The line at the size-th byte goes on past the bound: the block ends
+      // within it (the reader finds it too long) and nothing more is read.
+      tooLong_ = true;
+      eof_ = true;
     } else if (!eof_) {  // the line goes on past what is read: read on
       from = p;
       target = end + kBlock;
@@ -340,7 +353,8 @@ std::optional<std::string> FileLines::next() {
 std::optional<std::string> StreamLines::next() {
   std::string s;
   if (!std::getline(*in_, s)) return std::nullopt;
-  if (!s.empty() && s.back() == '\r') s.pop_back();
+  // CR LF, or CR CR LF, ends the line.
+  for (int k = 0; k < 2 && !s.empty() && s.back() == '\r'; ++k) s.pop_back();
   ++line_;
   return s;
 }

@@ -83,6 +83,21 @@ inline const char* findLineEnd(const char* from, const char* end) {
   return nullptr;
 }
 
+// The bytes of the line ending at `at` (a CR or an LF, within [at, end)):
+// CR LF and CR CR LF (text whose CR LF were converted once more) end a line
+// as one, like an LF or a lone CR.
+inline std::size_t lineEndLength(const char* at, const char* end) {
+  if (*at == '\n') return 1;
+  if (end - at >= 2 && at[1] == '\n') return 2;
+  if (end - at >= 3 && at[1] == '\r' && at[2] == '\n') return 3;
+  return 1;
+}
+
+// The longest line an input file may hold: a picture line has 74 bytes, the
+// other files' lines fewer. A longer line is not read on, so memory and time
+// stay bounded however the file was damaged.
+inline constexpr std::size_t kMaxLineBytes = std::size_t{64} << 10;
+
 // Bytes read from a file into a buffer that is reused from read to read and
 // never cleared: what lies past size() is undefined.
 class ByteBlock {
@@ -132,6 +147,13 @@ class FileLines final : public LineSource {
   // false at the end. The lines are not counted in lineNumber().
   bool nextLines(ByteBlock& block, std::size_t size);
   bool readError() const { return readError_; }
+  // Whether nextView() stopped at a line longer than the bound (that line's
+  // number is lineNumber()), or nextLines() handed out a block that ends
+  // within such a line; nothing more is read then.
+  bool lineTooLong() const { return tooLong_; }
+  // Lines longer than this are not read (kMaxLineBytes unless set).
+  void setMaxLine(std::size_t bytes) { maxLine_ = std::max<std::size_t>(bytes, 1); }
+  std::size_t maxLine() const { return maxLine_; }
   // The file's size when it is a regular file, whose parts can then be read
   // at their place, by several threads at once; nullopt for anything else
   // (a pipe, say), which is read from start to end only.
@@ -148,6 +170,8 @@ class FileLines final : public LineSource {
   std::size_t end_ = 0;
   bool eof_ = false;
   bool readError_ = false;
+  bool tooLong_ = false;
+  std::size_t maxLine_ = kMaxLineBytes;
   int openError_ = 0;
 };
 

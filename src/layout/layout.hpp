@@ -340,10 +340,13 @@ class FreeReader {
   bool skipLine();
   // The offending token of the last Bad read.
   const std::string& badToken() const { return bad_; }
+  // The text of the line right after the last value of the last Ok read.
+  const std::string& afterLast() const { return after_; }
 
  private:
   LineSource* source_;
   std::string bad_;
+  std::string after_;
 };
 
 }  // namespace mv

@@ -120,6 +120,7 @@ FreeReader::Status FreeReader::readInts(std::size_t count, std::vector<std::int3
         return Status::Bad;
       }
       out.push_back(v);
+      if (out.size() == count) after_ = std::string(s.substr(q));
       p = q;
       while (p < s.size() && (s[p] == ' ' || s[p] == '\t')) ++p;
       if (p < s.size() && s[p] == ',') ++p;
