@@ -144,6 +144,11 @@ std::string isoDate(int year, int month, int day) {
   return std::to_string(d.year) + '-' + two(d.month) + '-' + two(d.day);
 }
 
+// The start or stop date of an operating period.
+std::string periodDate(const PeriodTable& t, int location, int p) {
+  return isoDate(t(location, p, kYear), t(location, p, kMonth), t(location, p, kDay));
+}
+
 std::string nameList(const StudyInput& st, const std::vector<int>& items, bool species) {
   std::string out;
   for (std::size_t k = 0; k < items.size(); ++k) {
@@ -240,10 +245,15 @@ void cameraOperation(std::string& html, const PageData& d) {
       ++totalRows;
       if (static_cast<int>(rows.size()) < d.limits.locations) rows.push_back({g, st.GROUPLOCATIONS(g, k)});
     }
+  bool merged = false;
+  for (const Row& r : rows) merged = merged || st.NPERIODS(r.location) > d.limits.periodBars;
   std::string note = "Each bar is an operating period of a camera location; hover for its dates.";
   if (totalRows > static_cast<int>(rows.size()))
     note +=
         " Only the first " + std::to_string(rows.size()) + " of " + std::to_string(totalRows) + " locations are shown.";
+  if (merged)
+    note += " A location with more than " + std::to_string(d.limits.periodBars) +
+            " operating periods has those that overlap or lie close together drawn as one bar.";
   openFigure(html, "operation", "Camera operation", note);
   const std::string label = "Camera operation chart";
   if (rows.empty() || st.FIRSTDAY > st.LASTDAY) {
@@ -271,15 +281,41 @@ void cameraOperation(std::string& html, const PageData& d) {
     if (band % 2 == 0) b.rect(left, y, kWidth - 20 - left, rowH, "#f4f4f4");
     const int loc = rows[r].location;
     b.text(left - 6, y + rowH - 2.5, name(st.LOCATIONNAME(loc)), "end", font);
-    for (int p = 1; p <= st.NPERIODS(loc); ++p) {
-      const int from = st.PERIODSTART(loc, p, kDayNumber);
-      const int to = st.PERIODSTOP(loc, p, kDayNumber);
-      const std::string title =
-          name(st.LOCATIONNAME(loc)) + ": " +
-          isoDate(st.PERIODSTART(loc, p, kYear), st.PERIODSTART(loc, p, kMonth), st.PERIODSTART(loc, p, kDay)) +
-          " to " + isoDate(st.PERIODSTOP(loc, p, kYear), st.PERIODSTOP(loc, p, kMonth), st.PERIODSTOP(loc, p, kDay)) +
-          " (" + std::to_string(to - from + 1) + " days)";
-      b.rect(x(from), y + 1.5, x(to + 1) - x(from), rowH - 3, svg::categoryColour(band % 2 == 0 ? 0 : 4), title);
+    const std::string colour = svg::categoryColour(band % 2 == 0 ? 0 : 4);
+    if (st.NPERIODS(loc) <= d.limits.periodBars) {
+      for (int p = 1; p <= st.NPERIODS(loc); ++p) {
+        const int from = st.PERIODSTART(loc, p, kDayNumber);
+        const int to = st.PERIODSTOP(loc, p, kDayNumber);
+        b.rect(x(from), y + 1.5, x(to + 1) - x(from), rowH - 3, colour,
+               name(st.LOCATIONNAME(loc)) + ": " + periodDate(st.PERIODSTART, loc, p) + " to " +
+                   periodDate(st.PERIODSTOP, loc, p) + " (" + std::to_string(to - from + 1) + " days)");
+      }
+      continue;
+    }
+    // Too many periods for a bar each: periods that overlap or lie less
+    // than a hundredth of the axis apart are drawn as one bar, so a row
+    // holds about as many bars as the cap at most.
+    std::vector<int> order(static_cast<std::size_t>(st.NPERIODS(loc)));
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = static_cast<int>(k) + 1;
+    std::sort(order.begin(), order.end(),
+              [&](int a, int c) { return st.PERIODSTART(loc, a, kDayNumber) < st.PERIODSTART(loc, c, kDayNumber); });
+    const int gap = std::max(1, (st.LASTDAY + 1 - st.FIRSTDAY) / d.limits.periodBars);
+    std::size_t k = 0;
+    while (k < order.size()) {
+      const int first = order[k];
+      int last = first;  // the period that stops latest
+      int periods = 0;
+      for (; k < order.size(); ++k) {
+        const int p = order[k];
+        if (periods > 0 && st.PERIODSTART(loc, p, kDayNumber) > st.PERIODSTOP(loc, last, kDayNumber) + gap) break;
+        if (periods == 0 || st.PERIODSTOP(loc, p, kDayNumber) > st.PERIODSTOP(loc, last, kDayNumber)) last = p;
+        ++periods;
+      }
+      const int from = st.PERIODSTART(loc, first, kDayNumber);
+      const int to = std::max(from, st.PERIODSTOP(loc, last, kDayNumber));
+      b.rect(x(from), y + 1.5, x(to + 1) - x(from), rowH - 3, colour,
+             name(st.LOCATIONNAME(loc)) + ": " + std::to_string(periods) + (periods == 1 ? " period, " : " periods, ") +
+                 periodDate(st.PERIODSTART, loc, first) + " to " + periodDate(st.PERIODSTOP, loc, last));
     }
   }
   const double axisY = top + plotH;

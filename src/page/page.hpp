@@ -14,9 +14,10 @@ namespace mv {
 // The most species, groups and location rows a plot shows; the rest are
 // named in a note on the page.
 struct PageLimits {
-  int species = 40;     // by number of records
-  int groups = 60;      // by camera trap days
-  int locations = 240;  // rows of the camera operation chart
+  int species = 40;      // by number of records
+  int groups = 60;       // by camera trap days
+  int locations = 240;   // rows of the camera operation chart
+  int periodBars = 100;  // bars of a row of the chart, before periods close together are merged
 };
 
 // Number of plots (<svg> elements) on every page, with or without data.
