@@ -113,7 +113,13 @@ namespace {
 class NewFolder {
  public:
   explicit NewFolder(const std::filesystem::path& beside) {
-    std::string pattern = (beside.parent_path() / ("." + beside.filename().string() + ".import-XXXXXX")).string();
+    // Appended piece by piece: GCC 12 at -O3 takes `"." + std::string` (an
+    // insert at the front of the right operand) for an overlapping copy and
+    // warns (-Wrestrict) where nothing overlaps.
+    std::string name = ".";
+    name += beside.filename().string();
+    name += ".import-XXXXXX";
+    std::string pattern = (beside.parent_path() / name).string();
     if (::mkdtemp(pattern.data()) == nullptr)
       throw ImportError("cannot create a folder beside " + beside.string() + ": " + std::strerror(errno));
     path_ = pattern;
