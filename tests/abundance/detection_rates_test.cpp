@@ -150,9 +150,13 @@ std::vector<std::string> speciesBlock(int first, int last) {
   for (int k = first; k <= last; ++k) {
     // Each abbreviation is the first 6 characters between two blanks; the
     // last blank of the line is not written.
-    // clang-format off
-    head += " " + std::string(k < 10 ? "S0" : "S") + std::to_string(k) + "abc" + (k < last ? " " : "");
-    // clang-format on
+    // Appended piece by piece: GCC 12 at -O3 takes `" " + std::string` (an
+    // insert at the front) for an overlapping copy and warns (-Wrestrict).
+    head += ' ';
+    head += k < 10 ? "S0" : "S";
+    head += std::to_string(k);
+    head += "abc";
+    if (k < last) head += ' ';
     cells += k == 1 ? "   10.00" : "    0.00";
   }
   // clang-format off
