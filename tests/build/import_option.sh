@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The importer's option with one of its libraries hidden (PROJ): ON stops
 # the configure naming the missing Debian package, AUTO goes on but says
-# loudly that the importer is left out.
+# loudly that the importer is left out. And a plain configure (no preset)
+# does not make warnings errors.
 #   import_option.sh SOURCE_DIR CXX_COMPILER
 set -uo pipefail
 source=$1
@@ -23,4 +24,6 @@ says AUTO 'morvelstrand-import is NOT built, nor its tests: missing Debian packa
 targets=$work/AUTO/CMakeFiles/TargetDirectories.txt
 grep -q "morvelstrand_core" "$targets" || fail "AUTO: no list of targets" AUTO
 grep -q "morvelstrand-import" "$targets" && fail "AUTO: importer target made without PROJ" AUTO
+grep -q "^MORVELSTRAND_WERROR:BOOL=OFF$" "$work/AUTO/CMakeCache.txt" || fail "plain configure: warnings are errors" AUTO
+grep -q -- "-Werror" "$work/AUTO/CMakeFiles/morvelstrand_core.dir/flags.make" && fail "plain configure: -Werror given" AUTO
 exit 0
