@@ -9,17 +9,22 @@
 
 namespace mv {
 
-const FixedField kLocationLineFields[4] = {{1, 25, false, "location name"},
-                                           {27, 32, true, "UTM east-west"},
-                                           {34, 40, true, "UTM north-south"},
-                                           {42, 46, true, "elevation"}};
+const FixedField kLocationLineFields[4] = {{1, 25, false, "location name", true},
+                                           {27, 32, true, "UTM east-west", false},
+                                           {34, 40, true, "UTM north-south", false},
+                                           {42, 46, true, "elevation", false}};
 
-const FixedField kMapLineFields[2] = {{1, 25, false, "location name"}, {27, 51, false, "group name"}};
+const FixedField kMapLineFields[2] = {{1, 25, false, "location name", true}, {27, 51, false, "group name", true}};
 
-const FixedField kPictureLineFields[9] = {
-    {1, 25, false, "location name"}, {27, 51, false, "species name"}, {53, 56, true, "year"},
-    {58, 59, true, "month"},         {61, 62, true, "day"},           {64, 65, true, "hour"},
-    {67, 68, true, "minute"},        {70, 71, true, "second"},        {73, 74, true, "number of individuals"}};
+const FixedField kPictureLineFields[9] = {{1, 25, false, "location name", false},
+                                          {27, 51, false, "species name", false},
+                                          {53, 56, true, "year", false},
+                                          {58, 59, true, "month", false},
+                                          {61, 62, true, "day", false},
+                                          {64, 65, true, "hour", false},
+                                          {67, 68, true, "minute", false},
+                                          {70, 71, true, "second", false},
+                                          {73, 74, true, "number of individuals", false}};
 
 namespace {
 
@@ -61,7 +66,7 @@ std::string columnText(const FixedField& f) {
 }
 
 bool holdsTab(std::string_view line, const FixedField& f) {
-  return columns(line, f.first, f.last).find('\t') != std::string_view::npos;
+  return f.tabs && columns(line, f.first, f.last).find('\t') != std::string_view::npos;
 }
 
 // The digits right after a line's last field, a number that goes on past

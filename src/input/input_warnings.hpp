@@ -24,6 +24,10 @@ struct FixedField {
   int last;
   bool number;        // an integer field; otherwise a name
   const char* label;  // what the field holds, for the warning
+  // A name in which a tab is worth a warning (a tab typed between two
+  // columns of GroupMap.txt). Picture lines are left to their quick
+  // reading, which takes a name as it stands.
+  bool tabs = false;
 };
 
 // The fields of the three fixed-column lines.
