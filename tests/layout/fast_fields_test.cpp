@@ -109,7 +109,12 @@ std::string plainFixed(double value, int width, int decimals) {
   whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
   const std::string frac = digits.substr(digits.size() - d);
   const bool zero = whole.empty() && frac.find_first_not_of('0') == std::string::npos;
-  std::string text = (std::signbit(value) && !zero ? "-" : "") + (whole.empty() ? "0" : whole) + "." + frac;
+  // Appended piece by piece: GCC 12 at -O3 takes `"-" + std::string` for an
+  // overlapping copy and warns (-Wrestrict).
+  std::string text = std::signbit(value) && !zero ? "-" : "";
+  text += whole.empty() ? "0" : whole;
+  text += '.';
+  text += frac;
   const auto w = static_cast<std::size_t>(width);
   if (whole.empty() && text.size() == w + 1) text.erase(text.size() - d - 2, 1);
   if (text.size() > w) return std::string(w, '*');
