@@ -431,7 +431,12 @@ bool TablesPackage::swapIn() {
   }
   if (::renameat2(AT_FDCWD, staging_.c_str(), AT_FDCWD, real_.c_str(), RENAME_EXCHANGE) != 0) {
     if (errno != EINVAL && errno != ENOSYS) return fail("", std::strerror(errno));
-    std::string aside = (real_.parent_path() / ("." + real_.filename().string() + ".XXXXXX")).string();
+    // The name appended piece by piece: GCC 12 at -O3 takes `"." +
+    // std::string` for an overlapping copy and warns (-Wrestrict).
+    std::string name = ".";
+    name += real_.filename().string();
+    name += ".XXXXXX";
+    std::string aside = (real_.parent_path() / name).string();
     if (::mkdtemp(aside.data()) == nullptr) return fail("", std::strerror(errno));
     // A folder renamed over an empty one takes its place.
     if (std::rename(real_.c_str(), aside.c_str()) != 0) {
