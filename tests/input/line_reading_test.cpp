@@ -12,7 +12,7 @@
 
 #include "input/input.hpp"
 #include "input_test_support.hpp"
-#include "layout/sinks.hpp"
+#include "io/sinks.hpp"
 
 using inputtest::ConsoleRun;
 using inputtest::endStatus;
