@@ -25,6 +25,7 @@
 #include "effort/effort.hpp"
 #include "input/input.hpp"
 #include "model/utf8_text.hpp"
+#include "tables/estimate_tables.hpp"
 #include "tallies/tallies.hpp"
 
 namespace mv {
@@ -190,6 +191,72 @@ const std::vector<TableSchema>& tableSchemas() {
         {"perc_ucl", "number", "95 % percentile interval, upper end"},
         {"note", "string", "Why values are missing"}},
        {"species_a", "species_b"}},
+      {"occupancy_models",
+       "Occupancy per species with groups as sites, from the detection history: the single-season occupancy model "
+       "(psi, p) and the Royle-Nichols model (lambda, r; Poisson abundance summed to 25), both fitted by exact maximum "
+       "likelihood; standard errors from the analytic Hessian, 95% Wald intervals on the logit (probabilities) or log "
+       "(lambda) scale",
+       {{"species", "string", "Species name"},
+        {"sites", "integer", "Groups with camera trap days in at least one occasion"},
+        {"occasions", "integer", "Occasions with camera trap days, all groups"},
+        {"sites_detected", "integer", "Groups where the species was detected"},
+        {"detections", "integer", "Occasions with a detection, all groups"},
+        {"naive_occupancy", "number", "sites_detected / sites"},
+        {"psi", "number", "Occupancy probability (maximum likelihood); empty when flagged without an estimate"},
+        {"psi_se", "number", "Standard error of psi (delta method from the logit scale); empty with a flag"},
+        {"psi_lcl", "number", "Lower 95% Wald limit of psi, made on the logit scale"},
+        {"psi_ucl", "number", "Upper 95% Wald limit of psi, made on the logit scale"},
+        {"p", "number", "Detection probability per occasion at an occupied group"},
+        {"p_se", "number", "Standard error of p"},
+        {"p_lcl", "number", "Lower 95% Wald limit of p (logit scale)"},
+        {"p_ucl", "number", "Upper 95% Wald limit of p (logit scale)"},
+        {"loglik", "number", "Log-likelihood at the maximum"},
+        {"aic", "number", "AIC = -2 loglik + 4"},
+        {"flag", "string",
+         "Empty for an interior estimate; no_detection, one_site, one_occasion, all_detected (no estimate), boundary "
+         "(an estimate at 0 or 1) or singular (Hessian singular, no standard errors)"},
+        {"reason", "string", "What the flag means for this species"},
+        {"rn_lambda", "number", "Royle-Nichols mean abundance per group"},
+        {"rn_lambda_se", "number", "Standard error of lambda (delta method from the log scale)"},
+        {"rn_lambda_lcl", "number", "Lower 95% Wald limit of lambda (log scale)"},
+        {"rn_lambda_ucl", "number", "Upper 95% Wald limit of lambda (log scale)"},
+        {"rn_r", "number", "Royle-Nichols detection probability of one animal per occasion"},
+        {"rn_r_se", "number", "Standard error of r"},
+        {"rn_r_lcl", "number", "Lower 95% Wald limit of r (logit scale)"},
+        {"rn_r_ucl", "number", "Upper 95% Wald limit of r (logit scale)"},
+        {"rn_psi", "number", "Occupancy implied by the Royle-Nichols fit, 1 - exp(-lambda)"},
+        {"rn_loglik", "number", "Royle-Nichols log-likelihood at the maximum"},
+        {"rn_aic", "number", "Royle-Nichols AIC"},
+        {"rn_flag", "string", "As flag, for the Royle-Nichols fit"},
+        {"rn_reason", "string", "What rn_flag means for this species"}},
+       {"species"}},
+      {"abundance_index",
+       "Relative abundance index per species: independent events per 100 camera trap days over all groups, with "
+       "the ratio-estimator interval over groups as sampling units (Fewster et al. 2009 R2; normal, truncated at 0) "
+       "and the exact Poisson (Garwood) interval of the event count",
+       {{"species", "string", "Species name"},
+        {"events", "integer", "Independent events in groups with camera trap days"},
+        {"trap_days", "integer", "Camera trap days of all groups"},
+        {"groups", "integer", "Groups with camera trap days (the sampling units)"},
+        {"rai", "number", "Events per 100 camera trap days"},
+        {"ratio_se", "number", "Standard error of rai, ratio estimator over groups; empty with one group"},
+        {"ratio_lcl", "number", "Lower 95% limit, rai - 1.96 ratio_se, at least 0"},
+        {"ratio_ucl", "number", "Upper 95% limit, rai + 1.96 ratio_se"},
+        {"poisson_lcl", "number", "Lower 95% exact Poisson limit per 100 camera trap days"},
+        {"poisson_ucl", "number", "Upper 95% exact Poisson limit per 100 camera trap days"},
+        {"reason", "string", "Why a value is empty"}},
+       {"species"}},
+      {"richness",
+       "Species richness: observed, Chao2 and first- and second-order jackknife from incidence with groups as "
+       "sampling units (small-sample factor (n-1)/n), bias-corrected Chao1 and ACE (rare: 10 events or fewer) from "
+       "the species' event totals; standard errors by the estimators' closed forms",
+       {{"estimator", "string", "observed, chao2, jackknife1, jackknife2, chao1 or ace"},
+        {"data", "string", "incidence (species in groups) or events (event totals)"},
+        {"groups", "integer", "Groups used: those with camera trap days or events"},
+        {"value", "number", "Estimated number of species"},
+        {"se", "number", "Standard error; empty where the estimator has none"},
+        {"reason", "string", "Why a value is empty"}},
+       {"estimator"}},
       {"rejects",
        "Rejected lines of AllPictures.txt",
        {{"line", "integer", "Line number in AllPictures.txt"},
@@ -472,6 +539,7 @@ bool TablesPackage::prepare(const StudyInput& st) {
   for (int g = 1; g <= st.NGROUPS; ++g)
     appendCsvField(groupFields_[static_cast<std::size_t>(g)], utf8Field(st.GROUPNAME(g)));
   speciesFields_.assign(static_cast<std::size_t>(std::max(0, species_)) + 1, {});
+  eventsPerPair_.assign(seen_.size(), 0);
   for (int s = 1; s <= species_; ++s)
     appendCsvField(speciesFields_[static_cast<std::size_t>(s)], utf8Field(st.SPECIESNAME(s)));
   // The description is made now, before the report: nothing it could fail
@@ -542,6 +610,10 @@ void TablesPackage::eventClosed(const IndependentEvent& event) {
   number(p.minute, 2);
   *end++ = ':';
   number(p.second, 2);
+  if (p.group >= 1 && p.species >= 1 && p.species <= species_ &&
+      static_cast<std::size_t>(p.group - 1) * static_cast<std::size_t>(species_) < eventsPerPair_.size())
+    ++eventsPerPair_[static_cast<std::size_t>(p.group - 1) * static_cast<std::size_t>(species_) +
+                     static_cast<std::size_t>(p.species - 1)];
   events_.integer(++eventCount_)
       .field(groupFields_[static_cast<std::size_t>(p.group)])
       .field(speciesFields_[static_cast<std::size_t>(p.species)])
@@ -578,6 +650,8 @@ bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, c
   const Range years = st.years();
   const ActivityAnalysis none;
   const ActivityAnalysis& activity = activity_ ? *activity_ : none;
+  std::vector<std::string_view> estimateSpecies;  // from species 1, numbered from 0
+  for (int s = 1; s <= st.NSPECIES; ++s) estimateSpecies.push_back(species(s));
 
   const bool written =
       table("groups",
@@ -716,7 +790,10 @@ bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, c
       table("activity_density", [&](CsvWriter& w) { writeActivityDensityRows(w, activity, speciesNames); }) &&
       table("activity_level", [&](CsvWriter& w) { writeActivityLevelRows(w, activity, speciesNames); }) &&
       table("overlap", [&](CsvWriter& w) { writeOverlapRows(w, activity, speciesNames); }) &&
-      finishDetectionHistory(st);
+      finishDetectionHistory(st) && (estimate(st, effort), true) &&
+      table("occupancy_models", [&](CsvWriter& w) { occupancyModelRows(w, estimateSpecies, estimates_); }) &&
+      table("abundance_index", [&](CsvWriter& w) { abundanceIndexRows(w, estimateSpecies, estimates_); }) &&
+      table("richness", [&](CsvWriter& w) { richnessRows(w, estimates_); });
   if (!written) return false;
 
   if (!rejects_.commit()) return fail("rejects.csv", rejects_.errorText());
@@ -832,6 +909,41 @@ bool TablesPackage::finishDetectionHistory(const StudyInput& st) {
   if (!historyError_.empty()) return fail(name, historyError_);
   if (!historyFile_.commit()) return fail(name, historyFile_.errorText());
   return true;
+}
+
+void TablesPackage::estimate(const StudyInput& st, const GroupEffort& effort) {
+  const int k = occasionDays_;
+  const std::size_t groups = historyEffort_.empty() ? 0 : historyEffort_.size() - 1;
+  const auto species = static_cast<std::size_t>(std::max(0, species_));
+  // Each group's surveyed occasions, and per species those of them with a
+  // picture: the detection history's cells with a value.
+  std::vector<std::vector<SiteHistory>> history(species, std::vector<SiteHistory>(groups));
+  std::vector<std::vector<long long>> events(species, std::vector<long long>(groups, 0));
+  std::vector<char> detected;
+  for (std::size_t g = 0; g < groups; ++g) {
+    const auto& worked = historyEffort_[g + 1];
+    const int surveyed = static_cast<int>(std::count(worked.begin(), worked.end(), 1));
+    for (std::size_t s = 0; s < species; ++s) {
+      const std::size_t pair = g * species + s;
+      history[s][g].surveyed = surveyed;
+      if (pair < eventsPerPair_.size()) events[s][g] = eventsPerPair_[pair];
+      detected.assign(worked.size(), 0);
+      for (std::size_t w = 0; w < seen_[pair].size(); ++w)
+        for (std::uint64_t word = seen_[pair][w]; word != 0; word &= word - 1) {
+          const auto o = static_cast<std::size_t>((static_cast<int>(w * 64) + std::countr_zero(word)) / k);
+          if (o < worked.size() && worked[o] && !detected[o]) {
+            detected[o] = 1;
+            ++history[s][g].detected;
+          }
+        }
+    }
+  }
+  std::vector<long long> trapDays(groups, 0);
+  const Range years = st.years();
+  for (std::size_t g = 0; g < groups; ++g)
+    for (int y = years.lo; y <= years.hi; ++y)
+      for (int m = 1; m <= 12; ++m) trapDays[g] += effort.GROUPTRAPDAYS(static_cast<int>(g) + 1, y, m);
+  estimates_ = estimateStudy(history, events, trapDays);
 }
 
 TablesPackage::~TablesPackage() {

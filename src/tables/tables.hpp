@@ -19,6 +19,7 @@
 
 #include "circular/analysis.hpp"
 #include "concurrency/threads.hpp"
+#include "estimates/estimates.hpp"
 #include "events/events.hpp"
 #include "input/input.hpp"
 #include "process/folder_lock.hpp"
@@ -77,6 +78,9 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   // The activity analysis written by write() (kept by reference; none: its
   // tables have no rows).
   void setActivity(const ActivityAnalysis& activity) { activity_ = &activity; }
+  // The occupancy models, abundance index and richness of the run, once
+  // write() has made them.
+  const StudyEstimates& estimates() const { return estimates_; }
 
  private:
   bool fail(std::string_view file, const std::string& why);
@@ -87,6 +91,8 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   bool finishDetectionHistory(const StudyInput& st);
   bool checkContents();
   bool swapIn();
+  // The estimates from the detection history, the events and the trap days.
+  void estimate(const StudyInput& st, const GroupEffort& effort);
 
   std::filesystem::path dir_;      // DIR as given, for the messages
   std::filesystem::path real_;     // DIR with its links resolved
@@ -99,6 +105,9 @@ class TablesPackage final : public PictureObserver, public EventObserver {
   CsvWriter rejects_;
   CsvWriter events_;
   long long eventCount_ = 0;
+  // Events of each group and species: eventsPerPair_[(group-1)*species + species-1].
+  std::vector<long long> eventsPerPair_;
+  StudyEstimates estimates_;
   // Group and species names as CSV fields, quoted where needed, by number.
   std::vector<std::string> groupFields_;
   std::vector<std::string> speciesFields_;
