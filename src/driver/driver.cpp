@@ -185,7 +185,8 @@ int finishRun(const std::filesystem::path& folder, const StudyInput& st, const P
   // The page is made from the finished tables, once the report is in place.
   if (options.html) {
     std::string error;
-    if (!writeHtmlPage(st, tallies, effort, positions, *options.html, error, &activity)) {
+    if (!writeHtmlPage(st, tallies, effort, positions, *options.html, error, &activity,
+                       tables ? &tables->estimates() : nullptr)) {
       console.error().free("Error writing the HTML page " + options.html->string() + ": " + error);
       return 1;
     }

@@ -17,6 +17,7 @@
 #include "model/labels.hpp"
 #include "model/utf8_text.hpp"
 #include "page/activity_plots.hpp"
+#include "page/estimates_page.hpp"
 #include "page/svg.hpp"
 #include "tallies/tallies.hpp"
 
@@ -58,13 +59,14 @@ struct PageData {
   std::vector<int> hiddenSpecies;  // in species order
   std::vector<int> shownGroups;    // in group order
   std::vector<int> hiddenGroups;
+  const StudyEstimates* estimates;  // none when the run made no tables
 };
 
 PageData pageData(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
-                  const GroupPositions& positions, const PageLimits& limits) {
+                  const GroupPositions& positions, const PageLimits& limits, const StudyEstimates* estimates) {
   PageData d{
       st, tallies, effort, positions, limits, detectionRates(st, tallies, effort, st.FIRSTYEAR, st.LASTYEAR, false),
-      {}, {},      {},     {},        {}};
+      {}, {},      {},     {},        {},     estimates};
   d.records.assign(static_cast<std::size_t>(st.NSPECIES) + 1, 0);
   for (int g = 1; g <= st.NGROUPS; ++g)
     for (int s = 1; s <= st.NSPECIES; ++s) d.records[s] += d.rates.rec[g][s];
@@ -470,7 +472,7 @@ void accumulation(std::string& html, const PageData& d) {
     if (step.species.size() > 10) title += " and " + std::to_string(step.species.size() - 10) + " more";
     b.circle(x(step.day), y(step.speciesSoFar), 3, svg::categoryColour(0), title);
   }
-  closeFigure(html, b.finish());
+  closeFigure(html, b.finish() + (d.estimates ? richnessPanel(d.estimates->richness) : std::string()));
 }
 
 // ---- activity small multiples ----------------------------------------------------
@@ -715,7 +717,10 @@ void occupancy(std::string& html, const PageData& d) {
   const StudyInput& st = d.st;
   const PictureTallies& tallies = d.tallies;
   openFigure(html, "occupancy", "Naive occupancy",
-             "Share of the " + std::to_string(st.NGROUPS) + " groups at which each species was photographed.");
+             "Share of the " + std::to_string(st.NGROUPS) + " groups at which each species was photographed." +
+                 (d.estimates ? " Dot and line: occupancy estimated with detection below 1 (single-season model, "
+                                "groups as sites) and its 95% interval; flagged where it is not an ordinary estimate."
+                              : ""));
   const std::string label = "Naive occupancy per species, bars";
   if (d.shownSpecies.empty() || st.NGROUPS == 0) {
     closeFigure(html, noData(label, "No species or groups."));
@@ -742,6 +747,9 @@ void occupancy(std::string& html, const PageData& d) {
         left, y + 2, x(p) - left, rowH - 4, svg::categoryColour(2),
         name(st.SPECIESNAME(s)) + ": " + std::to_string(occupied[s]) + " of " + std::to_string(st.NGROUPS) + " groups");
     b.text(x(p) + 4, y + rowH - 4, number(p, 3) + " (" + std::to_string(occupied[s]) + ")", "start", 9.5, 0, "axis");
+    if (d.estimates)
+      occupancyEstimateMark(b, x, y, rowH, name(st.SPECIESNAME(s)),
+                            d.estimates->species[static_cast<std::size_t>(s - 1)].occupancy);
   }
   closeFigure(html, b.finish());
 }
@@ -793,8 +801,9 @@ void cooccurrenceMatrix(std::string& html, const PageData& d) {
 }  // namespace
 
 std::string htmlPage(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
-                     const GroupPositions& positions, const PageLimits& limits, const ActivityAnalysis* activity) {
-  const PageData d = pageData(st, tallies, effort, positions, limits);
+                     const GroupPositions& positions, const PageLimits& limits, const ActivityAnalysis* activity,
+                     const StudyEstimates* estimates) {
+  const PageData d = pageData(st, tallies, effort, positions, limits, estimates);
   std::string html;
   html.reserve(1 << 20);
   html += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
@@ -830,6 +839,7 @@ std::string htmlPage(const StudyInput& st, const PictureTallies& tallies, const 
   detectionRateMap(html, d);
   groupMap(html, d);
   occupancy(html, d);
+  html += abundanceIndexFigure(st, d.shownSpecies, d.estimates);
   cooccurrenceMatrix(html, d);
   notShown(html, d);
   html += "</body>\n</html>\n";
@@ -838,8 +848,8 @@ std::string htmlPage(const StudyInput& st, const PictureTallies& tallies, const 
 
 bool writeHtmlPage(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
                    const GroupPositions& positions, const std::filesystem::path& path, std::string& error,
-                   const ActivityAnalysis* activity) {
-  const std::string html = htmlPage(st, tallies, effort, positions, {}, activity);
+                   const ActivityAnalysis* activity, const StudyEstimates* estimates) {
+  const std::string html = htmlPage(st, tallies, effort, positions, {}, activity, estimates);
   FileSink file;
   if (!file.openReplacing(path)) {
     error = file.errorText();

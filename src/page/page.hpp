@@ -7,6 +7,7 @@
 #include <string>
 
 #include "circular/analysis.hpp"
+#include "estimates/estimates.hpp"
 #include "model/study.hpp"
 
 namespace mv {
@@ -24,15 +25,16 @@ struct PageLimits {
 constexpr int kPagePlots = 11;
 
 // The page of a finished run (every table filled, report written), with
-// the activity analysis of its events when given.
+// the activity analysis of its events and the estimates when the run made
+// them.
 std::string htmlPage(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
                      const GroupPositions& positions, const PageLimits& limits = {},
-                     const ActivityAnalysis* activity = nullptr);
+                     const ActivityAnalysis* activity = nullptr, const StudyEstimates* estimates = nullptr);
 
 // Writes the page to `path` through a temporary file renamed into place;
 // false with `error` set when it cannot be written.
 bool writeHtmlPage(const StudyInput& st, const PictureTallies& tallies, const GroupEffort& effort,
                    const GroupPositions& positions, const std::filesystem::path& path, std::string& error,
-                   const ActivityAnalysis* activity = nullptr);
+                   const ActivityAnalysis* activity = nullptr, const StudyEstimates* estimates = nullptr);
 
 }  // namespace mv
