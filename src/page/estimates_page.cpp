@@ -23,11 +23,11 @@ std::string interval(const Estimate& lo, const Estimate& hi, int decimals) {
 
 }  // namespace
 
-void occupancyEstimateMark(Builder& b, const LinearScale& x, double y, double h, std::string_view species,
-                           const OccupancyFit& fit) {
+void occupancyEstimateMark(Builder& b, const LinearScale& x, double y, double h, double textAt,
+                           std::string_view species, const OccupancyFit& fit) {
   const double mid = y + h / 2.0;
   if (!fit.psi.value) {
-    b.text(x(0) + 4, mid + 3.5, "flagged: " + fit.reason, "start", 9, 0, "axis");
+    b.text(textAt, mid + 3.5, "flagged: " + fit.reason, "start", 9, 0, "axis");
     return;
   }
   const std::string title = std::string(species) + ": occupancy " + number(*fit.psi.value, 3) + ", " +
@@ -39,7 +39,8 @@ void occupancyEstimateMark(Builder& b, const LinearScale& x, double y, double h,
     b.line(x(*fit.psi.ucl), mid - 3, x(*fit.psi.ucl), mid + 3, "#222", 1.5);
   }
   b.circle(x(*fit.psi.value), mid, 3.5, fit.flag == FitFlag::kNone ? "#222" : "#d55e00", title);
-  if (fit.flag != FitFlag::kNone) b.text(x(1) + 8, mid + 3.5, "flagged", "start", 9, 0, "axis");
+  if (fit.flag != FitFlag::kNone)
+    b.text(std::max(textAt, x(*fit.psi.value) + 6), mid + 3.5, "flagged", "start", 9, 0, "axis");
 }
 
 std::string abundanceIndexFigure(const StudyInput& st, const std::vector<int>& shown, const StudyEstimates* estimates) {

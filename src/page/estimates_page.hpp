@@ -13,9 +13,10 @@
 namespace mv {
 
 // Marks the occupancy estimate of one species over its naive bar (row at
-// pixel y, height h): a dot with its interval, or a flag in words.
-void occupancyEstimateMark(svg::Builder& b, const svg::LinearScale& x, double y, double h, std::string_view species,
-                           const OccupancyFit& fit);
+// pixel y, height h): a dot with its interval, and where the fit is flagged
+// the word (or the reason, when there is no estimate) from pixel `textAt`.
+void occupancyEstimateMark(svg::Builder& b, const svg::LinearScale& x, double y, double h, double textAt,
+                           std::string_view species, const OccupancyFit& fit);
 
 // The figure of the abundance index, for the species shown (species numbers
 // from 1); without estimates it says how to get them.

@@ -735,7 +735,8 @@ void occupancy(std::string& html, const PageData& d) {
   const double plotH = rowH * static_cast<double>(order.size());
   Builder b(kWidth, top + plotH + 46, label);
   const std::vector<double> xt = svg::niceTicks(0, 1, 6);
-  const LinearScale x{0, 1, left, kWidth - 60};
+  // Room on the right for the word "flagged" beside a full bar's label.
+  const LinearScale x{0, 1, left, kWidth - (d.estimates ? 110 : 60)};
   for (double t : xt) b.line(x(t), top, x(t), top + plotH, "#e4e4e4");
   b.axisBottom(x, xt, top + plotH, "Proportion of groups occupied");
   for (std::size_t r = 0; r < order.size(); ++r) {
@@ -746,9 +747,10 @@ void occupancy(std::string& html, const PageData& d) {
     b.rect(
         left, y + 2, x(p) - left, rowH - 4, svg::categoryColour(2),
         name(st.SPECIESNAME(s)) + ": " + std::to_string(occupied[s]) + " of " + std::to_string(st.NGROUPS) + " groups");
-    b.text(x(p) + 4, y + rowH - 4, number(p, 3) + " (" + std::to_string(occupied[s]) + ")", "start", 9.5, 0, "axis");
+    const std::string share = number(p, 3) + " (" + std::to_string(occupied[s]) + ")";
+    b.text(x(p) + 4, y + rowH - 4, share, "start", 9.5, 0, "axis");
     if (d.estimates)
-      occupancyEstimateMark(b, x, y, rowH, name(st.SPECIESNAME(s)),
+      occupancyEstimateMark(b, x, y, rowH, x(p) + 10 + textWidth(share.size(), 9.5), name(st.SPECIESNAME(s)),
                             d.estimates->species[static_cast<std::size_t>(s - 1)].occupancy);
   }
   closeFigure(html, b.finish());

@@ -32,7 +32,8 @@ def make_page(build, source, work):
     study = os.path.join(work, "study")
     shutil.copytree(os.path.join(source, "examples", "study"), study)
     page = os.path.join(work, "page.html")
-    run = subprocess.run([os.path.join(build, "morvelstrand"), "--period", "60", "--quiet", "--html", page, study],
+    run = subprocess.run([os.path.join(build, "morvelstrand"), "--period", "60", "--quiet", "--html", page,
+                          "--tables", os.path.join(work, "tables"), study],
                          stdin=subprocess.DEVNULL, capture_output=True, text=True)
     if run.returncode != 0:
         fail("the run failed (%d): %s" % (run.returncode, run.stderr))
