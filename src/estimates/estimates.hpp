@@ -106,7 +106,7 @@ struct Richness {
   Estimate jack1, jack1Se;
   Estimate jack2;
   Estimate chao1, chao1Se;
-  Estimate ace, aceSe;
+  Estimate ace;  // no standard error: see richnessRows
   std::string aceReason;
 };
 

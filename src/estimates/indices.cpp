@@ -60,10 +60,8 @@ AbundanceIndex abundanceIndex(std::span<const long long> events, std::span<const
 
 namespace {
 
-// ACE and its standard error from the frequency counts of the rare species
-// (f[i] species with i events, i = 1..10) and the number of abundant ones.
-// The standard error is the delta method with the multinomial covariance of
-// the frequency counts, cov(f_i, f_j) = f_i (d_ij - f_j / S_ACE).
+// ACE from the frequency counts of the rare species (f[i] species with i
+// events, i = 1..10) and the number of abundant ones.
 void ace(Richness& out, const std::vector<double>& f, double abundant) {
   double sr = 0.0, n = 0.0, t = 0.0;
   for (std::size_t i = 1; i < f.size(); ++i) {
@@ -74,7 +72,6 @@ void ace(Richness& out, const std::vector<double>& f, double abundant) {
   }
   if (sr == 0.0) {
     out.ace = abundant;
-    out.aceSe = 0.0;
     return;
   }
   const double f1 = f[1];
@@ -83,25 +80,8 @@ void ace(Richness& out, const std::vector<double>& f, double abundant) {
     out.aceReason = "every rare species seen once: the sample coverage is 0 and ACE is undefined";
     return;
   }
-  const double denom = c * n * (n - 1.0);
-  const double gammaRaw = sr * t / denom - 1.0;
-  const double gamma2 = std::max(gammaRaw, 0.0);
-  const double s = abundant + sr / c + f1 * gamma2 / c;
-  out.ace = s;
-  double sumG2F = 0.0, sumGF = 0.0;
-  for (std::size_t i = 1; i < f.size(); ++i) {
-    const double k = static_cast<double>(i);
-    const double dc = f1 * k / (n * n) - (i == 1 ? 1.0 / n : 0.0);
-    double g = 1.0 / c - sr * dc / (c * c);
-    if (gammaRaw > 0.0) {
-      const double dDenom = dc * n * (n - 1.0) + c * k * (2.0 * n - 1.0);
-      const double dGamma = ((t + sr * k * (k - 1.0)) * denom - sr * t * dDenom) / (denom * denom);
-      g += (i == 1 ? gamma2 / c : 0.0) + f1 * dGamma / c - f1 * gamma2 * dc / (c * c);
-    }
-    sumG2F += g * g * f[i];
-    sumGF += g * f[i];
-  }
-  out.aceSe = std::sqrt(std::max(0.0, sumG2F - sumGF * sumGF / s));
+  const double gamma2 = std::max(sr * t / (c * n * (n - 1.0)) - 1.0, 0.0);
+  out.ace = abundant + sr / c + f1 * gamma2 / c;
 }
 
 }  // namespace

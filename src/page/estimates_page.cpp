@@ -111,7 +111,7 @@ std::string richnessPanel(const Richness& r) {
   row("Jackknife 1", r.jack1, r.jack1Se);
   row("Jackknife 2", r.jack2, std::nullopt);
   row("Chao1 (events)", r.chao1, r.chao1Se);
-  row("ACE (events)", r.ace, r.aceSe);
+  row("ACE (events)", r.ace, std::nullopt);
   html += "</table>\n";
   return html;
 }
