@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "estimates/estimates.hpp"
+#include "input/input.hpp"
+#include "layout/removal_list.hpp"
 
 namespace mv {
 
@@ -166,12 +169,20 @@ StudyEstimates estimateStudy(const std::vector<std::vector<SiteHistory>>& histor
                              const std::vector<std::vector<long long>>& events, std::span<const long long> trapDays) {
   StudyEstimates out;
   out.species.resize(history.size());
-  for (std::size_t s = 0; s < history.size(); ++s) {
-    SpeciesEstimates& e = out.species[s];
-    e.occupancy = fitOccupancy(history[s]);
-    e.royleNichols = fitRoyleNichols(history[s]);
-    e.index = abundanceIndex(events[s], trapDays);
-  }
+  // The species are fitted apart, shared out among the threads.
+  const std::size_t threads = std::min(history.size(), static_cast<std::size_t>(std::max(1, pictureThreads())));
+  const auto work = [&](std::size_t first) {
+    for (std::size_t s = first; s < history.size(); s += threads) {
+      SpeciesEstimates& e = out.species[s];
+      e.occupancy = fitOccupancy(history[s]);
+      e.royleNichols = fitRoyleNichols(history[s]);
+      e.index = abundanceIndex(events[s], trapDays);
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (std::size_t t = 1; t < threads; ++t) helpers.push_back(threadWithoutSignals([&work, t] { work(t); }));
+  work(0);
+  for (std::thread& h : helpers) h.join();
   // Richness over the groups that worked or had an event.
   std::vector<std::size_t> used;
   for (std::size_t g = 0; g < trapDays.size(); ++g) {

@@ -72,8 +72,9 @@ void addMixture(Derivatives& out, double count, const Component* comps, std::siz
   std::array<double, 2> mean{};
   std::array<double, 3> second{};
   for (std::size_t k = 0; k < n; ++k) {
+    // A component below e^-40 of the largest changes nothing.
+    if (comps[k].logWeight - top < -40.0) continue;
     const double o = std::exp(comps[k].logWeight - top);
-    if (o == 0.0) continue;
     const Component& c = comps[k];
     sum += o;
     mean[0] += o * c.d[0];
@@ -168,6 +169,8 @@ std::array<double, 2> newtonAscent(F&& f, std::array<double, 2> x, std::array<do
     h2 -= shift;
     const double det = h0 * h2 - h1 * h1;
     std::array<double, 2> step = {-(h2 * at.g[0] - h1 * at.g[1]) / det, -(-h1 * at.g[0] + h0 * at.g[1]) / det};
+    // A full Newton step this short is the last one that changes anything.
+    const bool last = shift == 0.0 && std::max(std::abs(step[0]), std::abs(step[1])) < 1e-9;
     // No step longer than a few units on the logit/log scale at once.
     const double longest = std::max(std::abs(step[0]), std::abs(step[1]));
     if (longest > 4.0) {
@@ -189,7 +192,7 @@ std::array<double, 2> newtonAscent(F&& f, std::array<double, 2> x, std::array<do
         break;
       }
     }
-    if (!moved) break;
+    if (!moved || last) break;
   }
   return x;
 }
@@ -303,8 +306,9 @@ std::pair<double, double> profile(const std::vector<Pattern>& sites, double site
     for (const auto& [n, c] : missed) curvature -= n * c * c / ((1.0 - psi * c) * (1.0 - psi * c));
     double next = psi - g / curvature;
     if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
-    if (std::abs(next - psi) < 1e-17) break;
+    const bool converged = std::abs(next - psi) <= 1e-15 * psi;
     psi = next;
+    if (converged || g == 0.0) break;
   }
   return {psi, value(psi)};
 }
@@ -375,7 +379,7 @@ OccupancyFit fitOccupancy(std::span<const SiteHistory> input) {
 
   // The profile likelihood over p on a grid, then a golden-section search
   // around the best grid point.
-  constexpr int kGrid = 48;
+  constexpr int kGrid = 24;
   double bestB = bLo;
   std::pair<double, double> best = profile(sites, nd, bLo);
   std::vector<double> grid(kGrid + 1);
@@ -392,7 +396,8 @@ OccupancyFit fitOccupancy(std::span<const SiteHistory> input) {
   const double ratio = (std::sqrt(5.0) - 1.0) / 2.0;
   double x1 = hi - ratio * (hi - lo), x2 = lo + ratio * (hi - lo);
   double f1 = profile(sites, nd, x1).second, f2 = profile(sites, nd, x2).second;
-  for (int i = 0; i < 200 && hi - lo > 1e-12 * (1.0 + std::abs(lo)); ++i) {
+  // The Newton steps after it finish the last digits.
+  for (int i = 0; i < 200 && hi - lo > 1e-6 * (1.0 + std::abs(lo)); ++i) {
     if (f1 < f2) {
       lo = x1;
       x1 = x2;
@@ -469,17 +474,26 @@ RoyleNicholsFit fitRoyleNichols(std::span<const SiteHistory> input, int k) {
   // Bounds: lambda from e^-20 to far beyond k, r within 1e-13 of 0 and 1.
   const std::array<double, 2> lo = {-20.0, -30.0};
   const std::array<double, 2> hi = {std::log(static_cast<double>(k)) + 3.0, 30.0};
-  // Starts over a grid; Newton from the best few.
+  // Starts: one from the naive occupancy and detection (lambda from
+  // psi = 1 - e^-lambda, r from p shared among the animals of an occupied
+  // site) and a coarse grid; Newton from the best two.
   std::vector<std::pair<double, std::array<double, 2>>> starts;
-  for (double lambda : {0.05, 0.2, 0.5, 1.0, 2.0, 4.0, 8.0, 16.0})
-    for (double r : {0.002, 0.01, 0.05, 0.15, 0.35, 0.6, 0.85}) {
+  double detectedOccasions = 0.0;
+  for (const Pattern& s : sites)
+    if (s.detected > 0) detectedOccasions += s.count * s.surveyed;
+  const double naive = std::min(0.95, static_cast<double>(sum.sitesDetected) / sum.sites);
+  const double lambda0 = -std::log1p(-naive);
+  const double r0 = std::clamp(sum.detections / detectedOccasions * naive / lambda0, 1e-4, 0.9);
+  starts.push_back({f(std::log(lambda0), logit(r0)).ll, {std::log(lambda0), logit(r0)}});
+  for (double lambda : {0.2, 1.0, 5.0})
+    for (double r : {0.01, 0.05, 0.25}) {
       const std::array<double, 2> x = {std::log(lambda), logit(r)};
       starts.push_back({f(x[0], x[1]).ll, x});
     }
   std::sort(starts.begin(), starts.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
   std::array<double, 2> bestX = starts.front().second;
   double bestLl = -kInf;
-  for (std::size_t i = 0; i < 4 && i < starts.size(); ++i) {
+  for (std::size_t i = 0; i < 2 && i < starts.size(); ++i) {
     const std::array<double, 2> x = newtonAscent(f, starts[i].second, lo, hi);
     const double ll = f(x[0], x[1]).ll;
     if (ll > bestLl) {
