@@ -5,11 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
+#include <system_error>
 
+#include "concurrency/threads.hpp"
 #include "estimates/estimates.hpp"
-#include "input/input.hpp"
-#include "layout/removal_list.hpp"
 
 namespace mv {
 
@@ -170,7 +169,7 @@ StudyEstimates estimateStudy(const std::vector<std::vector<SiteHistory>>& histor
   StudyEstimates out;
   out.species.resize(history.size());
   // The species are fitted apart, shared out among the threads.
-  const std::size_t threads = std::min(history.size(), static_cast<std::size_t>(std::max(1, pictureThreads())));
+  const std::size_t threads = std::min(history.size(), static_cast<std::size_t>(std::max(1, workThreads())));
   const auto work = [&](std::size_t first) {
     for (std::size_t s = first; s < history.size(); s += threads) {
       SpeciesEstimates& e = out.species[s];
@@ -179,10 +178,17 @@ StudyEstimates estimateStudy(const std::vector<std::vector<SiteHistory>>& histor
       e.index = abundanceIndex(events[s], trapDays);
     }
   };
-  std::vector<std::thread> helpers;
-  for (std::size_t t = 1; t < threads; ++t) helpers.push_back(threadWithoutSignals([&work, t] { work(t); }));
-  work(0);
-  for (std::thread& h : helpers) h.join();
+  std::vector<BackgroundJob> helpers(threads > 0 ? threads - 1 : 0);
+  std::vector<std::size_t> ownShares = {0};
+  for (std::size_t t = 1; t < threads; ++t) {
+    try {
+      helpers[t - 1].start([&work, t] { work(t); });
+    } catch (const std::system_error&) {
+      ownShares.push_back(t);  // no thread to be had: done here
+    }
+  }
+  for (std::size_t t : ownShares) work(t);
+  for (BackgroundJob& h : helpers) h.wait();
   // Richness over the groups that worked or had an event.
   std::vector<std::size_t> used;
   for (std::size_t g = 0; g < trapDays.size(); ++g) {
