@@ -114,9 +114,8 @@ struct Richness {
 // as the number of groups.
 Richness richness(const std::vector<std::vector<long long>>& eventsBySpecies);
 
-// Quantile of the standard normal distribution and of the chi-square
-// distribution with `df` degrees of freedom.
-double normalQuantile(double probability);
+// Quantile of the chi-square distribution with `df` degrees of freedom (the
+// normal quantile is the circular statistics' normalQuantile).
 double chiSquareQuantile(double probability, double df);
 
 // Everything estimated for one study.

@@ -1,18 +1,16 @@
 // The relative abundance index with its intervals, the richness estimators,
 // and the estimates of a whole study.
 #include <boost/math/distributions/chi_squared.hpp>
-#include <boost/math/distributions/normal.hpp>
 
 #include <algorithm>
 #include <cmath>
 #include <system_error>
 
+#include "circular/numerics.hpp"
 #include "concurrency/threads.hpp"
 #include "estimates/estimates.hpp"
 
 namespace mv {
-
-double normalQuantile(double probability) { return boost::math::quantile(boost::math::normal(), probability); }
 
 double chiSquareQuantile(double probability, double df) {
   return boost::math::quantile(boost::math::chi_squared(df), probability);

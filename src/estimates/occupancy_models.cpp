@@ -14,6 +14,7 @@
 #include <map>
 #include <utility>
 
+#include "circular/numerics.hpp"
 #include "estimates/estimates.hpp"
 
 namespace mv {

@@ -22,7 +22,7 @@ struct PageLimits {
 };
 
 // Number of plots (<svg> elements) on every page, with or without data.
-constexpr int kPagePlots = 11;
+constexpr int kPagePlots = 12;
 
 // The page of a finished run (every table filled, report written), with
 // the activity analysis of its events and the estimates when the run made

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "circular/numerics.hpp"
 #include "estimates/estimates.hpp"
 
 namespace fs = std::filesystem;

@@ -17,7 +17,7 @@ import tempfile
 
 from PIL import Image, ImageOps
 
-PLOTS = 11                      # kPagePlots in src/page/page.hpp
+PLOTS = 12                      # kPagePlots in src/page/page.hpp
 WIDTH = 1000                    # browser window width, px
 WINDOW_HEIGHT = 16000           # tall enough for the whole page
 HEIGHT_RANGE = (3000, 12000)    # where the example page's content must end, px
