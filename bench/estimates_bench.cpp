@@ -7,20 +7,9 @@
 #include <vector>
 
 #include "estimates/estimates.hpp"
+#include "support/random.hpp"
 
 namespace {
-
-struct Random {
-  std::uint64_t state;
-  double next() {
-    state += 0x9E3779B97F4A7C15ull;
-    std::uint64_t z = state;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    z ^= z >> 31;
-    return static_cast<double>(z >> 11) * 0x1.0p-53;
-  }
-};
 
 struct Study {
   std::vector<std::vector<mv::SiteHistory>> history;
@@ -31,7 +20,7 @@ struct Study {
 // Occupancy from 0.2 to 0.9 and weekly detection from 0.02 to 0.3, drawn
 // per species; about a tenth of the weeks without camera trap days.
 Study makeStudy(int species, int groups, int occasions) {
-  Random random{42};
+  mvtest::Random random{42};
   Study s;
   s.history.assign(static_cast<std::size_t>(species), std::vector<mv::SiteHistory>(static_cast<std::size_t>(groups)));
   s.events.assign(static_cast<std::size_t>(species), std::vector<long long>(static_cast<std::size_t>(groups), 0));

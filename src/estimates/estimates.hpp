@@ -105,8 +105,9 @@ struct Richness {
   Estimate chao2, chao2Se;
   Estimate jack1, jack1Se;
   Estimate jack2;
+  Estimate bootstrap, bootstrapSe;
   Estimate chao1, chao1Se;
-  Estimate ace;  // no standard error: see richnessRows
+  Estimate ace, aceSe;
   std::string aceReason;
 };
 

@@ -3,6 +3,8 @@
 #include <boost/math/distributions/chi_squared.hpp>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <system_error>
 
@@ -61,7 +63,11 @@ AbundanceIndex abundanceIndex(std::span<const long long> events, std::span<const
 namespace {
 
 // ACE from the frequency counts of the rare species (f[i] species with i
-// events, i = 1..10) and the number of abundant ones.
+// events, i = 1..10) and the number of abundant ones, with its delta-method
+// standard error: the gradient of the estimate in the rare frequency counts,
+// which vary as multinomial counts of the estimated species total
+// (var f_i = f_i (1 - f_i/S), cov(f_i, f_j) = -f_i f_j / S). Where the
+// coefficient of variation is cut at 0 it is a constant of the counts.
 void ace(Richness& out, const std::vector<double>& f, double abundant) {
   double sr = 0.0, n = 0.0, t = 0.0;
   for (std::size_t i = 1; i < f.size(); ++i) {
@@ -72,6 +78,7 @@ void ace(Richness& out, const std::vector<double>& f, double abundant) {
   }
   if (sr == 0.0) {
     out.ace = abundant;
+    out.aceSe = 0.0;
     return;
   }
   const double f1 = f[1];
@@ -80,8 +87,52 @@ void ace(Richness& out, const std::vector<double>& f, double abundant) {
     out.aceReason = "every rare species seen once: the sample coverage is 0 and ACE is undefined";
     return;
   }
-  const double gamma2 = std::max(sr * t / (c * n * (n - 1.0)) - 1.0, 0.0);
-  out.ace = abundant + sr / c + f1 * gamma2 / c;
+  const double d = c * n * (n - 1.0);
+  const double gammaRaw = sr * t / d - 1.0;
+  const double gamma2 = std::max(gammaRaw, 0.0);
+  const double estimate = abundant + sr / c + f1 * gamma2 / c;
+  out.ace = estimate;
+  std::vector<double> gradient(f.size(), 0.0);
+  for (std::size_t i = 1; i < f.size(); ++i) {
+    const double k = static_cast<double>(i);
+    const double dc = (i == 1 ? -1.0 / n : 0.0) + f1 * k / (n * n);
+    const double dd = dc * n * (n - 1.0) + c * k * (n - 1.0) + c * n * k;
+    const double dGamma = gammaRaw > 0.0 ? ((t + sr * k * (k - 1.0)) * d - sr * t * dd) / (d * d) : 0.0;
+    gradient[i] =
+        1.0 / c - sr * dc / (c * c) + (i == 1 ? gamma2 / c : 0.0) + f1 * dGamma / c - f1 * gamma2 * dc / (c * c);
+  }
+  double variance = 0.0;
+  for (std::size_t i = 1; i < f.size(); ++i)
+    for (std::size_t j = 1; j < f.size(); ++j) {
+      const double cov = i == j ? f[i] * (1.0 - f[i] / estimate) : -f[i] * f[j] / estimate;
+      variance += gradient[i] * gradient[j] * cov;
+    }
+  out.aceSe = std::sqrt(std::max(0.0, variance));
+}
+
+// The bootstrap estimate over the groups and its variance in closed form:
+// a species in q of n groups is missed by a resample of the groups with
+// probability (1 - q/n)^n, two species together with (z/n)^n, z the groups
+// holding neither.
+void bootstrap(Richness& out, const std::vector<std::vector<std::uint64_t>>& present,
+               const std::vector<int>& groupsWith, int n) {
+  const double dn = n;
+  std::vector<double> missed(groupsWith.size());
+  double sum = 0.0, variance = 0.0;
+  for (std::size_t i = 0; i < groupsWith.size(); ++i) {
+    missed[i] = std::pow(1.0 - groupsWith[i] / dn, dn);
+    sum += missed[i];
+    variance += missed[i] * (1.0 - missed[i]);
+  }
+  for (std::size_t i = 0; i < groupsWith.size(); ++i)
+    for (std::size_t j = i + 1; j < groupsWith.size(); ++j) {
+      int both = 0;
+      for (std::size_t w = 0; w < present[i].size(); ++w) both += std::popcount(present[i][w] & present[j][w]);
+      const int neither = n - groupsWith[i] - groupsWith[j] + both;
+      variance += 2.0 * (std::pow(neither / dn, dn) - missed[i] * missed[j]);
+    }
+  out.bootstrap = out.observed + sum;
+  out.bootstrapSe = std::sqrt(std::max(0.0, variance));
 }
 
 }  // namespace
@@ -94,6 +145,10 @@ Richness richness(const std::vector<std::vector<long long>>& eventsBySpecies) {
   double a1 = 0.0, a2 = 0.0;
   std::vector<double> rare(11, 0.0);
   double abundant = 0.0, f1 = 0.0, f2 = 0.0;
+  // The groups of each species seen, as bits, for the bootstrap.
+  const std::size_t words = (static_cast<std::size_t>(n) + 63) / 64;
+  std::vector<std::vector<std::uint64_t>> present;
+  std::vector<int> seenIn;
   for (const std::vector<long long>& row : eventsBySpecies) {
     int groupsWith = 0;
     long long total = 0;
@@ -106,6 +161,10 @@ Richness richness(const std::vector<std::vector<long long>>& eventsBySpecies) {
       }
     if (groupsWith == 0) continue;
     ++out.observed;
+    std::vector<std::uint64_t>& bits = present.emplace_back(words, 0);
+    for (std::size_t g = 0; g < row.size(); ++g)
+      if (row[g] > 0) bits[g / 64] |= std::uint64_t{1} << (g % 64);
+    seenIn.push_back(groupsWith);
     if (groupsWith == 1) {
       a1 += 1.0;
       ++singletonsInGroup[last];
@@ -144,6 +203,7 @@ Richness richness(const std::vector<std::vector<long long>>& eventsBySpecies) {
   for (long long m : singletonsInGroup) squares += static_cast<double>(m) * static_cast<double>(m);
   out.jack1Se = std::sqrt(std::max(0.0, (squares - a1 * a1 / dn) * ssc));
   out.jack2 = n > 1 ? s + a1 * (2.0 * dn - 3.0) / dn - a2 * (dn - 2.0) * (dn - 2.0) / (dn * (dn - 1.0)) : s;
+  bootstrap(out, present, seenIn, n);
   // Abundance estimators from the event totals: bias-corrected Chao1 with
   // its delta-method standard error, and ACE.
   const double chao1 = s + f1 * (f1 - 1.0) / (2.0 * (f2 + 1.0));

@@ -110,8 +110,9 @@ std::string richnessPanel(const Richness& r) {
   row("Chao2 (incidence)", r.chao2, r.chao2Se);
   row("Jackknife 1", r.jack1, r.jack1Se);
   row("Jackknife 2", r.jack2, std::nullopt);
+  row("Bootstrap", r.bootstrap, r.bootstrapSe);
   row("Chao1 (events)", r.chao1, r.chao1Se);
-  row("ACE (events)", r.ace, std::nullopt);
+  row("ACE (events)", r.ace, r.aceSe);
   html += "</table>\n";
   return html;
 }

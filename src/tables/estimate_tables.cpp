@@ -78,13 +78,9 @@ void richnessRows(CsvWriter& w, const StudyEstimates& estimates) {
   row("chao2", "incidence", r.chao2, r.chao2Se, noGroups);
   row("jackknife1", "incidence", r.jack1, r.jack1Se, noGroups);
   row("jackknife2", "incidence", r.jack2, std::nullopt, none ? noGroups : "no closed-form standard error");
+  row("bootstrap", "incidence", r.bootstrap, r.bootstrapSe, noGroups);
   row("chao1", "events", r.chao1, r.chao1Se, noGroups);
-  // ACE is given without a standard error: its delta-method forms differ
-  // in which frequency counts they vary, and none is settled.
-  row("ace", "events", r.ace, std::nullopt,
-      none                   ? noGroups
-      : !r.aceReason.empty() ? std::string_view(r.aceReason)
-                             : "no standard error given");
+  row("ace", "events", r.ace, r.aceSe, none ? noGroups : std::string_view(r.aceReason));
 }
 
 }  // namespace mv

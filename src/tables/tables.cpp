@@ -247,10 +247,11 @@ const std::vector<TableSchema>& tableSchemas() {
         {"reason", "string", "Why a value is empty"}},
        {"species"}},
       {"richness",
-       "Species richness: observed, Chao2 and first- and second-order jackknife from incidence with groups as "
-       "sampling units (small-sample factor (n-1)/n), bias-corrected Chao1 and ACE (rare: 10 events or fewer) from "
-       "the species' event totals; standard errors by the estimators' closed forms",
-       {{"estimator", "string", "observed, chao2, jackknife1, jackknife2, chao1 or ace"},
+       "Species richness: observed, Chao2, first- and second-order jackknife and bootstrap from incidence with "
+       "groups as sampling units (small-sample factor (n-1)/n for Chao2 and the jackknifes), bias-corrected Chao1 "
+       "and ACE (rare: 10 events or fewer) from the species' event totals; standard errors by the estimators' "
+       "closed forms, for ACE by the delta method with multinomial frequency counts",
+       {{"estimator", "string", "observed, chao2, jackknife1, jackknife2, bootstrap, chao1 or ace"},
         {"data", "string", "incidence (species in groups) or events (event totals)"},
         {"groups", "integer", "Groups used: those with camera trap days or events"},
         {"value", "number", "Estimated number of species"},

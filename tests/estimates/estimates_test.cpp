@@ -4,6 +4,7 @@
 // flagged cases, and a long simulated history.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -14,6 +15,7 @@
 
 #include "circular/numerics.hpp"
 #include "estimates/estimates.hpp"
+#include "support/random.hpp"
 
 namespace fs = std::filesystem;
 
@@ -233,26 +235,13 @@ TEST(Occupancy, FlagsWhatIsNotAnEstimate) {
   EXPECT_FALSE(edge.psi.se);
 }
 
-// A reproducible uniform on [0, 1) from a 64-bit generator.
-struct Random {
-  std::uint64_t state;
-  double next() {
-    state += 0x9E3779B97F4A7C15ull;
-    std::uint64_t z = state;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    z ^= z >> 31;
-    return static_cast<double>(z >> 11) * 0x1.0p-53;
-  }
-};
-
 TEST(Occupancy, RecoversASimulatedLongHistory) {
   // 60 sites x 260 weekly occasions, some weeks without effort; a start at
   // psi = p = 0.5 runs to psi = 1 on such histories. Several seeds, each
   // estimate inside its interval around the true value.
   for (const auto& [psi, p, seed] :
        {std::tuple{0.55, 0.011, 1ull}, std::tuple{0.8, 0.004, 2ull}, std::tuple{0.35, 0.02, 3ull}}) {
-    Random random{seed};
+    mvtest::Random random{seed};
     std::vector<mv::SiteHistory> sites(60);
     for (mv::SiteHistory& site : sites) {
       const bool occupied = random.next() < psi;
@@ -328,6 +317,88 @@ TEST(Richness, MatchesTheReferenceValues) {
   expectNear(r.chao1, ref.at("S.chao1"), 1e-9, "chao1");
   expectNear(r.chao1Se, ref.at("se.chao1"), 1e-9, "chao1 se");
   expectNear(r.ace, ref.at("S.ACE"), 1e-9, "ACE");
+  expectNear(r.bootstrap, ref.at("boot"), 1e-9, "bootstrap");
+  expectNear(r.bootstrapSe, ref.at("boot.se"), 1e-9, "bootstrap se");
+  // ACE's delta-method SE: here the coefficient of variation is cut at 0, the
+  // gradient in (f1, f2) is (5/2, 1/2) and the variance
+  // (25/4 + 1/4) * 5/6 - 2 * 5/4 / 6 = 5.
+  expectNear(r.aceSe, std::sqrt(5.0), 1e-12, "ACE se");
+}
+
+// The ACE estimate as a function of the rare frequency counts, written out
+// apart from the library's routine, to check its gradient numerically.
+double aceOf(const std::vector<double>& f, double abundant) {
+  double sr = 0.0, n = 0.0, t = 0.0;
+  for (std::size_t i = 1; i < f.size(); ++i) {
+    sr += f[i];
+    n += static_cast<double>(i) * f[i];
+    t += static_cast<double>(i * (i - 1)) * f[i];
+  }
+  const double c = 1.0 - f[1] / n;
+  return abundant + sr / c + f[1] * std::max(sr * t / (c * n * (n - 1.0)) - 1.0, 0.0) / c;
+}
+
+TEST(Richness, AceStandardErrorIsTheDeltaMethodOne) {
+  // Frequency counts f1..f10 = 3 2 1 0 2 0 0 1 0 0 and two abundant species,
+  // as event totals; the coefficient of variation is above 0.
+  std::vector<std::vector<long long>> events;
+  const std::vector<double> f = {0, 3, 2, 1, 0, 2, 0, 0, 1, 0, 0};
+  for (std::size_t i = 1; i < f.size(); ++i)
+    for (int k = 0; k < static_cast<int>(f[i]); ++k) events.push_back({static_cast<long long>(i)});
+  events.push_back({40});
+  events.push_back({12});
+  const mv::Richness r = mv::richness(events);
+  const double estimate = aceOf(f, 2.0);
+  expectNear(r.ace, estimate, 1e-12, "ACE");
+  double variance = 0.0;
+  std::vector<double> gradient(f.size(), 0.0);
+  for (std::size_t i = 1; i < f.size(); ++i) {
+    std::vector<double> up = f, down = f;
+    up[i] += 1e-5;
+    down[i] -= 1e-5;
+    gradient[i] = (aceOf(up, 2.0) - aceOf(down, 2.0)) / 2e-5;
+  }
+  for (std::size_t i = 1; i < f.size(); ++i)
+    for (std::size_t j = 1; j < f.size(); ++j)
+      variance += gradient[i] * gradient[j] * (i == j ? f[i] * (1.0 - f[i] / estimate) : -f[i] * f[j] / estimate);
+  expectNear(r.aceSe, std::sqrt(variance), 1e-6, "ACE se");
+}
+
+TEST(Richness, BootstrapAgreesWithItsDefinitionOverManyGroups) {
+  // 130 groups (three words of group bits): species k is in every group g
+  // with (g * (k + 3)) % 7 < k % 5 + 1, one species in a single group.
+  const int n = 130;
+  std::vector<std::vector<long long>> events;
+  for (int k = 0; k < 12; ++k) {
+    std::vector<long long> row(n, 0);
+    for (int g = 0; g < n; ++g) row[static_cast<std::size_t>(g)] = (g * (k + 3)) % 7 < k % 5 + 1 ? 1 : 0;
+    events.push_back(row);
+  }
+  events.push_back(std::vector<long long>(n, 0));
+  events.back()[129] = 3;
+  const mv::Richness r = mv::richness(events);
+  double missedSum = 0.0, variance = 0.0;
+  std::vector<double> missed;
+  for (const auto& row : events) {
+    double q = 0.0;
+    for (long long e : row) q += e > 0 ? 1.0 : 0.0;
+    missed.push_back(std::pow(1.0 - q / n, n));
+    missedSum += missed.back();
+    variance += missed.back() * (1.0 - missed.back());
+  }
+  for (std::size_t i = 0; i < events.size(); ++i)
+    for (std::size_t j = i + 1; j < events.size(); ++j) {
+      double neither = 0.0;
+      for (int g = 0; g < n; ++g)
+        neither += events[i][static_cast<std::size_t>(g)] == 0 && events[j][static_cast<std::size_t>(g)] == 0;
+      variance += 2.0 * (std::pow(neither / n, n) - missed[i] * missed[j]);
+    }
+  expectNear(r.bootstrap, 13.0 + missedSum, 1e-12, "bootstrap");
+  expectNear(r.bootstrapSe, std::sqrt(variance), 1e-12, "bootstrap se");
+  // One group: every species is in every resample.
+  const mv::Richness one = mv::richness({{3}, {1}, {0}});
+  expectNear(one.bootstrap, 2.0, 0.0, "one group");
+  expectNear(one.bootstrapSe, 0.0, 0.0, "one group se");
 }
 
 TEST(Richness, EdgeCases) {

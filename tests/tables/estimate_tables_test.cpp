@@ -3,6 +3,7 @@
 // days, and richness, each described in datapackage.json.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -124,7 +125,7 @@ TEST(EstimateTables, FromAWholeRun) {
 
   // Richness: two species over two groups, the owl in one of them.
   const auto richness = rowsOf(tables / "richness.csv");
-  ASSERT_EQ(richness.size(), 6u);
+  ASSERT_EQ(richness.size(), 7u);
   EXPECT_EQ(richness[0].at("estimator"), "observed");
   EXPECT_EQ(richness[0].at("value"), "2");
   EXPECT_EQ(richness[0].at("groups"), "2");
@@ -132,6 +133,12 @@ TEST(EstimateTables, FromAWholeRun) {
   EXPECT_NEAR(std::stod(richness[2].at("value")), 2.5, 1e-15);
   EXPECT_EQ(richness[3].at("se"), "");
   EXPECT_NE(richness[3].at("reason"), "");
+  // The bootstrap misses the owl in a quarter of the resamples of the two
+  // groups: 2.25, SE sqrt(0.25 * 0.75).
+  EXPECT_EQ(richness[4].at("estimator"), "bootstrap");
+  EXPECT_NEAR(std::stod(richness[4].at("value")), 2.25, 1e-15);
+  EXPECT_NEAR(std::stod(richness[4].at("se")), std::sqrt(0.1875), 1e-15);
+  EXPECT_EQ(richness[6].at("estimator"), "ace");
 
   // Each table is described, with its method named.
   const std::string package = mvtest::readFile(tables / "datapackage.json");
