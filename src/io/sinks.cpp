@@ -351,8 +351,29 @@ std::optional<std::string> FileLines::next() {
 }
 
 std::optional<std::string> StreamLines::next() {
+  // A line longer than any line may be keeps its first kMaxLineBytes bytes
+  // and the rest is read past, so that an answer without an end holds no
+  // more memory than that.
   std::string s;
-  if (!std::getline(*in_, s)) return std::nullopt;
+  // The sentry flushes the console's prompt before the wait, as getline's.
+  const std::istream::sentry ready(*in_, true);
+  if (!ready || in_->rdbuf() == nullptr) return std::nullopt;
+  std::streambuf& in = *in_->rdbuf();
+  bool any = false;
+  for (;;) {
+    const int c = in.sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      in_->setstate(std::ios::eofbit);
+      break;
+    }
+    any = true;
+    if (c == '\n') break;
+    if (s.size() < kMaxLineBytes) s.push_back(static_cast<char>(c));
+  }
+  if (!any) {
+    in_->setstate(std::ios::failbit);
+    return std::nullopt;
+  }
   // CR LF, or CR CR LF, ends the line.
   for (int k = 0; k < 2 && !s.empty() && s.back() == '\r'; ++k) s.pop_back();
   ++line_;

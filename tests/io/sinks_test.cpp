@@ -1,3 +1,6 @@
+#include <optional>
+#include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -65,4 +68,29 @@ TEST(FileLines, ManyShortLinesWithLoneCarriageReturns) {
   }
   mvtest::writeFile(dir / "cr.txt", text);
   EXPECT_EQ(readAll(dir / "cr.txt"), expected);
+}
+
+// Console answers: any line end, a line longer than any line may be cut to
+// the limit with the rest read past, and the prompt flushed before the wait.
+TEST(StreamLines, AnswersOfAnyLengthInBoundedMemory) {
+  struct CountingBuffer : std::stringbuf {
+    int syncs = 0;
+    int sync() override {
+      ++syncs;
+      return 0;
+    }
+  };
+  CountingBuffer promptBuffer;
+  std::ostream prompt(&promptBuffer);
+  std::istringstream in("60\r\n" + std::string(200000, '7') + "\r\n30\r\r\nlast");
+  in.tie(&prompt);
+  mv::StreamLines lines(in);
+  prompt << "PERIOD? ";
+  EXPECT_EQ(lines.next(), std::optional<std::string>("60"));
+  EXPECT_GT(promptBuffer.syncs, 0);
+  EXPECT_EQ(lines.next(), std::optional<std::string>(std::string(mv::kMaxLineBytes, '7')));
+  EXPECT_EQ(lines.next(), std::optional<std::string>("30"));
+  EXPECT_EQ(lines.next(), std::optional<std::string>("last"));
+  EXPECT_EQ(lines.next(), std::nullopt);
+  EXPECT_EQ(lines.next(), std::nullopt);
 }
