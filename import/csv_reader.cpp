@@ -1,10 +1,6 @@
 #include "import/csv_reader.hpp"
 
-#include <csv.h>
-
-#include <algorithm>
 #include <cstdio>
-#include <exception>
 #include <memory>
 
 #include "import/errors.hpp"
@@ -13,43 +9,114 @@ namespace mv::camtrap {
 
 namespace {
 
-struct ParseState {
-  const RecordHandler* onRecord = nullptr;
-  std::vector<std::string> fields;
-  long records = 0;
-  std::exception_ptr error;  // a handler's exception, rethrown outside libcsv
-};
-
-void onField(void* text, std::size_t length, void* data) {
-  auto* st = static_cast<ParseState*>(data);
-  if (st->error) return;
-  if (length == 0 || text == nullptr)
-    st->fields.emplace_back();
-  else
-    st->fields.emplace_back(static_cast<const char*>(text), length);
-}
-
-void onRecordEnd(int, void* data) {
-  auto* st = static_cast<ParseState*>(data);
-  if (st->error) return;
-  try {
-    (*st->onRecord)(st->fields, ++st->records);
-  } catch (...) {
-    st->error = std::current_exception();
-  }
-  st->fields.clear();
-}
-
-// Every byte belongs to its field: blanks around unquoted fields are kept,
-// as RFC 4180 says; callers trim where a value calls for it.
-int noSpace(unsigned char) { return 0; }
-
 struct FileCloser {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-struct ParserFree {
-  void operator()(csv_parser* p) const { csv_free(p); }
+// RFC 4180 read strictly, one byte at a time, across the blocks of the file.
+// A field that starts with the quote runs to the closing quote (a doubled
+// quote is one quote; delimiters and line breaks inside belong to the
+// field); any other field runs to the delimiter or the line end, and a quote
+// inside it is an error, as is anything but a delimiter or a line end after
+// a closing quote. CR, LF and CR LF end a record; an empty line is no record.
+// Every byte belongs to its field: blanks around unquoted fields are kept,
+// and callers trim where a value calls for it.
+class CsvParser {
+ public:
+  CsvParser(const CsvDialect& dialect, const RecordHandler& onRecord) : dialect_(dialect), onRecord_(onRecord) {}
+
+  // False at the first byte that breaks the rules.
+  bool feed(const char* data, std::size_t size) {
+    for (std::size_t k = 0; k < size; ++k) {
+      const char c = data[k];
+      if (c == '\n') ++line_;
+      if (!step(c)) return false;
+    }
+    return true;
+  }
+
+  // The end of the file: false when a quoted field is still open.
+  bool finish() {
+    if (state_ == State::Quoted) return false;
+    if (state_ != State::LineStart) endRecord();
+    return true;
+  }
+
+  long line() const { return line_; }
+
+ private:
+  enum class State { LineStart, FieldStart, Unquoted, Quoted, QuoteInQuoted };
+
+  bool step(char c) {
+    const bool lineEnd = c == '\n' || c == '\r';
+    switch (state_) {
+      case State::LineStart:
+        if (lineEnd) return true;  // an empty line
+        [[fallthrough]];
+      case State::FieldStart:
+        if (c == dialect_.quote) {
+          state_ = State::Quoted;
+        } else if (c == dialect_.delimiter) {
+          endField();
+        } else if (lineEnd) {
+          endRecord();
+        } else {
+          field_.push_back(c);
+          state_ = State::Unquoted;
+        }
+        return true;
+      case State::Unquoted:
+        if (c == dialect_.quote) return false;
+        if (c == dialect_.delimiter)
+          endField();
+        else if (lineEnd)
+          endRecord();
+        else
+          field_.push_back(c);
+        return true;
+      case State::Quoted:
+        if (c == dialect_.quote)
+          state_ = State::QuoteInQuoted;
+        else
+          field_.push_back(c);
+        return true;
+      case State::QuoteInQuoted:
+        if (c == dialect_.quote) {
+          field_.push_back(c);
+          state_ = State::Quoted;
+        } else if (c == dialect_.delimiter) {
+          endField();
+        } else if (lineEnd) {
+          endRecord();
+        } else {
+          return false;
+        }
+        return true;
+    }
+    return false;
+  }
+
+  void endField() {
+    fields_.push_back(std::move(field_));
+    field_.clear();
+    state_ = State::FieldStart;
+  }
+
+  void endRecord() {
+    fields_.push_back(std::move(field_));
+    field_.clear();
+    state_ = State::LineStart;
+    onRecord_(fields_, ++records_);
+    fields_.clear();
+  }
+
+  CsvDialect dialect_;
+  const RecordHandler& onRecord_;
+  State state_ = State::LineStart;
+  std::string field_;
+  std::vector<std::string> fields_;
+  long records_ = 0;
+  long line_ = 1;
 };
 
 }  // namespace
@@ -60,17 +127,8 @@ void readCsv(const std::filesystem::path& path, const CsvDialect& dialect, const
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) throw ImportError("cannot open " + path.string());
 
-  csv_parser parser{};
-  if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) throw ImportError("cannot start the CSV reader");
-  std::unique_ptr<csv_parser, ParserFree> guard(&parser);
-  csv_set_delim(&parser, static_cast<unsigned char>(dialect.delimiter));
-  csv_set_quote(&parser, static_cast<unsigned char>(dialect.quote));
-  csv_set_space_func(&parser, noSpace);
-
-  ParseState st;
-  st.onRecord = &onRecord;
+  CsvParser parser(dialect, onRecord);
   std::vector<char> buffer(1 << 16);
-  long lineBefore = 1;  // line number at the start of the current block
   bool first = true;
   for (;;) {
     const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file.get());
@@ -80,21 +138,12 @@ void readCsv(const std::filesystem::path& path, const CsvDialect& dialect, const
         static_cast<unsigned char>(buffer[1]) == 0xBB && static_cast<unsigned char>(buffer[2]) == 0xBF)
       skip = 3;
     first = false;
-    const std::size_t done = csv_parse(&parser, buffer.data() + skip, got - skip, onField, onRecordEnd, &st);
-    if (st.error) std::rethrow_exception(st.error);
-    if (done != got - skip) {
-      const long line =
-          lineBefore + static_cast<long>(std::count(buffer.data() + skip, buffer.data() + skip + done, '\n'));
-      throw ImportError(path.string() + ": not valid CSV near line " + std::to_string(line) + " (" +
-                        csv_strerror(csv_error(&parser)) + ")");
-    }
-    lineBefore += static_cast<long>(std::count(buffer.data(), buffer.data() + got, '\n'));
+    if (!parser.feed(buffer.data() + skip, got - skip))
+      throw ImportError(path.string() + ": not valid CSV near line " + std::to_string(parser.line()) +
+                        " (a quote inside a field that is not quoted, or after a closing quote)");
   }
   if (std::ferror(file.get())) throw ImportError("error reading " + path.string());
-  if (csv_fini(&parser, onField, onRecordEnd, &st) != 0)
-    throw ImportError(path.string() + ": not valid CSV at its end (" + csv_strerror(csv_error(&parser)) +
-                      "; a quoted field is not closed)");
-  if (st.error) std::rethrow_exception(st.error);
+  if (!parser.finish()) throw ImportError(path.string() + ": not valid CSV at its end (a quoted field is not closed)");
 }
 
 Columns::Columns(std::vector<std::string> header, std::string table)

@@ -1,6 +1,6 @@
 // CSV tables (RFC 4180: quoted fields with embedded delimiters, doubled
 // quotes and line breaks; CR LF or LF; UTF-8 with or without a byte-order
-// mark), read with libcsv.
+// mark), read strictly by our own reader.
 #pragma once
 
 #include <filesystem>

@@ -93,3 +93,27 @@ TEST(CsvReader, TablesInPartsSkipARepeatedHeader) {
     EXPECT_STREQ(e.what(), "things.csv has no column count");
   }
 }
+
+TEST(CsvReader, LineEndsQuotesAndBlockBoundaries) {
+  mvtest::TempDir dir;
+  // CR alone, CR LF and CR CR LF end a record; a line of one delimiter is a
+  // record of two empty fields.
+  mvtest::writeFile(dir / "ends.csv", "a,b\r1,2\r\n3,4\r\r\n,\n");
+  EXPECT_EQ(readAll(dir / "ends.csv"), (Records{{"a", "b"}, {"1", "2"}, {"3", "4"}, {"", ""}}));
+  // A quoted field longer than the reader's block, with a doubled quote
+  // where one block ends and the next begins.
+  std::string big(65533, 'x');
+  big[65532] = '"';  // at byte 65535, the last of the first block
+  mvtest::writeFile(dir / "big.csv", "a\n\"" + big + "\"" + std::string(70000, 'y') + "\"\n");
+  const Records r = readAll(dir / "big.csv");
+  ASSERT_EQ(r.size(), 2u);
+  EXPECT_EQ(r[1][0], std::string(65532, 'x') + "\"" + std::string(70000, 'y'));
+  // Text after a closing quote breaks the rules, on the line where it stands.
+  mvtest::writeFile(dir / "after.csv", "a,b\n\"x\ny\"z,1\n");
+  try {
+    readAll(dir / "after.csv");
+    FAIL() << "text after a closing quote must fail";
+  } catch (const mc::ImportError& e) {
+    EXPECT_NE(std::string(e.what()).find("after.csv: not valid CSV near line 3"), std::string::npos) << e.what();
+  }
+}
