@@ -13,11 +13,8 @@ namespace {
 constexpr int kInd = mv::kIndependentPictures;
 
 std::vector<std::string> runRates(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  mvtest::Capture report;
-  mvtest::Capture console;
-  mv::DETECTIONRATES(st, st, st, report.writer, console.writer);
-  if (consoleLines) *consoleLines = console.lines();
-  return report.lines();
+  return mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::DETECTIONRATES(st, st, st, report, console); }, consoleLines);
 }
 
 const std::string kNote = "  One record of each species per location per PERIOD";

@@ -13,11 +13,8 @@ constexpr int kInd = mv::kIndependentPictures;
 constexpr int kIndiv = mv::kIndividuals;
 
 std::vector<std::string> runAbundance(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  mvtest::Capture report;
-  mvtest::Capture console;
-  mv::SPECIESABUNDANCE(st, st, report.writer, console.writer);
-  if (consoleLines) *consoleLines = console.lines();
-  return report.lines();
+  return mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::SPECIESABUNDANCE(st, st, report, console); }, consoleLines);
 }
 
 // clang-format off

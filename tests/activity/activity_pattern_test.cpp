@@ -17,11 +17,8 @@ const std::string kChiSquare = "CHI-SQUARE ANALYSIS OF PAIRED ACTIVITY PATTERNS"
 const std::string kContinued = "Species list continued";
 
 std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* console = nullptr) {
-  mvtest::Capture report;
-  mvtest::Capture con;
-  mv::ACTIVITYPATTERN(st, st, report.writer, con.writer);
-  if (console) *console = con.lines();
-  return report.lines();
+  return mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::ACTIVITYPATTERN(st, st, report, console); }, console);
 }
 
 // One species' hour line with no pictures in any column.

@@ -7,24 +7,15 @@
 #include <vector>
 
 #include "model/study.hpp"
+#include "support/study_builder.hpp"
 
 namespace acttest {
 
-// A study with the given species, groups 1..nGroups and study years
-// firstYear..lastYear, every tally and effort table sized and zero.
+// A study with the given species, groups 1..nGroups without names and study
+// years firstYear..lastYear.
 inline mv::Study makeStudy(const std::vector<std::string>& species, int nGroups = 1, int firstYear = 2010,
                            int lastYear = 2010) {
-  mv::Study st;
-  st.NSPECIES = static_cast<int>(species.size());
-  st.NGROUPS = nGroups;
-  st.FIRSTYEAR = firstYear;
-  st.LASTYEAR = lastYear;
-  st.sizeLocationTables();
-  for (int s = 1; s <= st.NSPECIES; ++s) st.SPECIESNAME(s) = mv::makeName(species[static_cast<std::size_t>(s - 1)]);
-  st.sizeGroupTables();
-  st.sizeTallies();
-  st.sizeGroupTrapDays();
-  return st;
+  return mvtest::makeStudy(std::vector<std::string>(static_cast<std::size_t>(nGroups)), species, firstYear, lastYear);
 }
 
 inline std::string rep(std::string_view piece, int times) {

@@ -15,11 +15,8 @@ constexpr int kFull = 1;
 constexpr int kNew = 2;
 
 std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* console = nullptr) {
-  mvtest::Capture report;
-  mvtest::Capture con;
-  mv::LUNARACTIVITY(st, st, report.writer, con.writer);
-  if (console) *console = con.lines();
-  return report.lines();
+  return mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::LUNARACTIVITY(st, st, report, console); }, console);
 }
 
 // Hour line: the hour, then number and frequency at full and at new moon.

@@ -12,11 +12,8 @@ using acttest::rep;
 namespace {
 
 std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* console = nullptr) {
-  mvtest::Capture report;
-  mvtest::Capture con;
-  mv::SEASONALACTIVITY(st, st, st, report.writer, con.writer);
-  if (console) *console = con.lines();
-  return report.lines();
+  return mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::SEASONALACTIVITY(st, st, st, report, console); }, console);
 }
 
 constexpr const char* kNone = "        0        0.000";

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/study.hpp"
+#include "support/study_builder.hpp"
 #include "support/test_support.hpp"
 
 namespace mvtest {
@@ -16,18 +17,8 @@ struct CommunityStudy {
   mv::Study st;
 
   CommunityStudy(const std::vector<std::string>& groups, const std::vector<std::string>& species, int firstYear = 2010,
-                 int lastYear = 2010) {
-    st.NGROUPS = static_cast<int>(groups.size());
-    st.NSPECIES = static_cast<int>(species.size());
-    st.FIRSTYEAR = firstYear;
-    st.LASTYEAR = lastYear;
-    st.sizeLocationTables();
-    st.sizeGroupTables();
-    st.sizeTallies();
-    st.sizeGroupPositions();
-    for (int g = 1; g <= st.NGROUPS; ++g) st.GROUPNAME(g) = mv::makeName(groups[static_cast<std::size_t>(g - 1)]);
-    for (int s = 1; s <= st.NSPECIES; ++s) st.SPECIESNAME(s) = mv::makeName(species[static_cast<std::size_t>(s - 1)]);
-  }
+                 int lastYear = 2010)
+      : st(makeStudy(groups, species, firstYear, lastYear)) {}
 
   // Independent pictures (kind 3) of species s at group g.
   void pics(int g, int s, int n, int year = 2010, int month = 1) {

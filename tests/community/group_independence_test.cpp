@@ -12,11 +12,8 @@ using mvtest::numbered;
 namespace {
 
 std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  Capture report;
-  Capture console;
-  mv::GROUPINDEPENDENCE(st, st, report.writer, console.writer);
-  if (consoleLines) *consoleLines = console.lines();
-  return report.lines();
+  return mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::GROUPINDEPENDENCE(st, st, report, console); }, consoleLines);
 }
 
 const std::vector<std::string> kTitle = {

@@ -21,11 +21,8 @@ const std::string kAgouti19 = "Agouti             ";
 const std::string kBrocket19 = "Brocket deer       ";
 
 std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  Capture report;
-  Capture console;
-  mv::GROUPSBYSPECIES(st, st, st, report.writer, console.writer);
-  if (consoleLines) *consoleLines = console.lines();
-  return report.lines();
+  return mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::GROUPSBYSPECIES(st, st, st, report, console); }, consoleLines);
 }
 
 std::string blanks(std::size_t n) { return std::string(n, ' '); }

@@ -14,11 +14,9 @@ constexpr int kInd = mv::kIndependentPictures;
 constexpr int kIndiv = mv::kIndividuals;
 
 std::vector<std::string> runSpeciesByMonth(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  mvtest::Capture report;
-  mvtest::Capture console;
-  mv::SPECIESBYMONTH(st, st, st, st, report.writer, console.writer);
-  if (consoleLines) *consoleLines = console.lines();
-  return report.lines();
+  return mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::SPECIESBYMONTH(st, st, st, st, report, console); },
+      consoleLines);
 }
 
 const std::string kNote = "  One record of each species per location per period";

@@ -13,11 +13,8 @@ using mvtest::section;
 namespace {
 
 std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  Capture report;
-  Capture console;
-  mv::VENNDIAGRAM(st, st, st, report.writer, console.writer);
-  if (consoleLines) *consoleLines = console.lines();
-  return report.lines();
+  return mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::VENNDIAGRAM(st, st, st, report, console); }, consoleLines);
 }
 
 const std::string kAgouti = "Agouti                   ";

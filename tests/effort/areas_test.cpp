@@ -34,11 +34,11 @@ mv::Study grouped(const std::vector<std::pair<const char*, Positions>>& groups) 
 }
 
 std::vector<std::string> run(const mv::Study& st) {
-  mvtest::Capture report;
-  mvtest::Capture console;
-  mv::AREAOFEACHGROUP(st, report.writer, console.writer);
-  EXPECT_EQ(console.lines(), std::vector<std::string>{" AREA OF EACH GROUP"});
-  return report.lines();
+  std::vector<std::string> consoleLines;
+  std::vector<std::string> lines = mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::AREAOFEACHGROUP(st, report, console); }, &consoleLines);
+  EXPECT_EQ(consoleLines, std::vector<std::string>{" AREA OF EACH GROUP"});
+  return lines;
 }
 
 const std::vector<std::string> kHeader = {

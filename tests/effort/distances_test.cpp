@@ -25,11 +25,11 @@ mv::Study positioned(const std::vector<std::pair<std::string, std::pair<int, int
 }
 
 std::vector<std::string> run(const mv::Study& st) {
-  mvtest::Capture report;
-  mvtest::Capture console;
-  mv::DISTANCE(st, st, report.writer, console.writer);
-  EXPECT_EQ(console.lines(), std::vector<std::string>{" DISTANCE BETWEEN GROUPS"});
-  return report.lines();
+  std::vector<std::string> consoleLines;
+  std::vector<std::string> lines = mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::DISTANCE(st, st, report, console); }, &consoleLines);
+  EXPECT_EQ(consoleLines, std::vector<std::string>{" DISTANCE BETWEEN GROUPS"});
+  return lines;
 }
 
 }  // namespace

@@ -30,11 +30,11 @@ void tally(mv::Study& st, int g, int s, int y, int m, int all, int activity, int
 }
 
 std::vector<std::string> run(const mv::Study& st) {
-  mvtest::Capture report;
-  mvtest::Capture console;
-  mv::COUNTPICS(st, st, report.writer, console.writer);
-  EXPECT_EQ(console.lines(), std::vector<std::string>{" NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR"});
-  return report.lines();
+  std::vector<std::string> consoleLines;
+  std::vector<std::string> lines = mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::COUNTPICS(st, st, report, console); }, &consoleLines);
+  EXPECT_EQ(consoleLines, std::vector<std::string>{" NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR"});
+  return lines;
 }
 
 }  // namespace

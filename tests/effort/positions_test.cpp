@@ -45,12 +45,12 @@ TEST(GroupUtmElev, AveragesCutTowardZeroOverUsableLocations) {
       {"Coast", {{300000, 1000000, -5}, {300001, 1000001, -6}}},
       {"Nobody", {}},
   });
-  mvtest::Capture report;
-  mvtest::Capture console;
-  mv::GROUPUTMELEV(st, st, report.writer, console.writer);
-  EXPECT_EQ(console.lines(), std::vector<std::string>{" GROUP UTM AND ELEVATION AVERAGES"});
+  std::vector<std::string> consoleLines;
+  const std::vector<std::string> lines = mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::GROUPUTMELEV(st, st, report, console); }, &consoleLines);
+  EXPECT_EQ(consoleLines, std::vector<std::string>{" GROUP UTM AND ELEVATION AVERAGES"});
   // clang-format off
-  mvtest::expectLines(report.lines(), {
+  mvtest::expectLines(lines, {
                                           "GROUP UTM AND ELEVATION AVERAGES",
                                           "Group" + std::string(26, ' ') + "UTM" + std::string(8, ' ') + "Elevation",
                                           N("East") + "  500001 4000000     100",
@@ -71,9 +71,7 @@ TEST(GroupUtmElev, CoordinateSumsDoNotOverflow) {
   // 300 locations at north-south 9999999 sum to about 3e9.
   std::vector<Place> many(300, Place{999999, 9999999, 99999});
   mv::Study st = placed({{"Big", many}});
-  mvtest::Capture report;
-  mvtest::Capture console;
-  mv::GROUPUTMELEV(st, st, report.writer, console.writer);
+  mvtest::runSection([&](mv::Writer& report, mv::Writer& console) { mv::GROUPUTMELEV(st, st, report, console); });
   EXPECT_EQ(st.GROUPUTM(1, 1), 999999);
   EXPECT_EQ(st.GROUPUTM(1, 2), 9999999);
   EXPECT_EQ(st.GROUPELEV(1), 99999);

@@ -45,11 +45,11 @@ void counts(mv::Study& st, int g, int s, int m, int all, int activity, int indep
 }
 
 std::vector<std::string> run(const mv::Study& st) {
-  mvtest::Capture report;
-  mvtest::Capture console;
-  mv::WRITEFLPICS(st, st, st, report.writer, console.writer);
-  EXPECT_EQ(console.lines(), std::vector<std::string>{" FIRST PICTURES"});
-  return report.lines();
+  std::vector<std::string> consoleLines;
+  std::vector<std::string> lines = mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::WRITEFLPICS(st, st, st, report, console); }, &consoleLines);
+  EXPECT_EQ(consoleLines, std::vector<std::string>{" FIRST PICTURES"});
+  return lines;
 }
 
 const std::string kHeading = "Species                     Days  Year Month Day Hour Minute Location";

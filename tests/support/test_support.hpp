@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "layout/layout.hpp"
@@ -41,6 +42,18 @@ struct Capture {
   mv::Writer writer{sink};
   std::vector<std::string>& lines() { return sink.lines; }
 };
+
+// Runs one report section on in-memory writers, as `section(report,
+// console)`: returns the report's lines, and puts the console's in
+// *consoleLines when asked.
+template <class Section>
+std::vector<std::string> runSection(Section&& section, std::vector<std::string>* consoleLines = nullptr) {
+  Capture report;
+  Capture console;
+  std::forward<Section>(section)(report.writer, console.writer);
+  if (consoleLines) *consoleLines = console.lines();
+  return report.lines();
+}
 
 // Renders one layout with values into lines (the layout checked at compile time).
 template <class... A>

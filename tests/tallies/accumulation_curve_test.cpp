@@ -10,11 +10,8 @@ using namespace sectiontest;
 namespace {
 
 std::vector<std::string> runCurve(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  mvtest::Capture report;
-  mvtest::Capture console;
-  mv::ACCUMULATIONCURVE(st, st, report.writer, console.writer);
-  if (consoleLines) *consoleLines = console.lines();
-  return report.lines();
+  return mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::ACCUMULATIONCURVE(st, st, report, console); }, consoleLines);
 }
 
 }  // namespace

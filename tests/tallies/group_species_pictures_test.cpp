@@ -12,11 +12,9 @@ namespace {
 constexpr int kInd = mv::kIndependentPictures;
 
 std::vector<std::string> runPictures(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  mvtest::Capture report;
-  mvtest::Capture console;
-  mv::GROUPSPECIESPICS(st, st, st, report.writer, console.writer);
-  if (consoleLines) *consoleLines = console.lines();
-  return report.lines();
+  return mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::GROUPSPECIESPICS(st, st, st, report, console); },
+      consoleLines);
 }
 
 // clang-format off

@@ -12,11 +12,8 @@ namespace {
 constexpr int kInd = mv::kIndependentPictures;
 
 std::vector<std::string> runGroupsByMonth(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  mvtest::Capture report;
-  mvtest::Capture console;
-  mv::GROUPSBYMONTH(st, st, st, report.writer, console.writer);
-  if (consoleLines) *consoleLines = console.lines();
-  return report.lines();
+  return mvtest::runSection(
+      [&](mv::Writer& report, mv::Writer& console) { mv::GROUPSBYMONTH(st, st, st, report, console); }, consoleLines);
 }
 
 const std::string kMonths = "Jan   Feb   Mar   Apr   May   Jun   Jul   Aug   Sep   Oct   Nov   Dec   Total";

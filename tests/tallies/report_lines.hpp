@@ -1,5 +1,5 @@
-// Helpers for the section tests: small studies built in memory, and the
-// pieces of expected report lines (names, blanks, right-justified fields)
+// Helpers for the section tests: the study builder, and the pieces of
+// expected report lines (names, blanks, right-justified fields)
 // so that each expected line can be read column by column.
 #pragma once
 
@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "model/study.hpp"
+#include "support/study_builder.hpp"
 
 namespace sectiontest {
+
+using mvtest::makeStudy;
 
 inline std::string blanks(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
 
@@ -33,25 +36,6 @@ inline std::string times(int n, std::string_view text) {
   std::string out;
   for (int i = 0; i < n; ++i) out += text;
   return out;
-}
-
-// A study with the given group and species names and years, every table the
-// sections read sized and zero-filled (first-picture days "none").
-inline mv::Study makeStudy(const std::vector<std::string>& groups, const std::vector<std::string>& species, int first,
-                           int last) {
-  mv::Study st;
-  st.NGROUPS = static_cast<int>(groups.size());
-  st.NSPECIES = static_cast<int>(species.size());
-  st.FIRSTYEAR = first;
-  st.LASTYEAR = last;
-  st.sizeLocationTables();
-  st.sizeGroupTables();
-  st.sizeTallies();
-  st.sizeGroupTrapDays();
-  st.sizeGroupPositions();
-  for (int g = 1; g <= st.NGROUPS; ++g) st.GROUPNAME(g) = mv::makeName(groups[static_cast<std::size_t>(g - 1)]);
-  for (int s = 1; s <= st.NSPECIES; ++s) st.SPECIESNAME(s) = mv::makeName(species[static_cast<std::size_t>(s - 1)]);
-  return st;
 }
 
 }  // namespace sectiontest
