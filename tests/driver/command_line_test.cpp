@@ -1,14 +1,12 @@
 // The command line of the real program: help and version, wrong arguments,
 // and a scripted run that must give the report of the console dialogue.
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "support/run_program.hpp"
 #include "support/test_support.hpp"
 
 namespace fs = std::filesystem;
@@ -17,24 +15,13 @@ namespace {
 
 const fs::path kExample = fs::path(MORVELSTRAND_SOURCE_DIR) / "examples" / "study";
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-// Runs the program in `cwd` with a shell argument string; its input is the
-// printf format `answers`, or closed when that is empty.
-Result runIn(const fs::path& cwd, const std::string& arguments, const std::string& answers = "") {
-  const mvtest::TempDir streams;
-  const fs::path out = streams / "stdout";
-  const fs::path err = streams / "stderr";
-  const std::string input = answers.empty() ? "" : "printf '" + answers + "' | ";
-  const std::string cmd = "cd '" + cwd.string() + "' && " + input + "'" + std::string(MORVELSTRAND_EXE) + "' " +
-                          arguments + (answers.empty() ? " <&-" : "") + " > '" + out.string() + "' 2> '" +
-                          err.string() + "'";
-  const int rc = std::system(cmd.c_str());
-  return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, mvtest::readFile(out), mvtest::readFile(err)};
+// Runs the program in `cwd` with a shell argument string; its input is
+// `answers` through a pipe, or closed when there are none.
+mvtest::Ran runIn(const fs::path& cwd, const std::string& arguments, const std::string& answers = "") {
+  return mvtest::runProgram({.exe = MORVELSTRAND_EXE,
+                             .cwd = cwd,
+                             .arguments = arguments,
+                             .input = answers.empty() ? mvtest::Stdin::closed() : mvtest::Stdin::piped(answers)});
 }
 
 std::vector<std::string> entries(const fs::path& dir) {
@@ -62,12 +49,12 @@ TEST(CommandLine, HelpVersionAndWrongArgumentsTouchNoFile) {
   copyExample(dir.path());
   const std::vector<std::string> before = entries(dir.path());
 
-  const Result help = runIn(dir.path(), "--help");
+  const mvtest::Ran help = runIn(dir.path(), "--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("Usage: morvelstrand [OPTIONS] [STUDY_DIR]"), std::string::npos);
   EXPECT_NE(help.out.find("2  wrong command line"), std::string::npos);
 
-  const Result version = runIn(dir.path(), "--version");
+  const mvtest::Ran version = runIn(dir.path(), "--version");
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("morvelstrand ", 0), 0u);
   EXPECT_EQ(version.out.find('\n'), version.out.size() - 1);
@@ -76,7 +63,7 @@ TEST(CommandLine, HelpVersionAndWrongArgumentsTouchNoFile) {
                             "--period 60 --bootstrap 9", "--period 60 --seed 3", "--period 60 --overlap-species 4",
                             "--period 60 --tables t --bootstrap -1", "--period 60 --html p.html --overlap-species x"}) {
     SCOPED_TRACE(wrong);
-    const Result r = runIn(dir.path(), wrong);
+    const mvtest::Ran r = runIn(dir.path(), wrong);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;  // one line
@@ -90,13 +77,13 @@ TEST(CommandLine, HelpVersionAndWrongArgumentsTouchNoFile) {
 TEST(CommandLine, PeriodOptionGivesTheReportOfTheDialogue) {
   mvtest::TempDir dialogue;
   copyExample(dialogue.path());
-  ASSERT_EQ(runIn(dialogue.path(), "", "60\\n\\n").status, 0);
+  ASSERT_EQ(runIn(dialogue.path(), "", "60\n\n").status, 0);
 
   // From another folder, with stdin closed: no prompt, no wait.
   mvtest::TempDir scripted;
   copyExample(scripted.path());
   mvtest::TempDir elsewhere;
-  const Result r = runIn(elsewhere.path(), "--period 60 --quiet '" + scripted.path().string() + "'");
+  const mvtest::Ran r = runIn(elsewhere.path(), "--period 60 --quiet " + mvtest::shellQuoted(scripted.path().string()));
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, "");
@@ -112,14 +99,14 @@ TEST(CommandLine, BadPeriodEndsBeforeAnyFileIsTouched) {
   const std::vector<std::string> before = entries(dir.path());
   for (const char* period : {"0", "1441", "-5", "99999999999"}) {
     SCOPED_TRACE(period);
-    const Result r = runIn(dir.path(), std::string("--quiet --period ") + period);
+    const mvtest::Ran r = runIn(dir.path(), std::string("--quiet --period ") + period);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, " PERIOD must be greater than 1 minute and less than 60*24 minutes ... TERMINATING\r\n");
   }
   // The same answer at the prompt ends after the pictures were read, and
   // takes this run's picture list with it.
-  const Result asked = runIn(dir.path(), "", "0\\n");
+  const mvtest::Ran asked = runIn(dir.path(), "", "0\n");
   EXPECT_EQ(asked.status, 1);
   EXPECT_NE(asked.out.find(" PERIOD must be greater than 1 minute"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir / "FinalPicsList.txt"));
@@ -128,7 +115,7 @@ TEST(CommandLine, BadPeriodEndsBeforeAnyFileIsTouched) {
 
 TEST(CommandLine, QuietRunSendsItsErrorToStandardError) {
   mvtest::TempDir dir;
-  const Result r = runIn(dir.path(), "--quiet --period 60");
+  const mvtest::Ran r = runIn(dir.path(), "--quiet --period 60");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err, " Input.txt was not present\r\n File Input.txt must be in the same folder as Morvelstrand\r\n");
@@ -168,12 +155,12 @@ TEST(CommandLine, PageThatWouldReplaceAnInputIsRefused) {
   };
   for (const auto& [arguments, problem] : cases) {
     SCOPED_TRACE(arguments);
-    const Result r = runIn(dir.path(), "--period 60 " + arguments);
+    const mvtest::Ran r = runIn(dir.path(), "--period 60 " + arguments);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "morvelstrand: --html: " + problem + " (see morvelstrand --help)\n");
   }
-  const Result emptyTables = runIn(dir.path(), "--period 60 --tables ''");
+  const mvtest::Ran emptyTables = runIn(dir.path(), "--period 60 --tables ''");
   EXPECT_EQ(emptyTables.status, 2);
   EXPECT_EQ(emptyTables.err, "morvelstrand: --tables: the folder name is empty (see morvelstrand --help)\n");
 
@@ -185,7 +172,7 @@ TEST(CommandLine, PageThatWouldReplaceAnInputIsRefused) {
   EXPECT_TRUE(fs::is_empty(dir / "tables"));
 
   // A page beside the study files under a name of its own is written.
-  const Result fine = runIn(dir.path(), "--period 60 --quiet --html study.html");
+  const mvtest::Ran fine = runIn(dir.path(), "--period 60 --quiet --html study.html");
   EXPECT_EQ(fine.status, 0) << fine.err;
   EXPECT_TRUE(fs::is_regular_file(dir / "study.html"));
 }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/run_program.hpp"
 #include "support/test_support.hpp"
 
 namespace fs = std::filesystem;
@@ -142,6 +143,13 @@ void writeLargeStudy(const fs::path& dir) {
   mvtest::writeFile(dir / "AllPictures.txt", pictures);
 }
 
+// The program run to its end in `dir` with a shell argument string, its
+// standard input empty.
+mvtest::Ran runToEnd(const fs::path& dir, const std::string& arguments) {
+  return mvtest::runProgram(
+      {.exe = MORVELSTRAND_EXE, .cwd = dir, .arguments = arguments, .input = mvtest::Stdin::empty()});
+}
+
 const std::string kPrompt = "Enter PERIOD in minutes for independent pictures; 60 means 60 minutes\r\n";
 
 }  // namespace
@@ -155,12 +163,9 @@ TEST(Interrupts, SecondRunStopsWhileTheFirstWaitsAndTheFirstIsKilled) {
   const std::vector<std::string> during = leftOver(dir.path());
   EXPECT_EQ(during, (std::vector<std::string>{".Reject.txt.*", "FinalPicsList.txt"}));
 
-  const std::string cmd = "cd '" + dir.path().string() + "' && '" + MORVELSTRAND_EXE +
-                          "' --period 60 --quiet < /dev/null > /dev/null 2> '" + (dir / "second.txt").string() + "'";
-  const int rc = std::system(cmd.c_str());
-  EXPECT_EQ(WEXITSTATUS(rc), 1);
-  EXPECT_EQ(mvtest::readFile(dir / "second.txt"), " another run is using this folder: " + dir.path().string() + "\r\n");
-  fs::remove(dir / "second.txt");
+  const mvtest::Ran second = runToEnd(dir.path(), "--period 60 --quiet");
+  EXPECT_EQ(second.status, 1);
+  EXPECT_EQ(second.err, " another run is using this folder: " + dir.path().string() + "\r\n");
   EXPECT_EQ(leftOver(dir.path()), during);
 
   kill(first.pid(), SIGTERM);
@@ -207,27 +212,6 @@ TEST(Interrupts, InterruptDuringTheReportLeavesNoPartialReport) {
   }
 }
 
-namespace {
-
-// The program run to its end in `dir` with a shell argument string, its
-// standard error kept.
-struct Ended {
-  int status;
-  std::string err;
-};
-
-Ended runToEnd(const fs::path& dir, const std::string& arguments) {
-  const fs::path err = dir.parent_path() / (dir.filename().string() + ".err");
-  const std::string cmd = "cd '" + dir.string() + "' && '" + MORVELSTRAND_EXE + "' " + arguments +
-                          " < /dev/null > /dev/null 2> '" + err.string() + "'";
-  const int rc = std::system(cmd.c_str());
-  Ended e{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, mvtest::readFile(err)};
-  fs::remove(err);
-  return e;
-}
-
-}  // namespace
-
 // The folder itself is locked: whatever holds the name of the old lock
 // file (a link, a folder, another user's file) neither stops a run nor lets
 // a second one in, and is left as it is.
@@ -249,7 +233,7 @@ TEST(Interrupts, LockFileNameOfAnyKindLeavesTheLockWorking) {
     }
     Child first(dir.path());
     ASSERT_TRUE(first.readUntil(kPrompt));
-    const Ended second = runToEnd(dir.path(), "--period 60 --quiet");
+    const mvtest::Ran second = runToEnd(dir.path(), "--period 60 --quiet");
     EXPECT_EQ(second.status, 1);
     EXPECT_EQ(second.err, " another run is using this folder: " + dir.path().string() + "\r\n");
     first.answer("60\n\n");
@@ -280,7 +264,7 @@ TEST(Interrupts, TemporaryFilesOfKilledRunsAreRemovedByTheNext) {
                                                             "OutputGroups.txt", "Reject.txt", "tables"}));
   // A page of a killed run, written into the study folder.
   mvtest::writeFile(dir / ".page.html.Ab12Cd", "<html>");
-  const Ended next = runToEnd(dir.path(), "--period 60 --quiet --tables tables --html page.html");
+  const mvtest::Ran next = runToEnd(dir.path(), "--period 60 --quiet --tables tables --html page.html");
   EXPECT_EQ(next.status, 0);
   fs::remove(dir / "page.html");
   // .Reject.txt.*, .page.html.* and the new package's rejects.csv,
@@ -305,13 +289,14 @@ TEST(Interrupts, TablesFolderIsHeldByOneRunAndKeptWholeOnInterrupt) {
   const std::string input = mvtest::readFile(second / "Input.txt");
   mvtest::writeFile(second / "Input.txt", "Second study" + input.substr(input.find('\r')));
   const fs::path tables = out / "tables";
-  ASSERT_EQ(runToEnd(second.path(), "--period 60 --quiet --tables '" + tables.string() + "'").status, 0);
+  ASSERT_EQ(runToEnd(second.path(), "--period 60 --quiet --tables " + mvtest::shellQuoted(tables.string())).status, 0);
   const std::string secondPackage = mvtest::readFile(tables / "datapackage.json");
   ASSERT_NE(secondPackage.find("Second study"), std::string::npos);
   {
     Child waiting(first.path(), {"--tables", tables.string()});
     ASSERT_TRUE(waiting.readUntil(kPrompt));
-    const Ended refused = runToEnd(second.path(), "--period 60 --quiet --tables '" + tables.string() + "'");
+    const mvtest::Ran refused =
+        runToEnd(second.path(), "--period 60 --quiet --tables " + mvtest::shellQuoted(tables.string()));
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err,
               " Cannot write the tables: " + tables.string() + ": another run is writing tables into this folder\r\n");

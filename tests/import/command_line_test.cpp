@@ -2,6 +2,7 @@
 
 #include "import/command_line.hpp"
 #include "import_support.hpp"
+#include "support/run_program.hpp"
 
 namespace fs = std::filesystem;
 namespace mc = mv::camtrap;
@@ -96,40 +97,26 @@ TEST(ImportCommandLine, RefusesToOverwriteWithoutForce) {
 // The executable itself: status and streams as a shell sees them.
 TEST(ImportCommandLine, TheExecutable) {
   mvtest::TempDir dir;
-  // Quoted by appending: GCC 12 at -O3 takes `"'" + std::string` for an
-  // overlapping copy and warns (-Wrestrict).
-  const auto quoted = [](const std::string& text) {
-    std::string q = "'";
-    q += text;
-    q += '\'';
-    return q;
+  const auto shell = [](const std::string& args) {
+    return mvtest::runProgram({.exe = MORVELSTRAND_IMPORT_EXE, .arguments = args, .input = mvtest::Stdin::inherited()});
   };
   // Two quoted paths, one after the other.
-  const auto paths = [&](const fs::path& a, const fs::path& b) {
-    std::string both = quoted(a.string());
+  const auto paths = [](const fs::path& a, const fs::path& b) {
+    std::string both = mvtest::shellQuoted(a.string());
     both += ' ';
-    both += quoted(b.string());
+    both += mvtest::shellQuoted(b.string());
     return both;
   };
-  const auto shell = [&](const std::string& args) {
-    std::string cmd = quoted(MORVELSTRAND_IMPORT_EXE);
-    cmd += ' ';
-    cmd += args;
-    cmd += " > ";
-    cmd += quoted((dir / "out.txt").string());
-    cmd += " 2> ";
-    cmd += quoted((dir / "err.txt").string());
-    const int rc = std::system(cmd.c_str());
-    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  };
-  EXPECT_EQ(shell("--version"), 0);
-  EXPECT_EQ(mvtest::readFile(dir / "out.txt"), "morvelstrand-import 1.0.0\n");
-  EXPECT_EQ(shell("--nope"), 2);
-  EXPECT_EQ(mvtest::readFile(dir / "err.txt"),
+  const mvtest::Ran version = shell("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "morvelstrand-import 1.0.0\n");
+  const mvtest::Ran wrong = shell("--nope");
+  EXPECT_EQ(wrong.status, 2);
+  EXPECT_EQ(wrong.err,
             "morvelstrand-import: The following argument was not expected: --nope\nTry 'morvelstrand-import --help' "
             "for more information.\n");
-  EXPECT_EQ(shell(paths(dir / "none", dir / "study")), 1);
-  EXPECT_EQ(shell(paths(importtest::dataDir("forest"), dir / "study")), importtest::successStatus())
-      << mvtest::readFile(dir / "err.txt");
+  EXPECT_EQ(shell(paths(dir / "none", dir / "study")).status, 1);
+  const mvtest::Ran imported = shell(paths(importtest::dataDir("forest"), dir / "study"));
+  EXPECT_EQ(imported.status, importtest::successStatus()) << imported.err;
   EXPECT_TRUE(fs::exists(dir / "study" / "AllPictures.txt"));
 }

@@ -1,13 +1,11 @@
 // The HTML page: one plot per figure whatever the study, nothing fetched,
 // caps on many species and groups; and --html on the command line.
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "community/community_study.hpp"
 #include "page/page.hpp"
+#include "support/run_program.hpp"
 #include "support/test_support.hpp"
 
 namespace fs = std::filesystem;
@@ -58,19 +56,20 @@ TEST(Page, HtmlOptionWritesThePageOrEndsTheRun) {
   mvtest::TempDir dir;
   const fs::path example = fs::path(MORVELSTRAND_SOURCE_DIR) / "examples" / "study";
   for (const char* name : {"Input.txt", "GroupMap.txt", "AllPictures.txt"}) fs::copy_file(example / name, dir / name);
-  const std::string exe = "'" + std::string(MORVELSTRAND_EXE) + "' --period 60 --quiet ";
   auto run = [&](const std::string& page) {
-    const std::string cmd = "cd '" + dir.path().string() + "' && " + exe + "--html '" + page + "' . <&- 2> err.txt";
-    const int rc = std::system(cmd.c_str());
-    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return mvtest::runProgram({.exe = MORVELSTRAND_EXE,
+                               .cwd = dir.path(),
+                               .arguments = "--period 60 --quiet --html " + mvtest::shellQuoted(page) + " ."});
   };
   // A page that could not be written is refused before the run.
-  ASSERT_EQ(run("out/page.html"), 2);
-  EXPECT_EQ(mvtest::readFile(dir / "err.txt"), "morvelstrand: --html: folder does not exist: " +
-                                                   (dir.path() / "out").string() + " (see morvelstrand --help)\n");
+  const mvtest::Ran refused = run("out/page.html");
+  ASSERT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err, "morvelstrand: --html: folder does not exist: " + (dir.path() / "out").string() +
+                             " (see morvelstrand --help)\n");
   EXPECT_FALSE(fs::exists(dir / "OutputGroups.txt"));
 
-  ASSERT_EQ(run("page.html"), 0) << mvtest::readFile(dir / "err.txt");
+  const mvtest::Ran written = run("page.html");
+  ASSERT_EQ(written.status, 0) << written.err;
   expectWholePage(mvtest::readFile(dir / "page.html"));
   for (const auto& e : fs::directory_iterator(dir.path()))
     EXPECT_NE(e.path().filename().string().front(), '.') << e.path();  // no temporary file left

@@ -2,13 +2,11 @@
 // pictures, and with PERIOD given up front (the picture loop then takes the
 // pictures from memory instead of reading the list back): every file the
 // runs leave must be the same.
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
 
+#include "support/run_program.hpp"
 #include "support/test_support.hpp"
 
 namespace fs = std::filesystem;
@@ -33,10 +31,15 @@ void writeStudy(const fs::path& dir) {
 std::map<std::string, std::string> runWith(const std::string& threads, const std::string& arguments) {
   mvtest::TempDir dir;
   writeStudy(dir.path());
-  const std::string cmd = "cd '" + dir.path().string() + "' && printf '60\\n\\n' | MORVELSTRAND_THREADS=" + threads +
-                          " '" + std::string(MORVELSTRAND_EXE) + "' " + arguments + " > console.txt 2>&1";
-  const int rc = std::system(cmd.c_str());
-  EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 0);
+  const fs::path console = dir / "console.txt";
+  const mvtest::Ran ran = mvtest::runProgram({.exe = MORVELSTRAND_EXE,
+                                              .cwd = dir.path(),
+                                              .arguments = arguments,
+                                              .input = mvtest::Stdin::piped("60\n\n"),
+                                              .environment = "MORVELSTRAND_THREADS=" + threads,
+                                              .out = console,
+                                              .err = console});
+  EXPECT_EQ(ran.status, 0);
   std::map<std::string, std::string> files;
   for (const auto& e : fs::directory_iterator(dir.path())) {
     std::string kept;

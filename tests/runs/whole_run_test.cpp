@@ -4,14 +4,13 @@
 // `console.txt`, and OutputGroups.txt / Reject.txt when the run leaves them
 // (a missing expected file means the run must not leave that file).
 // The Date line of the report and the elapsed-time lines are masked.
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/run_program.hpp"
 #include "support/test_support.hpp"
 
 namespace fs = std::filesystem;
@@ -38,11 +37,15 @@ std::vector<std::string> masked(std::vector<std::string> lines, bool report) {
   return lines;
 }
 
-int runProgram(const fs::path& dir) {
-  const std::string cmd =
-      "cd '" + dir.string() + "' && '" + std::string(MORVELSTRAND_EXE) + "' < stdin.txt > console.txt 2> stderr.txt";
-  const int rc = std::system(cmd.c_str());
-  return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+// The run in `dir` on its answers; what it writes goes to console.txt and
+// stderr.txt there.
+int runCase(const fs::path& dir) {
+  return mvtest::runProgram({.exe = MORVELSTRAND_EXE,
+                             .cwd = dir,
+                             .input = mvtest::Stdin::from(dir / "stdin.txt"),
+                             .out = dir / "console.txt",
+                             .err = dir / "stderr.txt"})
+      .status;
 }
 
 bool updating() {
@@ -58,7 +61,7 @@ TEST_P(WholeRun, MatchesReviewedResults) {
   for (const auto& e : fs::directory_iterator(source))
     if (e.is_regular_file()) fs::copy_file(e.path(), dir.path() / e.path().filename());
   if (!fs::exists(dir / "stdin.txt")) mvtest::writeFile(dir / "stdin.txt", "60\n\n");
-  const int status = runProgram(dir.path());
+  const int status = runCase(dir.path());
   const fs::path expected = source / "expected";
 
   if (updating()) {
