@@ -12,11 +12,6 @@ namespace {
 
 constexpr int kInd = mv::kIndependentPictures;
 
-std::vector<std::string> runRates(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::DETECTIONRATES(st, st, st, report, console); }, consoleLines);
-}
-
 const std::string kNote = "  One record of each species per location per PERIOD";
 const std::string kTotal = "Total days pics; Avg rate";
 const std::string kSpeciesHead1 =
@@ -120,7 +115,7 @@ TEST(DetectionRates, OneSpeciesOverTwoYears) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(runRates(st, &console), expected);
+  EXPECT_EQ(mvtest::runSection(mv::DETECTIONRATES, st, &console), expected);
   // clang-format off
   EXPECT_EQ(console, (std::vector<std::string>{" DETECTION RATE FOR EACH SPECIES PER YEAR",
                                                " DETECTION RATE FOR EACH GROUP BY MONTH"}));
@@ -170,7 +165,7 @@ TEST(DetectionRates, TwentySpeciesMakeOneBlockAndTwentyOneTwo) {
   for (const std::string& line : speciesBlock(1, 20)) expected20.push_back(line);
   expected20.push_back("");
   expected20.push_back("DETECTION RATE FOR EACH GROUP BY MONTH");
-  std::vector<std::string> lines = runRates(manySpecies(20));
+  std::vector<std::string> lines = mvtest::runSection(mv::DETECTIONRATES, manySpecies(20));
   lines.resize(expected20.size());
   EXPECT_EQ(lines, expected20);
 
@@ -182,7 +177,7 @@ TEST(DetectionRates, TwentySpeciesMakeOneBlockAndTwentyOneTwo) {
   for (const std::string& line : speciesBlock(11, 21)) expected21.push_back(line);
   expected21.push_back("");
   expected21.push_back("DETECTION RATE FOR EACH GROUP BY MONTH");
-  lines = runRates(manySpecies(21));
+  lines = mvtest::runSection(mv::DETECTIONRATES, manySpecies(21));
   lines.resize(expected21.size());
   EXPECT_EQ(lines, expected21);
 }
@@ -193,7 +188,7 @@ TEST(DetectionRates, YearWithoutAnyCameraShowsZeroTotals) {
   st.GROUPTRAPDAYS(1, 2015, 1) = 31;
   st.PICCOUNT(1, 1, 2014, 6, kInd) = 2;  // pictures, but no camera trap days in 2014
   const std::string zero8 = "    0.00";
-  const std::vector<std::string> lines = runRates(st);
+  const std::vector<std::string> lines = mvtest::runSection(mv::DETECTIONRATES, st);
   const std::string margayHead = kSpeciesHead2 + blanks(3) + " Margay";
 
   // The 2014 block of the species section: no group row, a Total row of zeros.
@@ -222,7 +217,7 @@ TEST(DetectionRates, YearWithoutAnyCameraShowsZeroTotals) {
 // study years differ.
 TEST(DetectionRates, StudyWithoutPeriodsWritesTheMonthSummary) {
   mv::Study st = makeStudy({"Alto"}, {"Margay"}, 3000, 1000);
-  const std::vector<std::string> lines = runRates(st);
+  const std::vector<std::string> lines = mvtest::runSection(mv::DETECTIONRATES, st);
   const auto at = std::find(lines.begin(), lines.end(), "DETECTION RATE SUMMARY FOR EACH GROUP BY MONTH");
   ASSERT_NE(at, lines.end());
   EXPECT_EQ(*(at + 2), "Years 3000 to 1000");

@@ -9,11 +9,6 @@ using namespace sectiontest;
 
 namespace {
 
-std::vector<std::string> runOccupancy(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::NAIVEOCCUPANCY(st, st, report, console); }, consoleLines);
-}
-
 std::vector<std::string> head(const char* groups) {
   return {
       "NAIVE OCCUPANCY",
@@ -51,7 +46,7 @@ TEST(NaiveOccupancy, CountsTwoThreeThreeGiveOrderBCA) {
   expected.push_back(row("A", "0.667", "2"));
   expected.push_back("");
   std::vector<std::string> console;
-  EXPECT_EQ(runOccupancy(st, &console), expected);
+  EXPECT_EQ(mvtest::runSection(mv::NAIVEOCCUPANCY, st, &console), expected);
   EXPECT_EQ(console, std::vector<std::string>{" NAIVE OCCUPANCY"});
 }
 
@@ -67,5 +62,5 @@ TEST(NaiveOccupancy, CountsOneOneTwoGiveOrderCBAAndUnseenLast) {
   expected.push_back(row("A", "0.250", "1"));
   expected.push_back(row("D", "0.000", "0"));
   expected.push_back("");
-  EXPECT_EQ(runOccupancy(st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::NAIVEOCCUPANCY, st), expected);
 }

@@ -12,11 +12,6 @@ namespace {
 constexpr int kInd = mv::kIndependentPictures;
 constexpr int kIndiv = mv::kIndividuals;
 
-std::vector<std::string> runAbundance(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::SPECIESABUNDANCE(st, st, report, console); }, consoleLines);
-}
-
 // clang-format off
 const std::string kHead = "SPECIES" + blanks(19) + "NUMBER PICS" + blanks(6) + "RELATIVE ABUNDANCE" + blanks(5) +
                           "AVG NUM INDIVS" + blanks(5) + "ABUNDANCE OF INDIVS";
@@ -53,7 +48,7 @@ TEST(SpeciesAbundance, SpeciesWithoutRecordsHasNoRow) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(runAbundance(st, &console), expected);
+  EXPECT_EQ(mvtest::runSection(mv::SPECIESABUNDANCE, st, &console), expected);
   EXPECT_EQ(console, std::vector<std::string>{" SPECIES ABUNDANCE"});
 }
 
@@ -70,7 +65,7 @@ TEST(SpeciesAbundance, SingleSpeciesHasNoTotalLine) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(runAbundance(st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::SPECIESABUNDANCE, st), expected);
 }
 
 TEST(SpeciesAbundance, RecordsWithoutIndividualsShowZeroShares) {
@@ -89,5 +84,5 @@ TEST(SpeciesAbundance, RecordsWithoutIndividualsShowZeroShares) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(runAbundance(st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::SPECIESABUNDANCE, st), expected);
 }

@@ -16,11 +16,6 @@ const std::string kMostSimilar = "SPECIES PAIR MOST SIMILAR IN ACTIVITY (FREQUEN
 const std::string kChiSquare = "CHI-SQUARE ANALYSIS OF PAIRED ACTIVITY PATTERNS";
 const std::string kContinued = "Species list continued";
 
-std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* console = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::ACTIVITYPATTERN(st, st, report, console); }, console);
-}
-
 // One species' hour line with no pictures in any column.
 // clang-format off
 std::string quietHour(int h) { return hours(h) + "    " + rep("     0    0.000  ", 12) + "     0    0.000"; }
@@ -183,13 +178,13 @@ TEST(ActivityPattern, CompleteSection) {
   expected.push_back("");
 
   std::vector<std::string> console;
-  EXPECT_EQ(run(st, &console), expected);
+  EXPECT_EQ(mvtest::runSection(mv::ACTIVITYPATTERN, st, &console), expected);
   EXPECT_EQ(console, std::vector<std::string>{" ACTIVITY PATTERNS"});
 }
 
 TEST(ActivityPattern, TwentySpeciesMakeOneBlock) {
   const std::vector<std::string> names = numberedNames(20);
-  const auto lines = run(lastOneDiffers(20));
+  const auto lines = mvtest::runSection(mv::ACTIVITYPATTERN, lastOneDiffers(20));
   std::size_t k = acttest::find(lines, kHeading);
   ASSERT_LT(k, lines.size());
   EXPECT_EQ(lines[++k], header(27, names, 1, 20));
@@ -222,7 +217,7 @@ TEST(ActivityPattern, TwentySpeciesMakeOneBlock) {
 
 TEST(ActivityPattern, TwentyOneSpeciesMakeTwoBlocks) {
   const std::vector<std::string> names = numberedNames(21);
-  const auto lines = run(lastOneDiffers(21));
+  const auto lines = mvtest::runSection(mv::ACTIVITYPATTERN, lastOneDiffers(21));
   std::size_t k = acttest::find(lines, kHeading);
   ASSERT_LT(k, lines.size());
   // Columns 1 to 10, rows 1 to 9.
@@ -262,7 +257,7 @@ TEST(ActivityPattern, TwentyOneSpeciesMakeTwoBlocks) {
 // restarting at the repeated group in column 1.
 TEST(ActivityPattern, MoreThanEightySpeciesContinueOnFurtherLines) {
   const std::vector<std::string> names = numberedNames(81);
-  const auto lines = run(lastOneDiffers(81));
+  const auto lines = mvtest::runSection(mv::ACTIVITYPATTERN, lastOneDiffers(81));
   std::size_t k = acttest::find(lines, kHeading);
   ASSERT_LT(k, lines.size());
   EXPECT_EQ(lines[++k], header(27, names, 1, 40));
@@ -306,7 +301,8 @@ TEST(ActivityPattern, MoreThanEightySpeciesContinueOnFurtherLines) {
 // hours: 24 pictures keep Bbbb out of the search and the chi-square matrix.
 TEST(ActivityPattern, TwentyFivePicturesTakePartTwentyFourDoNot) {
   const auto section = [](int bPictures, int cPictures) {
-    const auto lines = run(studyAtHours({"Aaaa", "Bbbb", "Cccc"}, {{5, 25}, {5, bPictures}, {6, cPictures}}));
+    const auto lines = mvtest::runSection(
+        mv::ACTIVITYPATTERN, studyAtHours({"Aaaa", "Bbbb", "Cccc"}, {{5, 25}, {5, bPictures}, {6, cPictures}}));
     const std::size_t k = acttest::find(lines, kHeading);
     return std::vector<std::string>(lines.begin() + static_cast<std::ptrdiff_t>(k), lines.end());
   };
@@ -363,7 +359,7 @@ TEST(ActivityPattern, ChiSquareAtTheCriticalValueIsSignificant) {
     st.ACTMONTHHOUR(1, 4, 1) = a1;
     st.ACTMONTHHOUR(2, 9, 0) = b0;
     st.ACTMONTHHOUR(2, 9, 1) = b1;
-    const auto lines = run(st);
+    const auto lines = mvtest::runSection(mv::ACTIVITYPATTERN, st);
     const std::size_t k = acttest::find(lines, kChiSquare);
     EXPECT_EQ(lines.at(k + 4), "                           Aaaa  Bbbb");
     EXPECT_EQ(lines.at(k + 6), "");
@@ -394,5 +390,5 @@ TEST(ActivityPattern, NoActivityPictures) {
       "                           Aaaa  Bbbb",
       ""};
   // clang-format on
-  EXPECT_EQ(run(st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::ACTIVITYPATTERN, st), expected);
 }

@@ -14,11 +14,6 @@ namespace {
 constexpr int kFull = 1;
 constexpr int kNew = 2;
 
-std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* console = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::LUNARACTIVITY(st, st, report, console); }, console);
-}
-
 // Hour line: the hour, then number and frequency at full and at new moon.
 std::string hourLine(int h, const char* full, const char* atNew) {
   // clang-format off
@@ -93,7 +88,7 @@ TEST(LunarActivity, CompleteSection) {
   expected.push_back("");
 
   std::vector<std::string> console;
-  EXPECT_EQ(run(st, &console), expected);
+  EXPECT_EQ(mvtest::runSection(mv::LUNARACTIVITY, st, &console), expected);
   EXPECT_EQ(console, std::vector<std::string>{" LUNAR ACTIVITY PATTERNS"});
 }
 
@@ -106,7 +101,7 @@ TEST(LunarActivity, EqualDifferencesNameTheLowerSpecies) {
   st.ACTMOONHOUR(1, kNew, 1) = 1;
   pumaProfile(st, 2);
   pumaProfile(st, 3);
-  const auto lines = run(st);
+  const auto lines = mvtest::runSection(mv::LUNARACTIVITY, st);
   ASSERT_GE(lines.size(), 3u);
   // clang-format off
   EXPECT_EQ(lines[lines.size() - 4], "Difference " "   " "  0.28");
@@ -122,7 +117,7 @@ TEST(LunarActivity, NothingNamedWithoutADifference) {
   st.ACTMOONHOUR(1, kFull, 5) = 30;
   st.ACTMOONHOUR(1, kNew, 5) = 40;
   st.ACTMOONHOUR(2, kNew, 5) = 40;
-  const auto lines = run(st);
+  const auto lines = mvtest::runSection(mv::LUNARACTIVITY, st);
   ASSERT_EQ(lines.size(), 3u + 3u + 24u + 3u + 1u);
   EXPECT_EQ(lines[3], name("Aaaa"));
   EXPECT_EQ(lines[3 + 3 + 5], hourLine(5, "    30        1.000", "    40        1.000"));
@@ -140,7 +135,7 @@ TEST(LunarActivity, NothingNamedWithoutADifference) {
 TEST(LunarActivity, SaysWhenMoonDatesWereComputed) {
   for (const auto& [first, last] : {std::pair{2016, 2017}, std::pair{1999, 2000}}) {
     const mv::Study st = acttest::makeStudy({"Ocelot"}, 1, first, last);
-    const auto lines = run(st);
+    const auto lines = mvtest::runSection(mv::LUNARACTIVITY, st);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[2], "  Difference (large is greater difference)");
     EXPECT_EQ(lines[3], "  Moon dates outside 2000 to 2016 computed as UTC dates");

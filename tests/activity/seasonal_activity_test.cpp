@@ -11,11 +11,6 @@ using acttest::rep;
 
 namespace {
 
-std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* console = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::SEASONALACTIVITY(st, st, st, report, console); }, console);
-}
-
 constexpr const char* kNone = "        0        0.000";
 
 // Hour line with the four seasons' number-and-frequency cells.
@@ -117,7 +112,7 @@ TEST(SeasonalActivity, CompleteSection) {
   expected.push_back("");
 
   std::vector<std::string> console;
-  EXPECT_EQ(run(st, &console), expected);
+  EXPECT_EQ(mvtest::runSection(mv::SEASONALACTIVITY, st, &console), expected);
   EXPECT_EQ(console, std::vector<std::string>{" ACTIVITY PATTERNS BY SEASON"});
 }
 
@@ -125,6 +120,6 @@ TEST(SeasonalActivity, NoActivityPictures) {
   mv::Study st = acttest::makeStudy({"Ocelot"});
   st.GROUPTRAPDAYS(1, 2010, 5) = 31;
   st.PICCOUNT(1, 1, 2010, 5, 3) = 2;
-  EXPECT_EQ(run(st),
+  EXPECT_EQ(mvtest::runSection(mv::SEASONALACTIVITY, st),
             (std::vector<std::string>{"ACTIVITY PATTERNS BY SEASON", "  Activity in one-hour segments by season"}));
 }

@@ -5,16 +5,10 @@
 #include "community/community_study.hpp"
 #include "support/test_support.hpp"
 
-using mvtest::Capture;
 using mvtest::CommunityStudy;
 using mvtest::numbered;
 
 namespace {
-
-std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::GROUPINDEPENDENCE(st, st, report, console); }, consoleLines);
-}
 
 const std::vector<std::string> kTitle = {
     "CHI-SQUARE ANALYSIS OF PAIRED GROUPS SPECIES FREQUENCIES",
@@ -51,7 +45,7 @@ TEST(GroupIndependence, TwentyIsRejectedWithThreeSpecies) {
   cs.pics(1, 1, 6, 2010, 11);
   cs.pics(2, 2, 10, 2010, 5);
   std::vector<std::string> console;
-  const auto lines = run(cs.st, &console);
+  const auto lines = mvtest::runSection(mv::GROUPINDEPENDENCE, cs.st, &console);
   std::vector<std::string> expected = kTitle;
   // clang-format off
   expected.insert(expected.end(), {
@@ -72,7 +66,7 @@ TEST(GroupIndependence, SameCountsAndEmptyGroupsAreAccepted) {
   cs.pics(1, 2, 7);
   cs.pics(2, 1, 3);
   cs.pics(2, 2, 7);
-  const auto lines = run(cs.st);
+  const auto lines = mvtest::runSection(mv::GROUPINDEPENDENCE, cs.st);
   std::vector<std::string> expected = kTitle;
   // clang-format off
   expected.insert(expected.end(), {
@@ -98,10 +92,10 @@ TEST(GroupIndependence, OneSpeciesOrNoneMarksEveryPairAccepted) {
   expected.insert(expected.end(), {"Groups                    North  South ",
                                    "North                     " + kEmpty + kLastA, ""});
   // clang-format on
-  EXPECT_EQ(run(one.st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::GROUPINDEPENDENCE, one.st), expected);
 
   CommunityStudy none({"North", "South"}, {});
-  EXPECT_EQ(run(none.st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::GROUPINDEPENDENCE, none.st), expected);
 }
 
 // More than 36 species use the value for 35 degrees of freedom (49.802):
@@ -115,13 +109,13 @@ TEST(GroupIndependence, DegreesOfFreedomStopAtThirtyFive) {
   expected.insert(expected.end(), {"Groups                    North  South ",
                                    "North                     " + kEmpty + kLastR, ""});
   // clang-format on
-  EXPECT_EQ(run(cs.st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::GROUPINDEPENDENCE, cs.st), expected);
 }
 
 // 10 groups: one block of 9 rows and 10 columns. Names are cut to 6
 // characters in the header, written in full at the start of the rows.
 TEST(GroupIndependence, TenGroupsOneMatrix) {
-  const auto lines = run(alternating(10).st);
+  const auto lines = mvtest::runSection(mv::GROUPINDEPENDENCE, alternating(10).st);
   std::vector<std::string> expected = kTitle;
   const std::string pad = "                   ";  // "GroupNN" to 25 columns, then 1x
   // clang-format off
@@ -147,7 +141,7 @@ TEST(GroupIndependence, TenGroupsOneMatrix) {
 // 11 groups: H = 5; the first matrix has columns 1 to 5 and rows 1 to 4, the
 // second columns 6 to 11 and rows 1 to 10, separated by an empty line.
 TEST(GroupIndependence, ElevenGroupsTwoMatrices) {
-  const auto lines = run(alternating(11).st);
+  const auto lines = mvtest::runSection(mv::GROUPINDEPENDENCE, alternating(11).st);
   std::vector<std::string> expected = kTitle;
   const std::string pad = "                   ";
   // clang-format off

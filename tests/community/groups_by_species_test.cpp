@@ -7,7 +7,6 @@
 #include "community/groups_by_species.hpp"
 #include "support/test_support.hpp"
 
-using mvtest::Capture;
 using mvtest::CommunityStudy;
 using mvtest::numbered;
 using mvtest::section;
@@ -19,11 +18,6 @@ const std::string kNorth = "North                    ";
 const std::string kSouth = "South                    ";
 const std::string kAgouti19 = "Agouti             ";
 const std::string kBrocket19 = "Brocket deer       ";
-
-std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::GROUPSBYSPECIES(st, st, st, report, console); }, consoleLines);
-}
 
 std::string blanks(std::size_t n) { return std::string(n, ' '); }
 
@@ -53,7 +47,7 @@ TEST(GroupsBySpecies, TwoGroupsWithDisjointSpeciesWholeReport) {
   cs.st.GROUPUTM(2, 2) = 9087654;
   cs.st.GROUPELEV(2) = 850;
   std::vector<std::string> console;
-  const auto lines = run(cs.st, &console);
+  const auto lines = mvtest::runSection(mv::GROUPSBYSPECIES, cs.st, &console);
 
   // clang-format off
   const std::vector<std::string> expected = {
@@ -122,7 +116,7 @@ TEST(GroupsBySpecies, GroupsWithoutPicturesShowMinusOneAndNaN) {
   cs.pics(1, 1, 4);
   cs.pics(3, 1, 2);
   cs.pics(3, 2, 2);
-  const auto lines = run(cs.st);
+  const auto lines = mvtest::runSection(mv::GROUPSBYSPECIES, cs.st);
   const std::string alder = "Alder                    ";
   const std::string birch = "Birch                    ";
   const std::string cedar = "Cedar                    ";
@@ -180,7 +174,7 @@ TEST(GroupsBySpecies, GroupsWithoutPicturesShowMinusOneAndNaN) {
 TEST(GroupsBySpecies, ElevenGroupsOneBlockJaccardOnTwoLines) {
   CommunityStudy cs(numbered("Group", 11), {"Agouti"});
   for (int g = 1; g <= 11; ++g) cs.pics(g, 1, 1);
-  const auto lines = run(cs.st);
+  const auto lines = mvtest::runSection(mv::GROUPSBYSPECIES, cs.st);
   const std::string header =
       "     Locations              Group02    Group03    Group04    Group05    Group06    "
       "Group07    Group08    Group09    Group10    Group11   ";
@@ -262,7 +256,7 @@ TEST(GroupsBySpecies, ElevenGroupsOneBlockJaccardOnTwoLines) {
 TEST(GroupsBySpecies, TwelveGroupsThreeBlocksAndFullTopLists) {
   CommunityStudy cs(numbered("Group", 12), {"Agouti"});
   for (int g = 1; g <= 12; ++g) cs.pics(g, 1, 3);
-  const auto lines = run(cs.st);
+  const auto lines = mvtest::runSection(mv::GROUPSBYSPECIES, cs.st);
   const std::string g01 = "Group01                  ";
 
   std::vector<std::string> top = {"Top 10 group pairs most similar in species frequency"};
@@ -321,7 +315,7 @@ TEST(GroupsBySpecies, TwentySpeciesOneRichnessTable) {
   CommunityStudy cs({"North", "South"}, numbered("Tayra", 20));
   for (int s = 1; s <= 20; ++s) cs.pics(1, s, s);
   cs.pics(2, 20, 100000);  // too wide for i5
-  const auto lines = run(cs.st);
+  const auto lines = mvtest::runSection(mv::GROUPSBYSPECIES, cs.st);
   // clang-format off
   const std::vector<std::string> expected = {
       "  One record of each species per location per PERIOD",
@@ -349,7 +343,7 @@ TEST(GroupsBySpecies, TwentyOneSpeciesTwoRichnessTables) {
   for (int s = 1; s <= 21; ++s) cs.pics(1, s, 1);
   cs.pics(2, 1, 7);
   cs.pics(2, 21, 8);
-  const auto lines = run(cs.st);
+  const auto lines = mvtest::runSection(mv::GROUPSBYSPECIES, cs.st);
   // clang-format off
   const std::vector<std::string> expected = {
       "  One record of each species per location per PERIOD",
@@ -382,7 +376,7 @@ TEST(GroupsBySpecies, ElevenSpeciesOverlapBlocksOfFiveAndSix) {
   cs.pics(1, 2, 1);
   cs.pics(2, 2, 1);
   cs.pics(3, 11, 5);
-  const auto lines = run(cs.st);
+  const auto lines = mvtest::runSection(mv::GROUPSBYSPECIES, cs.st);
   const std::string name = "Species number 0";  // 19 columns with the 3 below
   // clang-format off
   std::vector<std::string> expected = {
@@ -423,7 +417,7 @@ TEST(GroupsBySpecies, ElevenSpeciesOverlapBlocksOfFiveAndSix) {
 // blocks; the tables still have their headers.
 TEST(GroupsBySpecies, OneGroupNoSpecies) {
   CommunityStudy cs({"North"}, {});
-  const auto lines = run(cs.st);
+  const auto lines = mvtest::runSection(mv::GROUPSBYSPECIES, cs.st);
   // clang-format off
   const std::vector<std::string> expected = {
       "GROUPS BY SPECIES AND GROUP AND SPECIES RICHNESS",

@@ -13,12 +13,6 @@ namespace {
 constexpr int kInd = mv::kIndependentPictures;
 constexpr int kIndiv = mv::kIndividuals;
 
-std::vector<std::string> runSpeciesByMonth(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::SPECIESBYMONTH(st, st, st, st, report, console); },
-      consoleLines);
-}
-
 const std::string kNote = "  One record of each species per location per period";
 const std::string kMonths = "Jan   Feb   Mar   Apr   May   Jun   Jul   Aug   Sep   Oct   Nov   Dec   Total";
 const std::string kSpeciesHeader = "Species" + blanks(22) + kMonths;
@@ -164,7 +158,7 @@ TEST(SpeciesByMonth, SingleYearStudyInElevationOrder) {
   };
   // clang-format on
   std::vector<std::string> console;
-  EXPECT_EQ(runSpeciesByMonth(st, &console), expected);
+  EXPECT_EQ(mvtest::runSection(mv::SPECIESBYMONTH, st, &console), expected);
   // No section 2 in a single-year study.
   // clang-format off
   EXPECT_EQ(console, (std::vector<std::string>{
@@ -339,7 +333,7 @@ TEST(SpeciesByMonth, TwoYearsAddTheAllYearsTableAndSummaries) {
   // clang-format on
   append(expected, sections56);
   std::vector<std::string> console;
-  EXPECT_EQ(runSpeciesByMonth(st, &console), expected);
+  EXPECT_EQ(mvtest::runSection(mv::SPECIESBYMONTH, st, &console), expected);
   EXPECT_EQ(console.size(), 5u);
   EXPECT_EQ(console[1], " SPECIES ALL YEARS BY MONTH");
 }
@@ -351,7 +345,7 @@ TEST(SpeciesByMonth, GroupWithPicturesButNoDaysGetsNoEffortLine) {
   st.GROUPTRAPDAYS(1, 2015, 5) = 40;
   st.PICCOUNT(1, 1, 2015, 5, kInd) = 2;
   st.PICCOUNT(2, 1, 2015, 5, kInd) = 3;  // Loma never operated
-  const std::vector<std::string> lines = runSpeciesByMonth(st);
+  const std::vector<std::string> lines = mvtest::runSection(mv::SPECIESBYMONTH, st);
   auto at = std::find(lines.begin(), lines.end(), "SPECIES BY GROUP SORTED BY ELEVATION AND NORMALIZED BY EFFORT");
   ASSERT_NE(at, lines.end());
   ASSERT_LE(at + 9, lines.end());

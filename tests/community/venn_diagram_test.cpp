@@ -5,17 +5,11 @@
 #include "community/community_study.hpp"
 #include "support/test_support.hpp"
 
-using mvtest::Capture;
 using mvtest::CommunityStudy;
 using mvtest::numbered;
 using mvtest::section;
 
 namespace {
-
-std::vector<std::string> run(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::VENNDIAGRAM(st, st, st, report, console); }, consoleLines);
-}
 
 const std::string kAgouti = "Agouti                   ";
 const std::string kBrocket = "Brocket deer             ";
@@ -39,7 +33,7 @@ TEST(VennDiagram, ThreeGroupsWholeReport) {
   cs.st.GROUPELEV(2) = 300;
   cs.st.GROUPELEV(3) = 600;
   std::vector<std::string> console;
-  const auto lines = run(cs.st, &console);
+  const auto lines = mvtest::runSection(mv::VENNDIAGRAM, cs.st, &console);
 
   const std::vector<std::string> presence = {
       "          Species (  3)                  Groups (  3)",
@@ -111,7 +105,7 @@ TEST(VennDiagram, PresenceBlocksOfTwentyFiveGroups) {
         "SPECIES MIN AND MAX ELEVATION",
     };
     // clang-format on
-    EXPECT_EQ(section(run(cs.st), expected[0], expected.size()), expected);
+    EXPECT_EQ(section(mvtest::runSection(mv::VENNDIAGRAM, cs.st), expected[0], expected.size()), expected);
   }
   {
     CommunityStudy cs(numbered("Group", 26), {"Agouti"});
@@ -131,7 +125,7 @@ TEST(VennDiagram, PresenceBlocksOfTwentyFiveGroups) {
         "SPECIES MIN AND MAX ELEVATION",
     };
     // clang-format on
-    EXPECT_EQ(section(run(cs.st), expected[0], expected.size()), expected);
+    EXPECT_EQ(section(mvtest::runSection(mv::VENNDIAGRAM, cs.st), expected[0], expected.size()), expected);
   }
 }
 
@@ -152,7 +146,7 @@ TEST(VennDiagram, EqualElevationsInExchangeOrder) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(section(run(cs.st), expected[0], expected.size()), expected);
+  EXPECT_EQ(section(mvtest::runSection(mv::VENNDIAGRAM, cs.st), expected[0], expected.size()), expected);
 }
 
 // Elevations of five digits show asterisks; a species seen only at negative
@@ -184,7 +178,7 @@ TEST(VennDiagram, ElevationBounds) {
       "",
   };
   // clang-format on
-  const auto lines = run(cs.st);
+  const auto lines = mvtest::runSection(mv::VENNDIAGRAM, cs.st);
   EXPECT_EQ(section(lines, expected[0], expected.size() + 1), expected);
 }
 
@@ -209,5 +203,5 @@ TEST(VennDiagram, NoGroups) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(run(cs.st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::VENNDIAGRAM, cs.st), expected);
 }

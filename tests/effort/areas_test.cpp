@@ -5,6 +5,7 @@
 #include "effort/area_ring.hpp"
 #include "effort/effort.hpp"
 #include "effort/expect_lines.hpp"
+#include "support/study_builder.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -34,11 +35,7 @@ mv::Study grouped(const std::vector<std::pair<const char*, Positions>>& groups) 
 }
 
 std::vector<std::string> run(const mv::Study& st) {
-  std::vector<std::string> consoleLines;
-  std::vector<std::string> lines = mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::AREAOFEACHGROUP(st, report, console); }, &consoleLines);
-  EXPECT_EQ(consoleLines, std::vector<std::string>{" AREA OF EACH GROUP"});
-  return lines;
+  return mvtest::runSectionExpecting(mv::AREAOFEACHGROUP, st, {" AREA OF EACH GROUP"});
 }
 
 const std::vector<std::string> kHeader = {

@@ -3,6 +3,7 @@
 
 #include "effort/effort.hpp"
 #include "effort/expect_lines.hpp"
+#include "support/study_builder.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -25,11 +26,7 @@ mv::Study positioned(const std::vector<std::pair<std::string, std::pair<int, int
 }
 
 std::vector<std::string> run(const mv::Study& st) {
-  std::vector<std::string> consoleLines;
-  std::vector<std::string> lines = mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::DISTANCE(st, st, report, console); }, &consoleLines);
-  EXPECT_EQ(consoleLines, std::vector<std::string>{" DISTANCE BETWEEN GROUPS"});
-  return lines;
+  return mvtest::runSectionExpecting(mv::DISTANCE, st, {" DISTANCE BETWEEN GROUPS"});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "effort/effort.hpp"
 #include "effort/expect_lines.hpp"
+#include "support/study_builder.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -30,11 +31,7 @@ void tally(mv::Study& st, int g, int s, int y, int m, int all, int activity, int
 }
 
 std::vector<std::string> run(const mv::Study& st) {
-  std::vector<std::string> consoleLines;
-  std::vector<std::string> lines = mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::COUNTPICS(st, st, report, console); }, &consoleLines);
-  EXPECT_EQ(consoleLines, std::vector<std::string>{" NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR"});
-  return lines;
+  return mvtest::runSectionExpecting(mv::COUNTPICS, st, {" NUMBER OF PICTURES AND FILTERED PICTURES PER YEAR"});
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "effort/effort.hpp"
 #include "effort/expect_lines.hpp"
+#include "support/study_builder.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -45,10 +46,8 @@ TEST(GroupUtmElev, AveragesCutTowardZeroOverUsableLocations) {
       {"Coast", {{300000, 1000000, -5}, {300001, 1000001, -6}}},
       {"Nobody", {}},
   });
-  std::vector<std::string> consoleLines;
-  const std::vector<std::string> lines = mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::GROUPUTMELEV(st, st, report, console); }, &consoleLines);
-  EXPECT_EQ(consoleLines, std::vector<std::string>{" GROUP UTM AND ELEVATION AVERAGES"});
+  const std::vector<std::string> lines =
+      mvtest::runSectionExpecting(mv::GROUPUTMELEV, st, {" GROUP UTM AND ELEVATION AVERAGES"});
   // clang-format off
   mvtest::expectLines(lines, {
                                           "GROUP UTM AND ELEVATION AVERAGES",
@@ -71,7 +70,7 @@ TEST(GroupUtmElev, CoordinateSumsDoNotOverflow) {
   // 300 locations at north-south 9999999 sum to about 3e9.
   std::vector<Place> many(300, Place{999999, 9999999, 99999});
   mv::Study st = placed({{"Big", many}});
-  mvtest::runSection([&](mv::Writer& report, mv::Writer& console) { mv::GROUPUTMELEV(st, st, report, console); });
+  mvtest::runSection(mv::GROUPUTMELEV, st);
   EXPECT_EQ(st.GROUPUTM(1, 1), 999999);
   EXPECT_EQ(st.GROUPUTM(1, 2), 9999999);
   EXPECT_EQ(st.GROUPELEV(1), 99999);

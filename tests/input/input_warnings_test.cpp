@@ -8,6 +8,7 @@
 #include "input/input.hpp"
 #include "input_test_support.hpp"
 #include "io/sinks.hpp"
+#include "support/run_in_process.hpp"
 
 using inputtest::ConsoleRun;
 using inputtest::pad;
@@ -72,14 +73,10 @@ TEST(InputWarnings, ExampleStudyPrintsNone) {
   mvtest::TempDir dir;
   for (const char* f : {"Input.txt", "GroupMap.txt", "AllPictures.txt"})
     fs::copy_file(fs::path(MORVELSTRAND_SOURCE_DIR) / "examples" / "study" / f, dir / f);
-  std::istringstream in;
-  std::ostringstream out, err;
-  mv::RunOptions options;
-  options.period = 60;
-  options.console.quiet = true;
-  options.console.noWait = true;
+  std::ostringstream err;
+  mv::RunOptions options = mvtest::quietOptions();
   options.err = &err;
-  EXPECT_EQ(mv::run(dir.path(), in, out, options), 0);
+  EXPECT_EQ(mvtest::runInProcess(dir.path(), options).status, 0);
   EXPECT_EQ(err.str(), "");
 }
 

@@ -3,6 +3,7 @@
 
 #include "effort/expect_lines.hpp"
 #include "report/report.hpp"
+#include "support/study_builder.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -45,11 +46,7 @@ void counts(mv::Study& st, int g, int s, int m, int all, int activity, int indep
 }
 
 std::vector<std::string> run(const mv::Study& st) {
-  std::vector<std::string> consoleLines;
-  std::vector<std::string> lines = mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::WRITEFLPICS(st, st, st, report, console); }, &consoleLines);
-  EXPECT_EQ(consoleLines, std::vector<std::string>{" FIRST PICTURES"});
-  return lines;
+  return mvtest::runSectionExpecting(mv::WRITEFLPICS, st, {" FIRST PICTURES"});
 }
 
 const std::string kHeading = "Species                     Days  Year Month Day Hour Minute Location";

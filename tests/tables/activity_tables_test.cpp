@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "driver/driver.hpp"
+#include "support/run_in_process.hpp"
 #include "support/test_support.hpp"
 
 namespace fs = std::filesystem;
@@ -22,16 +23,11 @@ fs::path runExample(const mvtest::TempDir& dir, const mv::ActivityOptions& activ
   const fs::path study = dir / name;
   fs::create_directories(study);
   for (const auto& e : fs::directory_iterator(kExample)) fs::copy(e.path(), study / e.path().filename());
-  std::istringstream in;
-  std::ostringstream out;
-  mv::RunOptions options;
-  options.period = 60;
-  options.console.noWait = true;
-  options.console.quiet = true;
-  options.err = &out;
+  mv::RunOptions options = mvtest::quietOptions();
   options.tables = study / "tables";
   options.activity = activity;
-  EXPECT_EQ(mv::run(study, in, out, options), 0) << out.str();
+  const mvtest::InProcess ran = mvtest::runInProcess(study, options);
+  EXPECT_EQ(ran.status, 0) << ran.out;
   return study / "tables";
 }
 

@@ -11,6 +11,7 @@
 
 #include "driver/driver.hpp"
 #include "model/utf8_text.hpp"
+#include "support/run_in_process.hpp"
 #include "support/test_support.hpp"
 
 namespace fs = std::filesystem;
@@ -33,18 +34,13 @@ struct Outputs {
 // A quiet run of the study in `dir`; returns the status, and the warnings
 // and errors in `err`.
 int runStudy(const fs::path& dir, Outputs outputs, std::string& err) {
-  std::istringstream in;
-  std::ostringstream out;
   std::ostringstream errors;
-  mv::RunOptions options;
-  options.period = 60;
+  mv::RunOptions options = mvtest::quietOptions();
   options.date = mv::LocalDate{2026, 12, 10};
-  options.console.noWait = true;
-  options.console.quiet = true;
   options.err = &errors;
   if (outputs.tables) options.tables = dir / "tables";
   if (outputs.page) options.html = dir / "page.html";
-  const int status = mv::run(dir, in, out, options);
+  const int status = mvtest::runInProcess(dir, options).status;
   err = errors.str();
   return status;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "driver/driver.hpp"
+#include "support/run_in_process.hpp"
 #include "support/test_support.hpp"
 #include "tables/csv_writer.hpp"
 
@@ -35,17 +36,17 @@ std::vector<std::vector<std::string>> csvRows(const fs::path& path) {
   return rows;
 }
 
-int runStudy(const fs::path& study, const fs::path& tables, int occasionDays = 7) {
-  std::istringstream in;
-  std::ostringstream out;
-  mv::RunOptions options;
-  options.period = 60;
-  options.console.noWait = true;
-  options.console.quiet = true;
-  options.err = &out;
+// A quiet run of `study` with its tables in `tables`: the status, and what
+// it wrote.
+mvtest::InProcess runWithTables(const fs::path& study, const fs::path& tables, int occasionDays = 7) {
+  mv::RunOptions options = mvtest::quietOptions();
   options.tables = tables;
   options.occasionDays = occasionDays;
-  return mv::run(study, in, out, options);
+  return mvtest::runInProcess(study, options);
+}
+
+int runStudy(const fs::path& study, const fs::path& tables, int occasionDays = 7) {
+  return runWithTables(study, tables, occasionDays).status;
 }
 
 std::string pad(const std::string& name) { return name + std::string(25 - name.size(), ' '); }
@@ -302,24 +303,6 @@ std::vector<std::string> names(const fs::path& dir) {
   return n;
 }
 
-struct Ended {
-  int status;
-  std::string messages;
-};
-
-Ended runWithMessages(const fs::path& study, const fs::path& tables) {
-  std::istringstream in;
-  std::ostringstream out;
-  mv::RunOptions options;
-  options.period = 60;
-  options.console.noWait = true;
-  options.console.quiet = true;
-  options.err = &out;
-  options.tables = tables;
-  const int status = mv::run(study, in, out, options);
-  return {status, out.str()};
-}
-
 }  // namespace
 
 // The tables replace the whole folder, so it may hold nothing but a package
@@ -333,28 +316,28 @@ TEST(Tables, FolderWithAnythingButOurPackageIsRefused) {
   const std::string theirs = "{\"name\": \"camera-study\", \"profile\": \"camtrap-dp\", \"resources\": []}\n";
   mvtest::writeFile(tables / "datapackage.json", theirs);
   mvtest::writeFile(tables / "media.csv", "mediaID\n");
-  const Ended foreign = runWithMessages(dir.path(), tables);
+  const mvtest::InProcess foreign = runWithTables(dir.path(), tables);
   EXPECT_EQ(foreign.status, 1);
-  EXPECT_EQ(foreign.messages, " Cannot write the tables: " + (tables / "datapackage.json").string() +
-                                  ": a data package this program did not write (left as it is; the tables need a "
-                                  "folder of their own)\r\n");
+  EXPECT_EQ(foreign.out, " Cannot write the tables: " + (tables / "datapackage.json").string() +
+                             ": a data package this program did not write (left as it is; the tables need a "
+                             "folder of their own)\r\n");
   EXPECT_EQ(mvtest::readFile(tables / "datapackage.json"), theirs);
 
   fs::remove(tables / "datapackage.json");
-  const Ended other = runWithMessages(dir.path(), tables);
+  const mvtest::InProcess other = runWithTables(dir.path(), tables);
   EXPECT_EQ(other.status, 1);
-  EXPECT_EQ(other.messages, " Cannot write the tables: " + (tables / "media.csv").string() +
-                                ": not a file of a tables package (left as it is; the tables need a folder of their "
-                                "own)\r\n");
+  EXPECT_EQ(other.out, " Cannot write the tables: " + (tables / "media.csv").string() +
+                           ": not a file of a tables package (left as it is; the tables need a folder of their "
+                           "own)\r\n");
   EXPECT_EQ(names(tables), std::vector<std::string>{"media.csv"});
   EXPECT_EQ(names(dir.path()), (std::vector<std::string>{"AllPictures.txt", "GroupMap.txt", "Input.txt", "tables"}));
 
   // The study folder itself is no place for them either.
-  EXPECT_EQ(runWithMessages(dir.path(), dir.path()).status, 1);
+  EXPECT_EQ(runWithTables(dir.path(), dir.path()).status, 1);
   EXPECT_EQ(names(dir.path()), (std::vector<std::string>{"AllPictures.txt", "GroupMap.txt", "Input.txt", "tables"}));
 
   // Nor is the top folder of a file system, which cannot be swapped.
-  EXPECT_EQ(runWithMessages(dir.path(), "/").messages,
+  EXPECT_EQ(runWithTables(dir.path(), "/").out,
             " Cannot write the tables: /: the top folder of a file system; the tables need a folder inside it\r\n");
 
   // A package of ours, however old, and stray tables of ours are replaced.
@@ -363,9 +346,9 @@ TEST(Tables, FolderWithAnythingButOurPackageIsRefused) {
                     "{\"profile\": \"tabular-data-package\", \"name\": "
                     "\"morvelstrand-tables\", \"resources\": []}\n");
   mvtest::writeFile(tables / "groups.csv", "older\r\n");
-  const Ended ours = runWithMessages(dir.path(), tables);
-  EXPECT_EQ(ours.status, 0) << ours.messages;
-  EXPECT_EQ(ours.messages, "");
+  const mvtest::InProcess ours = runWithTables(dir.path(), tables);
+  EXPECT_EQ(ours.status, 0) << ours.out;
+  EXPECT_EQ(ours.out, "");
   EXPECT_EQ(names(tables).size(), 20u);
   EXPECT_EQ(mvtest::readLines(tables / "groups.csv").size(), 3u);
 }

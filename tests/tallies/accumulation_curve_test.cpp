@@ -7,14 +7,7 @@
 
 using namespace sectiontest;
 
-namespace {
-
-std::vector<std::string> runCurve(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::ACCUMULATIONCURVE(st, st, report, console); }, consoleLines);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(AccumulationCurve, ThreeSpeciesOnDay12AndOneOnDay40) {
   mv::Study st = makeStudy({"North"}, {"Agouti", "Bush dog", "Coati", "Deer", "Eira"}, 2015, 2015);
@@ -37,7 +30,7 @@ TEST(AccumulationCurve, ThreeSpeciesOnDay12AndOneOnDay40) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(runCurve(st, &console), expected);
+  EXPECT_EQ(mvtest::runSection(mv::ACCUMULATIONCURVE, st, &console), expected);
   EXPECT_EQ(console, std::vector<std::string>{" SPECIES ACCUMULATION CURVE"});
 }
 
@@ -57,7 +50,7 @@ TEST(AccumulationCurve, NamesOfOneDayComeInExchangeOrder) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(runCurve(st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::ACCUMULATIONCURVE, st), expected);
 }
 
 TEST(AccumulationCurve, EighteenSpeciesOnOneDayContinueOnASecondLine) {
@@ -74,7 +67,7 @@ TEST(AccumulationCurve, EighteenSpeciesOnOneDayContinueOnASecondLine) {
       "SPECIES ACCUMULATION CURVE", "  DAY    NUMBER    SPECIES", first, second, "",
   };
   // clang-format on
-  EXPECT_EQ(runCurve(st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::ACCUMULATIONCURVE, st), expected);
 }
 
 TEST(AccumulationCurve, StudyWithoutPicturesListsEverySpeciesAndNoRows) {
@@ -90,5 +83,5 @@ TEST(AccumulationCurve, StudyWithoutPicturesListsEverySpeciesAndNoRows) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(runCurve(st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::ACCUMULATIONCURVE, st), expected);
 }

@@ -11,12 +11,6 @@ namespace {
 
 constexpr int kInd = mv::kIndependentPictures;
 
-std::vector<std::string> runPictures(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::GROUPSPECIESPICS(st, st, st, report, console); },
-      consoleLines);
-}
-
 // clang-format off
 const std::string kMonthHeader =
     "    Jan    Feb    Mar    Apr    May    Jun    Jul    Aug    Sep    Oct    Nov    Dec   Total";
@@ -80,7 +74,7 @@ TEST(GroupSpeciesPics, SevenGroupsInBlocksOfThreeThenTheYearTable) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(runPictures(st, &console), expected);
+  EXPECT_EQ(mvtest::runSection(mv::GROUPSPECIESPICS, st, &console), expected);
   // clang-format off
   EXPECT_EQ(console, (std::vector<std::string>{" FOR EACH GROUP TOTAL NUMBER AND PERCENT OF EACH SPECIES",
                                                " FOR EACH GOUP AND MONTH TOTAL NUMBER EACH SPECIES"}));
@@ -135,7 +129,7 @@ TEST(GroupSpeciesPics, SingleSpeciesOverTwoYears) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(runPictures(st, &console), expected);
+  EXPECT_EQ(mvtest::runSection(mv::GROUPSPECIESPICS, st, &console), expected);
   // clang-format off
   EXPECT_EQ(console, (std::vector<std::string>{" FOR EACH GROUP TOTAL NUMBER AND PERCENT OF EACH SPECIES",
                                                " FOR EACH GOUP AND MONTH TOTAL NUMBER EACH SPECIES",

@@ -11,11 +11,6 @@ namespace {
 
 constexpr int kInd = mv::kIndependentPictures;
 
-std::vector<std::string> runGroupsByMonth(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::GROUPSBYMONTH(st, st, st, report, console); }, consoleLines);
-}
-
 const std::string kMonths = "Jan   Feb   Mar   Apr   May   Jun   Jul   Aug   Sep   Oct   Nov   Dec   Total";
 
 }  // namespace
@@ -85,7 +80,7 @@ TEST(GroupsByMonth, ThreeYearsWithSummary) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(runGroupsByMonth(st, &console), expected);
+  EXPECT_EQ(mvtest::runSection(mv::GROUPSBYMONTH, st, &console), expected);
   EXPECT_EQ(console, std::vector<std::string>{" PICTURES FOR EACH GROUP BY MONTH AND YEAR"});
 }
 
@@ -107,5 +102,5 @@ TEST(GroupsByMonth, SingleYearWritesNoSummary) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(runGroupsByMonth(st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::GROUPSBYMONTH, st), expected);
 }

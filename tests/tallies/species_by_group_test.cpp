@@ -12,11 +12,6 @@ namespace {
 constexpr int kInd = mv::kIndependentPictures;
 constexpr int kIndiv = mv::kIndividuals;
 
-std::vector<std::string> runSpeciesByGroup(const mv::Study& st, std::vector<std::string>* consoleLines = nullptr) {
-  return mvtest::runSection(
-      [&](mv::Writer& report, mv::Writer& console) { mv::SPECIESBYGROUP(st, st, report, console); }, consoleLines);
-}
-
 const std::vector<std::string> kTitle = {
     "SPECIES AVERAGE ABUNDANCE BY YEAR AND GROUP",
     "  One record of each species per location per PERIOD",
@@ -60,7 +55,7 @@ TEST(SpeciesByGroup, ThirteenGroupsMakeBlocksOfTwelveAndOne) {
   // clang-format on
   expected.insert(expected.end(), rest.begin(), rest.end());
   std::vector<std::string> console;
-  EXPECT_EQ(runSpeciesByGroup(st, &console), expected);
+  EXPECT_EQ(mvtest::runSection(mv::SPECIESBYGROUP, st, &console), expected);
   EXPECT_EQ(console, std::vector<std::string>{" SPECIES AVERAGE ABUNDANCE BY YEAR AND GROUP"});
 }
 
@@ -91,5 +86,5 @@ TEST(SpeciesByGroup, AllYearsCellIsTheRatioOfTheSums) {
   };
   // clang-format on
   expected.insert(expected.end(), rest.begin(), rest.end());
-  EXPECT_EQ(runSpeciesByGroup(st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::SPECIESBYGROUP, st), expected);
 }
