@@ -5,6 +5,7 @@
 #include "effort/area_ring.hpp"
 #include "effort/effort.hpp"
 #include "effort/expect_lines.hpp"
+#include "effort/placed_study.hpp"
 #include "support/study_builder.hpp"
 #include "support/test_support.hpp"
 
@@ -14,24 +15,15 @@ std::string N(const char* name) { return mv::makeName(name); }
 
 using Positions = std::vector<std::pair<int, int>>;  // east-west, north-south
 
+// Groups of locations at the given positions, all at elevation 0.
 mv::Study grouped(const std::vector<std::pair<const char*, Positions>>& groups) {
-  mv::Study st;
-  for (const auto& g : groups) st.NLOCATIONS += static_cast<int>(g.second.size());
-  st.NGROUPS = static_cast<int>(groups.size());
-  st.sizeLocationTables();
-  st.sizeGroupTables();
-  int loc = 0;
-  for (int g = 1; g <= st.NGROUPS; ++g) {
-    const auto& group = groups[static_cast<std::size_t>(g - 1)];
-    st.GROUPNAME(g) = N(group.first);
-    for (const auto& p : group.second) {
-      ++loc;
-      st.LOCATIONUTM(loc, 1) = p.first;
-      st.LOCATIONUTM(loc, 2) = p.second;
-      st.GROUPLOCATIONS(g, ++st.GROUPSIZE(g)) = loc;
-    }
+  std::vector<std::pair<const char*, std::vector<efforttest::Place>>> placed;
+  for (const auto& [name, positions] : groups) {
+    std::vector<efforttest::Place> places;
+    for (const auto& p : positions) places.push_back({p.first, p.second, 0});
+    placed.emplace_back(name, places);
   }
-  return st;
+  return efforttest::placedStudy(placed);
 }
 
 std::vector<std::string> run(const mv::Study& st) {

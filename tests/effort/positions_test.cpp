@@ -3,6 +3,7 @@
 
 #include "effort/effort.hpp"
 #include "effort/expect_lines.hpp"
+#include "effort/placed_study.hpp"
 #include "support/study_builder.hpp"
 #include "support/test_support.hpp"
 
@@ -10,35 +11,12 @@ namespace {
 
 std::string N(const char* name) { return mv::makeName(name); }
 
-using Place = std::array<int, 3>;  // east-west, north-south, elevation
-
-// Groups of locations, each group listing its locations' positions.
-mv::Study placed(const std::vector<std::pair<const char*, std::vector<Place>>>& groups) {
-  mv::Study st;
-  for (const auto& g : groups) st.NLOCATIONS += static_cast<int>(g.second.size());
-  st.NGROUPS = static_cast<int>(groups.size());
-  st.sizeLocationTables();
-  st.sizeGroupTables();
-  int loc = 0;
-  for (int g = 1; g <= st.NGROUPS; ++g) {
-    const auto& group = groups[static_cast<std::size_t>(g - 1)];
-    st.GROUPNAME(g) = N(group.first);
-    for (const Place& p : group.second) {
-      ++loc;
-      st.LOCATIONUTM(loc, 1) = p[0];
-      st.LOCATIONUTM(loc, 2) = p[1];
-      st.LOCATIONELEV(loc) = p[2];
-      st.GROUPLOCATIONS(g, ++st.GROUPSIZE(g)) = loc;
-    }
-  }
-  st.sizeGroupPositions();
-  return st;
-}
+using efforttest::Place;
 
 }  // namespace
 
 TEST(GroupUtmElev, AveragesCutTowardZeroOverUsableLocations) {
-  mv::Study st = placed({
+  mv::Study st = efforttest::placedStudy({
       // Elevation 0 leaves the third location out of the position too.
       {"East", {{500001, 4000000, 100}, {500002, 4000001, 101}, {500500, 4000500, 0}}},
       {"Empty", {{0, 0, 0}, {0, 4000000, 50}}},
@@ -69,7 +47,7 @@ TEST(GroupUtmElev, AveragesCutTowardZeroOverUsableLocations) {
 TEST(GroupUtmElev, CoordinateSumsDoNotOverflow) {
   // 300 locations at north-south 9999999 sum to about 3e9.
   std::vector<Place> many(300, Place{999999, 9999999, 99999});
-  mv::Study st = placed({{"Big", many}});
+  mv::Study st = efforttest::placedStudy({{"Big", many}});
   mvtest::runSection(mv::GROUPUTMELEV, st);
   EXPECT_EQ(st.GROUPUTM(1, 1), 999999);
   EXPECT_EQ(st.GROUPUTM(1, 2), 9999999);

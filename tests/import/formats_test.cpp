@@ -17,18 +17,10 @@
 namespace fs = std::filesystem;
 using importtest::dataDir;
 using importtest::runImport;
+using importtest::summaryLines;
 using Lines = std::vector<std::string>;
 
 namespace {
-
-// The lines of the summary before the check with the readers.
-Lines summaryOf(const std::string& out) {
-  Lines lines;
-  std::istringstream in(out);
-  std::string l;
-  while (std::getline(in, l) && l.rfind("Check with", 0) != 0) lines.push_back(l);
-  return lines;
-}
 
 // Individuals per "location|species" in AllPictures.txt, names without
 // their padding.
@@ -118,7 +110,7 @@ TEST(ImportWildlifeInsights, WritesTheStudyAndSkipsByKind) {
       "dep-4                     Vulpes vulpes             2024  4 12 21  0  0  1",
       "dep-4                     Sus scrofa                2024  4 30 22  0  0 99",
   }));
-  EXPECT_EQ(summaryOf(r.out), (Lines{
+  EXPECT_EQ(summaryLines(r.out), (Lines{
       "Wildlife Insights export " + src.string(),
       "  Title                 Asturias valley cameras 2024",
       "  Clock                 each camera's own, as written (the export gives no UTC offset)",
@@ -173,7 +165,7 @@ TEST(ImportWildlifeInsights, ThenMorvelstrandRuns) {
       "dep-4                     South",
   }));
   // clang-format on
-  const Lines s = summaryOf(r.out);
+  const Lines s = summaryLines(r.out);
   EXPECT_NE(std::find(s.begin(), s.end(), "  Groups                2 (by subproject_name of deployments.csv)"), s.end())
       << r.out;
   runMorvelstrand(dir.path());
@@ -188,7 +180,7 @@ TEST(ImportWildlifeInsights, CommonNamesAndSpeciesOnly) {
   ASSERT_EQ(input.size(), 17u);
   EXPECT_EQ(Lines(input.begin() + 12, input.end()),
             (Lines{"4", "Red Fox", "Eurasian Badger", "Western Roe Deer", "Wild Boar"}));
-  const Lines s = summaryOf(r.out);
+  const Lines s = summaryLines(r.out);
   EXPECT_NE(std::find(s.begin(), s.end(), "    taxon not a species (--species-only)        2"), s.end()) << r.out;
 
   // Without a common_name column the scientific names still do; common
@@ -246,7 +238,7 @@ TEST(ImportWildlifeInsights, RowsThatNameNoTaxonOrHaveNoTime) {
   ASSERT_EQ(r.status, importtest::successStatus()) << r.err;
   EXPECT_EQ(mvtest::readLines(dir / "study" / "AllPictures.txt"),
             (Lines{"R\xC3\xADo Trubia 04/04/2024    Vulpes vulpes             2024  4  9 13  0  0  1"}));
-  const Lines s = summaryOf(r.out);
+  const Lines s = summaryLines(r.out);
   for (const char* line :
        {"    unidentified                                1", "    no timestamp                                1",
         "    invalid number_of_objects                   1"})
@@ -301,7 +293,7 @@ TEST(ImportCamtrapR, WritesTheStudyWithProblemDaysTakenOut) {
       "StationA                  PBE                       2019  5 15 22  0  0  1",
       "StationA                  VTA                       2019  4 13  0 10  0  2",
   }));
-  EXPECT_EQ(summaryOf(r.out), (Lines{
+  EXPECT_EQ(summaryLines(r.out), (Lines{
       "camtrapR tables " + (d / "records.csv").string() + " and " + (d / "stations.csv").string(),
       "  Title                 Valley stations",
       "  Clock                 each camera's own, as written (the tables give no UTC offset)",
@@ -353,7 +345,7 @@ TEST(ImportCamtrapR, IndividualsPerLocationAndSpeciesAreThoseOfTheSourceRows) {
       individualsOf(dir / "records"),
       (std::map<std::string, int>{
           {"StationA|PBE", 2}, {"StationA|VTA", 1}, {"StationB|VTA", 1}, {"StationC|MMA", 1}, {"StationC|PBE", 1}}));
-  const Lines s = summaryOf(r.out);
+  const Lines s = summaryLines(r.out);
   EXPECT_NE(std::find(s.begin(), s.end(),
                       "  UTM zone              not stated (--utm-zone states it); positions taken as written"),
             s.end())

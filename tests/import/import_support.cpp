@@ -54,4 +54,12 @@ bool readersAreLive() {
 
 int successStatus() { return readersAreLive() ? 0 : 1; }
 
+std::vector<std::string> summaryLines(const std::string& out) {
+  std::vector<std::string> lines;
+  std::istringstream in(out);
+  std::string l;
+  while (std::getline(in, l) && l.rfind("Check with", 0) != 0) lines.push_back(l);
+  return lines;
+}
+
 }  // namespace importtest

@@ -21,6 +21,9 @@ struct Run {
 // Runs `morvelstrand-import` with the given arguments, in this process.
 Run runImport(const std::vector<std::string>& args);
 
+// The lines of the import's summary, before the check with the readers.
+std::vector<std::string> summaryLines(const std::string& out);
+
 // The three tables of a small package; media may be left with its header
 // only. A datapackage.json naming them is written beside them.
 struct SmallPackage {

@@ -9,26 +9,8 @@
 namespace fs = std::filesystem;
 using importtest::dataDir;
 using importtest::runImport;
+using importtest::summaryLines;
 using Lines = std::vector<std::string>;
-
-namespace {
-
-// The summary lines before the check with the readers.
-Lines summaryLines(const std::string& out) {
-  Lines lines;
-  std::size_t p = 0;
-  while (p < out.size()) {
-    const std::size_t q = out.find('\n', p);
-    const std::string l = out.substr(p, q - p);
-    if (l.rfind("Check with", 0) == 0) break;
-    lines.push_back(l);
-    if (q == std::string::npos) break;
-    p = q + 1;
-  }
-  return lines;
-}
-
-}  // namespace
 
 // forest: four deployments at three locations ("Beek, upper" twice; loc-b
 // known only by its locationID; a name longer than 25 characters), media and

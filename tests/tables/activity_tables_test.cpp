@@ -11,6 +11,7 @@
 #include "driver/driver.hpp"
 #include "support/run_in_process.hpp"
 #include "support/test_support.hpp"
+#include "tables/csv_rows.hpp"
 
 namespace fs = std::filesystem;
 
@@ -29,17 +30,6 @@ fs::path runExample(const mvtest::TempDir& dir, const mv::ActivityOptions& activ
   const mvtest::InProcess ran = mvtest::runInProcess(study, options);
   EXPECT_EQ(ran.status, 0) << ran.out;
   return study / "tables";
-}
-
-std::vector<std::string> fields(const std::string& line) {
-  std::vector<std::string> f(1);
-  for (char c : line) {
-    if (c == ',')
-      f.emplace_back();
-    else
-      f.back().push_back(c);
-  }
-  return f;
 }
 
 TEST(ActivityTables, LayoutPairsAndReproducibility) {
@@ -61,7 +51,7 @@ TEST(ActivityTables, LayoutPairsAndReproducibility) {
   ASSERT_EQ(overlap.size(), 46u);
   std::set<std::pair<std::string, std::string>> pairs;
   for (std::size_t i = 1; i < overlap.size(); ++i) {
-    const auto f = fields(overlap[i]);
+    const auto f = tabletest::csvFields(overlap[i]);
     ASSERT_EQ(f.size(), 21u) << overlap[i];
     EXPECT_TRUE(pairs.insert({f[0], f[1]}).second);
     EXPECT_GE(std::stoi(f[3]), 10);
@@ -73,7 +63,7 @@ TEST(ActivityTables, LayoutPairsAndReproducibility) {
     for (std::size_t k = 14; k <= 19; ++k) EXPECT_FALSE(f[k].empty()) << overlap[i];
     EXPECT_LE(std::stod(f[18]), std::stod(f[19]));
   }
-  EXPECT_EQ(fields(overlap[1])[0], "Mule deer");
+  EXPECT_EQ(tabletest::csvFields(overlap[1])[0], "Mule deer");
   // The same seed gives the same numbers on one thread and on three.
   EXPECT_EQ(overlap, mvtest::readLines(three / "overlap.csv"));
   EXPECT_EQ(mvtest::readLines(one / "activity_level.csv"), mvtest::readLines(three / "activity_level.csv"));
@@ -93,9 +83,9 @@ TEST(ActivityTables, LayoutPairsAndReproducibility) {
   // 512 times of day for each species with a density.
   const auto density = mvtest::readLines(one / "activity_density.csv");
   EXPECT_EQ(density.at(0), "species,hour,density");
-  EXPECT_EQ(density.at(1), "Mule deer,0," + fields(density.at(1))[2]);
-  EXPECT_EQ(fields(density.at(2))[1], "0.046875");
-  EXPECT_EQ(fields(density.at(512))[1], "23.953125");
+  EXPECT_EQ(density.at(1), "Mule deer,0," + tabletest::csvFields(density.at(1))[2]);
+  EXPECT_EQ(tabletest::csvFields(density.at(2))[1], "0.046875");
+  EXPECT_EQ(tabletest::csvFields(density.at(512))[1], "23.953125");
   EXPECT_EQ((density.size() - 1) % 512, 0u);
 
   const std::string package = mvtest::readFile(one / "datapackage.json");
@@ -111,22 +101,22 @@ TEST(ActivityTables, OptionsChangeThePairsAndTheIntervals) {
   const auto overlap = mvtest::readLines(none / "overlap.csv");
   ASSERT_EQ(overlap.size(), 4u);
   for (std::size_t i = 1; i < overlap.size(); ++i) {
-    const auto f = fields(overlap[i]);
+    const auto f = tabletest::csvFields(overlap[i]);
     // No bootstrap: estimates only.
     for (std::size_t k = 11; k <= 19; ++k) EXPECT_TRUE(f[k].empty()) << overlap[i];
     EXPECT_FALSE(f[10].empty());
   }
   for (const std::string& line : mvtest::readLines(none / "activity_level.csv")) {
-    const auto f = fields(line);
+    const auto f = tabletest::csvFields(line);
     EXPECT_TRUE(f[6] == "replicates" || f[6].empty()) << line;
   }
   // Another seed, other intervals; the estimates stay.
   o.overlapSpecies = 2;
   o.bootstrap = 40;
   o.seed = 1;
-  const auto a = fields(mvtest::readLines(runExample(dir, o, "a") / "overlap.csv").at(1));
+  const auto a = tabletest::csvFields(mvtest::readLines(runExample(dir, o, "a") / "overlap.csv").at(1));
   o.seed = 2;
-  const auto b = fields(mvtest::readLines(runExample(dir, o, "b") / "overlap.csv").at(1));
+  const auto b = tabletest::csvFields(mvtest::readLines(runExample(dir, o, "b") / "overlap.csv").at(1));
   EXPECT_EQ(a[10], b[10]);
   EXPECT_NE(a[14], b[14]);
 }

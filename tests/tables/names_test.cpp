@@ -13,6 +13,7 @@
 #include "model/utf8_text.hpp"
 #include "support/run_in_process.hpp"
 #include "support/test_support.hpp"
+#include "tables/csv_rows.hpp"
 
 namespace fs = std::filesystem;
 
@@ -49,16 +50,8 @@ int runStudy(const fs::path& dir, Outputs outputs, std::string& err) {
 // these files are not quoted.
 std::vector<std::string> column(const fs::path& file, std::size_t k) {
   std::vector<std::string> out;
-  for (const std::string& line : mvtest::readLines(file)) {
-    std::vector<std::string> fields(1);
-    for (const char c : line) {
-      if (c == ',')
-        fields.emplace_back();
-      else
-        fields.back().push_back(c);
-    }
-    out.push_back(k < fields.size() ? fields[k] : std::string("?"));
-  }
+  for (const std::vector<std::string>& row : tabletest::csvRows(file))
+    out.push_back(k < row.size() ? row[k] : std::string("?"));
   return out;
 }
 

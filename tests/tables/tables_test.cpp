@@ -12,6 +12,7 @@
 
 #include "driver/driver.hpp"
 #include "support/run_in_process.hpp"
+#include "tables/csv_rows.hpp"
 #include "support/test_support.hpp"
 #include "tables/csv_writer.hpp"
 
@@ -19,22 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Rows of a CSV file written by the package (no field of these tests is
-// quoted except where a test says so), header row first.
-std::vector<std::vector<std::string>> csvRows(const fs::path& path) {
-  std::vector<std::vector<std::string>> rows;
-  for (const std::string& line : mvtest::readLines(path)) {
-    std::vector<std::string> fields(1);
-    for (char c : line) {
-      if (c == ',')
-        fields.emplace_back();
-      else
-        fields.back().push_back(c);
-    }
-    rows.push_back(fields);
-  }
-  return rows;
-}
+// No field of these tests is quoted except where a test says so.
+using tabletest::csvRows;
 
 // A quiet run of `study` with its tables in `tables`: the status, and what
 // it wrote.
