@@ -25,6 +25,14 @@ std::string row(const char* name, const char* records, const char* relative, con
   // clang-format on
 }
 
+// The section around its rows: the title, the note and the column heads
+// first, an empty line last.
+std::vector<std::string> section(std::vector<std::string> rows) {
+  rows.insert(rows.begin(), {"SPECIES ABUNDANCE", "  One record of each species per location per PERIOD", kHead});
+  rows.push_back("");
+  return rows;
+}
+
 }  // namespace
 
 TEST(SpeciesAbundance, SpeciesWithoutRecordsHasNoRow) {
@@ -37,16 +45,12 @@ TEST(SpeciesAbundance, SpeciesWithoutRecordsHasNoRow) {
   st.PICCOUNT(2, 3, 2015, 1, kInd) = 1;              // Tapir: a record of 0 individuals
   std::vector<std::string> console;
   // clang-format off
-  const std::vector<std::string> expected = {
-      "SPECIES ABUNDANCE",
-      "  One record of each species per location per PERIOD",
-      kHead,
+  const std::vector<std::string> expected = section({
       // 3 of 4 records, 6 individuals in 3 records, all 6 individuals
       row("Ocelot", "3", "75.00", "2.00", "100.00"),
       row("Tapir", "1", "25.00", "0.00", "0.00"),
       "Total  " + blanks(20) + "     4" + blanks(16) + "100.00",
-      "",
-  };
+  });
   // clang-format on
   EXPECT_EQ(mvtest::runSection(mv::SPECIESABUNDANCE, st, &console), expected);
   EXPECT_EQ(console, std::vector<std::string>{" SPECIES ABUNDANCE"});
@@ -57,13 +61,9 @@ TEST(SpeciesAbundance, SingleSpeciesHasNoTotalLine) {
   st.PICCOUNT(1, 1, 2015, 2, kInd) = 3;
   st.PICCOUNT(1, 1, 2015, 2, kIndiv) = 4;
   // clang-format off
-  const std::vector<std::string> expected = {
-      "SPECIES ABUNDANCE",
-      "  One record of each species per location per PERIOD",
-      kHead,
+  const std::vector<std::string> expected = section({
       row("Ocelot", "3", "100.00", "1.33", "100.00"),
-      "",
-  };
+  });
   // clang-format on
   EXPECT_EQ(mvtest::runSection(mv::SPECIESABUNDANCE, st), expected);
 }
@@ -73,16 +73,12 @@ TEST(SpeciesAbundance, RecordsWithoutIndividualsShowZeroShares) {
   st.PICCOUNT(1, 1, 2015, 2, kInd) = 1;
   st.PICCOUNT(1, 2, 2015, 3, kInd) = 2;
   // clang-format off
-  const std::vector<std::string> expected = {
-      "SPECIES ABUNDANCE",
-      "  One record of each species per location per PERIOD",
-      kHead,
+  const std::vector<std::string> expected = section({
       // 1/3 = 33.33, 2/3 = 66.67; no individuals at all: 0.00
       row("Ocelot", "1", "33.33", "0.00", "0.00"),
       row("Tapir", "2", "66.67", "0.00", "0.00"),
       "Total  " + blanks(20) + "     3" + blanks(16) + "100.00",
-      "",
-  };
+  });
   // clang-format on
   EXPECT_EQ(mvtest::runSection(mv::SPECIESABUNDANCE, st), expected);
 }

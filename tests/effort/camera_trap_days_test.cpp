@@ -52,38 +52,39 @@ void walk(mv::Study& st) {
   EXPECT_EQ(console.lines(), std::vector<std::string>{" CAMERA TRAP DAYS"});
 }
 
+struct MonthDays {
+  int year;
+  int month;
+  int days;
+};
+
+// A location with the one operating period walked through the calendar in
+// the study years of the period: the days it gives two months, and in all.
+void expectWalk(const Period& period, MonthDays a, MonthDays b, int total) {
+  mv::Study st = withPeriods(period[0], period[3], {{period}});
+  walk(st);
+  EXPECT_EQ(st.LOCATIONTRAPDAYS(1, a.year, a.month), a.days);
+  EXPECT_EQ(st.LOCATIONTRAPDAYS(1, b.year, b.month), b.days);
+  EXPECT_EQ(totalDays(st, 1), total);
+}
+
 }  // namespace
 
 TEST(CameraTrapDays, CalendarWalkAcrossMonthEnds) {
   // 30 January to 2 February of a common year.
-  mv::Study st = withPeriods(2011, 2011, {{{2011, 1, 30, 2011, 2, 2}}});
-  walk(st);
-  EXPECT_EQ(st.LOCATIONTRAPDAYS(1, 2011, 1), 2);
-  EXPECT_EQ(st.LOCATIONTRAPDAYS(1, 2011, 2), 2);
-  EXPECT_EQ(totalDays(st, 1), 4);
+  expectWalk({2011, 1, 30, 2011, 2, 2}, {2011, 1, 2}, {2011, 2, 2}, 4);
 }
 
 TEST(CameraTrapDays, FebruaryHas29DaysInEveryYearDivisibleByFour) {
   for (int year : {1900, 2100, 2012}) {
-    mv::Study st = withPeriods(year, year, {{{year, 2, 27, year, 3, 1}}});
-    walk(st);
-    EXPECT_EQ(st.LOCATIONTRAPDAYS(1, year, 2), 3) << year;
-    EXPECT_EQ(st.LOCATIONTRAPDAYS(1, year, 3), 1) << year;
-    EXPECT_EQ(totalDays(st, 1), 4) << year;
+    SCOPED_TRACE(year);
+    expectWalk({year, 2, 27, year, 3, 1}, {year, 2, 3}, {year, 3, 1}, 4);
   }
-  mv::Study st = withPeriods(2011, 2011, {{{2011, 2, 27, 2011, 3, 1}}});
-  walk(st);
-  EXPECT_EQ(st.LOCATIONTRAPDAYS(1, 2011, 2), 2);
-  EXPECT_EQ(st.LOCATIONTRAPDAYS(1, 2011, 3), 1);
-  EXPECT_EQ(totalDays(st, 1), 3);
+  expectWalk({2011, 2, 27, 2011, 3, 1}, {2011, 2, 2}, {2011, 3, 1}, 3);
 }
 
 TEST(CameraTrapDays, WalkCrossesIntoTheNextYear) {
-  mv::Study st = withPeriods(2010, 2011, {{{2010, 12, 30, 2011, 1, 2}}});
-  walk(st);
-  EXPECT_EQ(st.LOCATIONTRAPDAYS(1, 2010, 12), 2);
-  EXPECT_EQ(st.LOCATIONTRAPDAYS(1, 2011, 1), 2);
-  EXPECT_EQ(totalDays(st, 1), 4);
+  expectWalk({2010, 12, 30, 2011, 1, 2}, {2010, 12, 2}, {2011, 1, 2}, 4);
 }
 
 TEST(CameraTrapDays, StopBeforeStartGivesNothingAndOneDayGivesOne) {

@@ -120,6 +120,20 @@ const std::string kLocationText =
     " (name in columns 1-25, UTM east-west in 27-32, UTM north-south in 34-40, elevation in 42-46)";
 const std::string kPeriodText = " (six integers on one line: start year, month, day, stop year, month, day)";
 
+// Creek B, the second location, with the one operating period `period`:
+// the run ends with `message` on the console, and only the answer to the
+// wait is read.
+void expectPeriodEndsTheRun(const std::string& period, const std::string& message) {
+  SCOPED_TRACE(period);
+  mvtest::TempDir dir;
+  mvtest::writeFile(dir / "Input.txt", std::string("Title\n2\n") + kLoc1 + "0\nCreek B\n1\n" + period + "\n0\n");
+  mv::Study st;
+  ConsoleRun run("\nnot read\n");
+  EXPECT_EQ(readInputFile(st, dir, run), 1);
+  EXPECT_EQ(run.lines(), (std::vector<std::string>{" READ INPUT.TXT", message, kTerminate}));
+  EXPECT_EQ(run.unread(), "not read\n");
+}
+
 }  // namespace
 
 TEST(InputParameters, BadCountsPeriodsAndEarlyEndsNameTheLine) {
@@ -163,21 +177,8 @@ TEST(InputParameters, BadCountsPeriodsAndEarlyEndsNameTheLine) {
 }
 
 TEST(InputParameters, PeriodMonthOutOfRangeNamesTheLocation) {
-  for (const char* period : {"2010 13 15 2010 11 30", "2010 3 15 2010 0 30"}) {
-    SCOPED_TRACE(period);
-    mvtest::TempDir dir;
-    mvtest::writeFile(dir / "Input.txt", std::string("Title\n2\n") + kLoc1 + "0\nCreek B\n1\n" + period + "\n0\n");
-    mv::Study st;
-    ConsoleRun run("\nnot read\n");
-    EXPECT_EQ(readInputFile(st, dir, run), 1);
-    // clang-format off
-    EXPECT_EQ(run.lines(), (std::vector<std::string>{" READ INPUT.TXT",
-                                                     " Input.txt period month out of range for location Creek B" +
-                                                         std::string(18, ' '),
-                                                     kTerminate}));
-    // clang-format on
-    EXPECT_EQ(run.unread(), "not read\n");
-  }
+  for (const char* period : {"2010 13 15 2010 11 30", "2010 3 15 2010 0 30"})
+    expectPeriodEndsTheRun(period, " Input.txt period month out of range for location Creek B" + std::string(18, ' '));
 }
 
 namespace {
@@ -237,21 +238,8 @@ TEST(InputParameters, PeriodAnswerMayFollowEmptyLines) {
 TEST(InputParameters, PeriodYearOutOfRangeNamesTheLocation) {
   // Years are four-digit calendar years; anything else would make the study
   // span absurd and its tables enormous.
-  for (const char* period : {"0 3 15 2010 11 30", "2010 3 15 10000 1 30", "2010 3 15 -5 1 30"}) {
-    SCOPED_TRACE(period);
-    mvtest::TempDir dir;
-    mvtest::writeFile(dir / "Input.txt", std::string("Title\n2\n") + kLoc1 + "0\nCreek B\n1\n" + period + "\n0\n");
-    mv::Study st;
-    ConsoleRun run("\nnot read\n");
-    EXPECT_EQ(readInputFile(st, dir, run), 1);
-    // clang-format off
-    EXPECT_EQ(run.lines(), (std::vector<std::string>{" READ INPUT.TXT",
-                                                     " Input.txt period year out of range for location Creek B" +
-                                                         std::string(18, ' '),
-                                                     kTerminate}));
-    // clang-format on
-    EXPECT_EQ(run.unread(), "not read\n");
-  }
+  for (const char* period : {"0 3 15 2010 11 30", "2010 3 15 10000 1 30", "2010 3 15 -5 1 30"})
+    expectPeriodEndsTheRun(period, " Input.txt period year out of range for location Creek B" + std::string(18, ' '));
 }
 
 TEST(InputParameters, PeriodDayOutsideOneToThirtyOneEndsTheRun) {
@@ -264,19 +252,8 @@ TEST(InputParameters, PeriodDayOutsideOneToThirtyOneEndsTheRun) {
        "stop day 32 of operating period 1 of location Creek B is not a day of a month (1 to 31)"},
       {"2100 2 29 2100 6 0", "stop day 0 of operating period 1 of location Creek B is not a day of a month (1 to 31)"},
   };
-  for (const auto& [period, message] : cases) {
-    SCOPED_TRACE(period);
-    mvtest::TempDir dir;
-    mvtest::writeFile(dir / "Input.txt", std::string("Title\n2\n") + kLoc1 + "0\nCreek B\n1\n" + period + "\n0\n");
-    mv::Study st;
-    ConsoleRun run("\nnot read\n");
-    EXPECT_EQ(readInputFile(st, dir, run), 1);
-    // clang-format off
-    EXPECT_EQ(run.lines(), (std::vector<std::string>{" READ INPUT.TXT", " Input.txt line 7: " + std::string(message),
-                                                     kTerminate}));
-    // clang-format on
-    EXPECT_EQ(run.unread(), "not read\n");
-  }
+  for (const auto& [period, message] : cases)
+    expectPeriodEndsTheRun(period, " Input.txt line 7: " + std::string(message));
 }
 
 TEST(InputParameters, PeriodDayBeyondItsMonthIsTakenWithAWarning) {

@@ -22,15 +22,20 @@ mv::Study headerStudy(int nLocations, int nSpecies) {
   return st;
 }
 
+// The header of a study whose picture list had `processed` lines, `used`
+// of them used and `rejected` rejected, written on `date`.
+Lines header(mv::Study st, int processed, int used, int rejected, mv::LocalDate date) {
+  st.NPROCESSED = processed;
+  st.NUSED = used;
+  st.NREJECTED = rejected;
+  mvtest::Capture c;
+  mv::writeReportHeader(st, st, c.writer, date);
+  return c.lines();
+}
+
 }  // namespace
 
 TEST(ReportHeader, FiveLocationsSevenSpeciesNoRejects) {
-  mv::Study st = headerStudy(5, 7);
-  st.NPROCESSED = 1234;
-  st.NUSED = 1234;
-  st.NREJECTED = 0;
-  mvtest::Capture c;
-  mv::writeReportHeader(st, st, c.writer, mv::LocalDate{2024, 3, 5});
   // clang-format off
   const Lines expected = {
       mv::padded("Ridge transect 2010", 75),
@@ -52,16 +57,10 @@ TEST(ReportHeader, FiveLocationsSevenSpeciesNoRejects) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(c.lines(), expected);
+  EXPECT_EQ(header(headerStudy(5, 7), 1234, 1234, 0, mv::LocalDate{2024, 3, 5}), expected);
 }
 
 TEST(ReportHeader, DateLineAndCounters) {
-  mv::Study st = headerStudy(1, 0);
-  st.NPROCESSED = 12;
-  st.NUSED = 10;
-  st.NREJECTED = 2;
-  mvtest::Capture c;
-  mv::writeReportHeader(st, st, c.writer, mv::LocalDate{2017, 12, 24});
   // clang-format off
   const Lines expected = {
       mv::padded("Ridge transect 2010", 75),
@@ -79,7 +78,7 @@ TEST(ReportHeader, DateLineAndCounters) {
       "",
   };
   // clang-format on
-  EXPECT_EQ(c.lines(), expected);
+  EXPECT_EQ(header(headerStudy(1, 0), 12, 10, 2, mv::LocalDate{2017, 12, 24}), expected);
 }
 
 TEST(ReportHeader, OpenOutFileWritesTheHeaderToTheFile) {
