@@ -26,13 +26,6 @@ struct CommunityStudy {
   }
 };
 
-// Names "<prefix>01", "<prefix>02", ... .
-inline std::vector<std::string> numbered(const std::string& prefix, int n) {
-  std::vector<std::string> out;
-  for (int k = 1; k <= n; ++k) out.push_back(prefix + (k < 10 ? "0" : "") + std::to_string(k));
-  return out;
-}
-
 // `count` lines starting at the first line equal to `title` (fewer when the
 // report ends first; none when the title is missing).
 inline std::vector<std::string> section(const std::vector<std::string>& lines, const std::string& title,

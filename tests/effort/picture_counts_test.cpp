@@ -9,18 +9,10 @@ namespace {
 
 std::string N(const char* name) { return mv::makeName(name); }
 
-mv::Study countStudy(int groups, const std::vector<const char*>& species, int firstYear, int lastYear, int locations) {
-  mv::Study st;
-  st.NGROUPS = groups;
-  st.NSPECIES = static_cast<int>(species.size());
-  st.NLOCATIONS = locations;
-  st.FIRSTYEAR = firstYear;
-  st.LASTYEAR = lastYear;
-  st.sizeLocationTables();
-  st.sizeGroupTables();
-  st.sizeTallies();
-  for (int s = 1; s <= st.NSPECIES; ++s) st.SPECIESNAME(s) = N(species[static_cast<std::size_t>(s - 1)]);
-  return st;
+// Groups without names.
+mv::Study countStudy(int groups, const std::vector<std::string>& species, int firstYear, int lastYear, int locations) {
+  return mvtest::makeStudy(std::vector<std::string>(static_cast<std::size_t>(groups)), species, firstYear, lastYear,
+                           locations);
 }
 
 void tally(mv::Study& st, int g, int s, int y, int m, int all, int activity, int independent, int individuals) {

@@ -10,19 +10,12 @@ namespace {
 
 std::string N(const char* name) { return mv::makeName(name); }
 
-mv::Study pictureStudy(int groups, const std::vector<const char*>& species) {
-  mv::Study st;
-  st.NGROUPS = groups;
-  st.NSPECIES = static_cast<int>(species.size());
-  st.FIRSTYEAR = 2014;
-  st.LASTYEAR = 2014;
+// Groups without names, the given species, the year 2014 from day 15.
+mv::Study pictureStudy(int groups, const std::vector<std::string>& species) {
+  mv::Study st = mvtest::makeStudy(std::vector<std::string>(static_cast<std::size_t>(groups)), species, 2014, 2014);
   st.FIRSTDAY = 15;
   st.PERIOD = 60;
-  st.sizeLocationTables();
-  st.sizeGroupTables();
-  st.sizeTallies();
   st.sizeGroupDates();
-  for (int s = 1; s <= st.NSPECIES; ++s) st.SPECIESNAME(s) = N(species[static_cast<std::size_t>(s - 1)]);
   return st;
 }
 

@@ -3,23 +3,13 @@
 
 #include "effort/expect_lines.hpp"
 #include "report/pair_table.hpp"
+#include "support/study_builder.hpp"
 #include "support/test_support.hpp"
 
 namespace {
 
-mv::Study named(int groups) {
-  mv::Study st;
-  st.NGROUPS = groups;
-  st.sizeGroupTables();
-  for (int g = 1; g <= groups; ++g) {
-    // Appended piece by piece: GCC 12 at -O3 takes `"G" + std::string` for
-    // an overlapping copy and warns (-Wrestrict).
-    std::string name = g < 10 ? "G0" : "G";
-    name += std::to_string(g);
-    st.GROUPNAME(g) = mv::makeName(name);
-  }
-  return st;
-}
+// Groups G01, G02, ... .
+mv::Study named(int groups) { return mvtest::makeStudy(mvtest::numbered("G", groups), {}); }
 
 }  // namespace
 

@@ -14,11 +14,13 @@
 namespace mvtest {
 
 // A study with the given group and species names (groups and species are
-// numbered from 1 in that order) and study years, every table the sections
-// read sized and zero-filled (first-picture days "none").
+// numbered from 1 in that order), study years and number of locations,
+// every table the sections read sized and zero-filled (first-picture days
+// "none").
 inline mv::Study makeStudy(const std::vector<std::string>& groups, const std::vector<std::string>& species,
-                           int firstYear = 2010, int lastYear = 2010) {
+                           int firstYear = 2010, int lastYear = 2010, int locations = 0) {
   mv::Study st;
+  st.NLOCATIONS = locations;
   st.NGROUPS = static_cast<int>(groups.size());
   st.NSPECIES = static_cast<int>(species.size());
   st.FIRSTYEAR = firstYear;
@@ -31,6 +33,13 @@ inline mv::Study makeStudy(const std::vector<std::string>& groups, const std::ve
   for (int g = 1; g <= st.NGROUPS; ++g) st.GROUPNAME(g) = mv::makeName(groups[static_cast<std::size_t>(g - 1)]);
   for (int s = 1; s <= st.NSPECIES; ++s) st.SPECIESNAME(s) = mv::makeName(species[static_cast<std::size_t>(s - 1)]);
   return st;
+}
+
+// Names "<prefix>01", "<prefix>02", ... .
+inline std::vector<std::string> numbered(const std::string& prefix, int n) {
+  std::vector<std::string> out;
+  for (int k = 1; k <= n; ++k) out.push_back(prefix + (k < 10 ? "0" : "") + std::to_string(k));
+  return out;
 }
 
 // mv::Study, changeable or not.
