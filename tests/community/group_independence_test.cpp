@@ -26,6 +26,15 @@ const std::string kA = "   -   ";
 const std::string kLastR = "   R";
 const std::string kLastA = "   -";
 
+// The whole section for the groups North and South, their pair marked
+// `mark` (kLastR or kLastA).
+std::vector<std::string> northSouth(const std::string& mark) {
+  std::vector<std::string> lines = kTitle;
+  lines.insert(lines.end(),
+               {"Groups                    North  South ", "North                     " + kEmpty + mark, ""});
+  return lines;
+}
+
 // Groups 1..n where odd groups photograph only species 1 and even groups
 // only species 2: pairs of unlike parity are rejected (X = 20), alike
 // parity accepted (X = 0).
@@ -46,15 +55,7 @@ TEST(GroupIndependence, TwentyIsRejectedWithThreeSpecies) {
   cs.pics(2, 2, 10, 2010, 5);
   std::vector<std::string> console;
   const auto lines = mvtest::runSection(mv::GROUPINDEPENDENCE, cs.st, &console);
-  std::vector<std::string> expected = kTitle;
-  // clang-format off
-  expected.insert(expected.end(), {
-                                      "Groups                    North  South ",
-                                      "North                    " + std::string(" ") + kEmpty + kLastR,
-                                      "",
-                                  });
-  // clang-format on
-  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(lines, northSouth(kLastR));
   EXPECT_EQ(console, std::vector<std::string>{" CHI-SQUARE ANALYSIS OF PAIRED GROUPS SPECIES FREQUENCIES"});
 }
 
@@ -87,15 +88,10 @@ TEST(GroupIndependence, OneSpeciesOrNoneMarksEveryPairAccepted) {
   CommunityStudy one({"North", "South"}, {"Agouti"});
   one.pics(1, 1, 100);
   one.pics(2, 1, 1);
-  std::vector<std::string> expected = kTitle;
-  // clang-format off
-  expected.insert(expected.end(), {"Groups                    North  South ",
-                                   "North                     " + kEmpty + kLastA, ""});
-  // clang-format on
-  EXPECT_EQ(mvtest::runSection(mv::GROUPINDEPENDENCE, one.st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::GROUPINDEPENDENCE, one.st), northSouth(kLastA));
 
   CommunityStudy none({"North", "South"}, {});
-  EXPECT_EQ(mvtest::runSection(mv::GROUPINDEPENDENCE, none.st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::GROUPINDEPENDENCE, none.st), northSouth(kLastA));
 }
 
 // More than 36 species use the value for 35 degrees of freedom (49.802):
@@ -104,12 +100,7 @@ TEST(GroupIndependence, DegreesOfFreedomStopAtThirtyFive) {
   CommunityStudy cs({"North", "South"}, numbered("Species", 37));
   cs.pics(1, 1, 25);
   cs.pics(2, 2, 25);
-  std::vector<std::string> expected = kTitle;
-  // clang-format off
-  expected.insert(expected.end(), {"Groups                    North  South ",
-                                   "North                     " + kEmpty + kLastR, ""});
-  // clang-format on
-  EXPECT_EQ(mvtest::runSection(mv::GROUPINDEPENDENCE, cs.st), expected);
+  EXPECT_EQ(mvtest::runSection(mv::GROUPINDEPENDENCE, cs.st), northSouth(kLastR));
 }
 
 // 10 groups: one block of 9 rows and 10 columns. Names are cut to 6

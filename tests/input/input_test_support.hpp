@@ -58,4 +58,13 @@ int endStatus(F&& f) {
 // A name blank-padded to 25 characters.
 inline std::string pad(std::string_view text, std::size_t length = 25) { return mv::padded(text, length); }
 
+// A counter line of the picture reading: " " + text + " " + the count
+// right-justified in 12 columns.
+inline std::string counterLine(const std::string& text, int n) {
+  const std::string digits = std::to_string(n);
+  // clang-format off
+  return " " + text + " " + std::string(12 - digits.size(), ' ') + digits;
+  // clang-format on
+}
+
 }  // namespace inputtest

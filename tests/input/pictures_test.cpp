@@ -12,6 +12,7 @@
 #include "input_test_support.hpp"
 
 using inputtest::ConsoleRun;
+using inputtest::counterLine;
 using inputtest::endStatus;
 using inputtest::pad;
 
@@ -66,14 +67,6 @@ struct PictureRun {
     status = endStatus([&] { mv::READALLPICTURES(st, st, dir.path(), run.console); });
   }
 };
-
-// " " + text + " " + the count right-justified in 12 columns.
-std::string counterLine(const std::string& text, int n) {
-  const std::string digits = std::to_string(n);
-  // clang-format off
-  return " " + text + " " + std::string(12 - digits.size(), ' ') + digits;
-  // clang-format on
-}
 
 }  // namespace
 

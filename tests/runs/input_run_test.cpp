@@ -5,12 +5,14 @@
 #include <vector>
 
 #include "driver/driver.hpp"
+#include "input/input_test_support.hpp"
 #include "layout/layout.hpp"
 #include "support/test_support.hpp"
 
 namespace {
 
-std::string pad(const std::string& text) { return mv::padded(text, 25); }
+using inputtest::counterLine;
+using inputtest::pad;
 
 std::string joinCrlf(const std::vector<std::string>& lines) {
   std::string text;
@@ -40,13 +42,6 @@ void writeStudy(const mvtest::TempDir& dir) {
   mvtest::writeFile(dir / "GroupMap.txt", pad("Ridge A") + " North\n" + pad("Creek B") + " East\n");
 }
 
-std::string counter(const std::string& text, int n) {
-  const std::string digits = std::to_string(n);
-  // clang-format off
-  return " " + text + " " + std::string(12 - digits.size(), ' ') + digits;
-  // clang-format on
-}
-
 }  // namespace
 
 TEST(InputRun, StopsAtThePeriodPromptRemovingThePictureList) {
@@ -68,8 +63,8 @@ TEST(InputRun, StopsAtThePeriodPromptRemovingThePictureList) {
   for (const std::string& line :
        {std::string(" READ INPUT.TXT"), std::string(" CALCULATE BEGIN & END YEARS"),
         std::string("  2 locations found in GroupMap.txt"), std::string("  2 groups found in GroupMap.txt"),
-        std::string(" READ ALLPICTURES.TXT"), counter("   Processed        ", 5), counter("   Used in analysis ", 4),
-        counter("   Rejected         ", 1),
+        std::string(" READ ALLPICTURES.TXT"), counterLine("   Processed        ", 5),
+        counterLine("   Used in analysis ", 4), counterLine("   Rejected         ", 1),
         std::string(" Warning: AllPictures.txt: 1 picture used in analysis is dated outside every operating period "
                     "of its location"),
         std::string("   1 of them outside the study's operating days: counted as used, tallied nowhere"),
