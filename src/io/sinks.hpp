@@ -11,6 +11,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "layout/layout.hpp"
 
@@ -91,6 +92,21 @@ inline std::size_t lineEndLength(const char* at, const char* end) {
   if (end - at >= 2 && at[1] == '\n') return 2;
   if (end - at >= 3 && at[1] == '\r' && at[2] == '\n') return 3;
   return 1;
+}
+
+// The next line of a run of whole lines, without its line ending (LF, CR LF,
+// CR CR LF or a lone CR); false at the end.
+inline bool nextLine(const char*& at, const char* end, std::string_view& line) {
+  if (at == end) return false;
+  const char* hit = findLineEnd(at, end);
+  if (hit == nullptr) {  // the last line without a line ending
+    line = std::string_view(at, static_cast<std::size_t>(end - at));
+    at = end;
+    return true;
+  }
+  line = std::string_view(at, static_cast<std::size_t>(hit - at));
+  at = hit + lineEndLength(hit, end);
+  return true;
 }
 
 // The longest line an input file may hold: a picture line has 74 bytes, the
