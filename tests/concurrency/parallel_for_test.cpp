@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -24,6 +26,10 @@ TEST(ParallelFor, FirstExceptionIsRethrownAfterAllThreadsStop) {
                                [&](std::size_t i) {
                                  ++started;
                                  if (i == 5) throw std::runtime_error("item 5");
+                                 // Items that take a while, so that handing
+                                 // them all out would take seconds even when
+                                 // the failing thread waits for a core.
+                                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
                                }),
                std::runtime_error);
   // Handing out stops: far from every item ran.
