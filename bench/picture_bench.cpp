@@ -81,7 +81,7 @@ void BM_PictureListFormat(benchmark::State& state) {
   const std::vector<std::string>& lines = listLines();
   std::vector<mv::ListedPicture> pictures;
   for (const std::string& l : lines) {
-    mv::PictureLine p;
+    mv::ListedPicture p;
     mv::parseListedPicture(l, p);
     pictures.push_back({p.group, p.species, p.year, p.month, p.day, p.hour, p.minute, p.second, p.individuals,
                         p.dayNumber, p.hourNumber, p.minuteNumber});
@@ -100,7 +100,7 @@ BENCHMARK(BM_PictureListFormat);
 // One picture-list line parsed, in memory.
 void BM_PictureListParse(benchmark::State& state) {
   const std::vector<std::string>& lines = listLines();
-  mv::PictureLine p;
+  mv::ListedPicture p;
   std::size_t k = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(mv::parseListedPicture(lines[k], p));
@@ -115,7 +115,7 @@ void BM_PictureListWrite(benchmark::State& state) {
   const std::vector<std::string>& lines = listLines();
   std::vector<mv::ListedPicture> pictures;
   for (const std::string& l : lines) {
-    mv::PictureLine p;
+    mv::ListedPicture p;
     mv::parseListedPicture(l, p);
     pictures.push_back({p.group, p.species, p.year, p.month, p.day, p.hour, p.minute, p.second, p.individuals,
                         p.dayNumber, p.hourNumber, p.minuteNumber});

@@ -88,9 +88,6 @@ class MoonWindows {
 
 // ---- Picture tallies ---------------------------------------------------------
 
-// One line of FinalPicsList.txt.
-using PictureLine = ListedPicture;
-
 // Keeps the first and last picture of species s at group g: column 1 takes a
 // strictly smaller minute number m, column 2 a strictly larger one.
 void FIRSTLAST(Table<int, 4>& FIRSTLASTPIC, int g, int s, int Y, int M, int D, int H, int N, int d, int m);
@@ -106,7 +103,7 @@ void UPDATEACTIVITY(int s, const MoonWindows& moon, int H, int M, int d, Table<i
 // one that opens the next event), and its largest number of individuals
 // (what it adds to the individuals tally).
 struct IndependentEvent {
-  PictureLine start;
+  ListedPicture start;
   int pictures = 0;
   int individuals = 0;
 };
@@ -127,14 +124,14 @@ class EventObserver {
 class PictureLoop {
  public:
   PictureLoop(const StudyInput& st, PictureTallies& tallies, EventObserver* events = nullptr);
-  void add(const PictureLine& p);
+  void add(const ListedPicture& p);
   // Pictures in file order, as add() one by one.
-  void add(std::span<const PictureLine> pictures);
+  void add(std::span<const ListedPicture> pictures);
   // After the last picture: closes the open event.
   void finish();
 
  private:
-  void openEvent(const PictureLine& p);
+  void openEvent(const ListedPicture& p);
   const StudyInput& st_;
   PictureTallies& tallies_;
   MoonWindows moon_;

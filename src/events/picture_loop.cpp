@@ -32,7 +32,7 @@ void UPDATEACTIVITY(int s, const MoonWindows& moon, int H, int M, int d, Table<i
 PictureLoop::PictureLoop(const StudyInput& st, PictureTallies& tallies, EventObserver* events)
     : st_(st), tallies_(tallies), moon_(tallies.MOONDAYS), events_(events) {}
 
-void PictureLoop::openEvent(const PictureLine& p) {
+void PictureLoop::openEvent(const ListedPicture& p) {
   // The event before ends where this one starts; its individuals are still
   // those of the loop state.
   if (event_.pictures > 0) {
@@ -50,7 +50,7 @@ void PictureLoop::finish() {
   event_.pictures = 0;
 }
 
-void PictureLoop::add(const PictureLine& p) {
+void PictureLoop::add(const ListedPicture& p) {
   const StudyInput& st = st_;
   PictureTallies& tallies = tallies_;
   const int g = p.group;
@@ -114,14 +114,14 @@ void PictureLoop::add(const PictureLine& p) {
   }
 }
 
-void PictureLoop::add(std::span<const PictureLine> pictures) {
+void PictureLoop::add(std::span<const ListedPicture> pictures) {
   // The count cells of a picture a few lines on are asked for ahead: they
   // lie all over PICCOUNT, and waiting for each in turn is most of the loop.
   constexpr std::size_t kAhead = 8;
   const std::size_t n = pictures.size();
   for (std::size_t k = 0; k < n; ++k) {
     if (k + kAhead < n) {
-      const PictureLine& q = pictures[k + kAhead];
+      const ListedPicture& q = pictures[k + kAhead];
       const int* const cell = &tallies_.PICCOUNT(q.group, q.species, q.year, q.month, kAllPictures);
       const std::ptrdiff_t kindStride = tallies_.PICCOUNT.stride(4);
       for (int kind = 0; kind < 4; ++kind) __builtin_prefetch(cell + kind * kindStride, 1);
@@ -134,7 +134,7 @@ void PictureLoop::add(std::span<const PictureLine> pictures) {
 namespace {
 
 // Whether every index the line uses lies within the tables.
-bool fitsTables(const StudyInput& st, const PictureLine& p) {
+bool fitsTables(const StudyInput& st, const ListedPicture& p) {
   return p.group >= 1 && p.group <= st.NGROUPS && p.species >= 1 && p.species <= st.NSPECIES &&
          p.year >= st.FIRSTYEAR && p.year <= st.LASTYEAR && p.month >= 1 && p.month <= 12 && p.hour >= 0 &&
          p.hour <= 23;
@@ -151,7 +151,7 @@ void READPICTURELIST(const StudyInput& st, PictureTallies& tallies, const std::f
   if (!file.open(folder / "FinalPicsList.txt"))
     throw std::runtime_error("Cannot read FinalPicsList.txt: " + std::string(std::strerror(errno)));
   PictureLoop loop(st, tallies, events);
-  PictureLine p;
+  ListedPicture p;
   std::string_view line;
   while (file.nextView(line)) {
     // The list is written earlier in the same run, so every line fits its

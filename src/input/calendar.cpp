@@ -1,5 +1,9 @@
 #include "input/input.hpp"
 
+#include <string>
+
+#include "model/labels.hpp"
+
 namespace mv {
 
 namespace {
@@ -48,6 +52,11 @@ CalendarDate countedDate(int year, int month, int day) {
     }
   }
   return date;
+}
+
+std::string countedIsoDate(int year, int month, int day) {
+  const CalendarDate d = countedDate(year, month, day);
+  return isoDate(d.year, d.month, d.day);
 }
 
 void STARTSTOPDAYS(StudyInput& st, Console& console) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "input/picture_list.hpp"
@@ -29,6 +30,8 @@ inline constexpr int kMaxPeriodDay = 31;
 // The date whose day number a date as written gives: 31 September is
 // 1 October, 31 February of a common year 3 March. Month 1..12, day 1..31.
 CalendarDate countedDate(int year, int month, int day);
+// That date as yyyy-mm-dd.
+std::string countedIsoDate(int year, int month, int day);
 
 // The largest study the readers take, so that the tables sized from the
 // counts stay within memory: each count beyond its limit ends the run,

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "layout/layout.hpp"
+#include "model/labels.hpp"
 #include "model/utf8_text.hpp"
 
 namespace mv {
@@ -202,8 +203,7 @@ void warnReversedPeriods(const StudyInput& st, Console& console) {
         return std::to_string(t(l, p, kYear)) + " " + std::to_string(t(l, p, kMonth)) + " " +
                std::to_string(t(l, p, kDay));
       };
-      std::string name(st.LOCATIONNAME(l));
-      while (!name.empty() && name.back() == ' ') name.pop_back();
+      const std::string name(trimmedName(st.LOCATIONNAME(l)));
       console.error().free("Warning: Input.txt line " + std::to_string(line) + ": operating period " +
                            std::to_string(p) + " of location " + name + " stops (" + shown(st.PERIODSTOP) +
                            ") before it starts (" + shown(st.PERIODSTART) + ")");

@@ -7,6 +7,7 @@
 #include "input/input.hpp"
 #include "input/input_warnings.hpp"
 #include "io/sinks.hpp"
+#include "model/labels.hpp"
 
 namespace mv {
 
@@ -105,12 +106,6 @@ class InputFile {
   Console& console_;
 };
 
-// A name without its padding blanks.
-std::string trimmedName(std::string_view name) {
-  const std::size_t last = name.find_last_not_of(' ');
-  return std::string(name.substr(0, last == std::string_view::npos ? 0 : last + 1));
-}
-
 std::string locationLineText(int l) {
   return "the line of location " + std::to_string(l) +
          " (name in columns 1-25, UTM east-west in 27-32, UTM north-south in 34-40, elevation in 42-46)";
@@ -201,7 +196,7 @@ void READINPUT(StudyInput& st, const std::filesystem::path& folder, Console& con
         if (day >= 1 && day <= last) continue;
         const std::string what = std::string(field == 0 ? "start" : "stop") + " day " + std::to_string(day) +
                                  " of operating period " + std::to_string(p) + " of location " +
-                                 trimmedName(st.LOCATIONNAME(l));
+                                 std::string(trimmedName(st.LOCATIONNAME(l)));
         if (day < 1 || day > kMaxPeriodDay)
           in.fail("Input.txt line " + std::to_string(in.lineNumber()) + ": " + what +
                   " is not a day of a month (1 to " + std::to_string(kMaxPeriodDay) + ")");

@@ -10,6 +10,7 @@
 
 #include "io/sinks.hpp"
 #include "layout/layout.hpp"
+#include "model/labels.hpp"
 
 namespace mv {
 

@@ -1,8 +1,12 @@
-// Hour labels, month and season names and the moon phases' rows, shared by
-// the tallies, the report sections, the tables and the page.
+// Hour labels, month and season names, the moon phases' rows, ISO dates and
+// names without their padding, shared by the input, the tallies, the report
+// sections, the tables and the page.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <charconv>
+#include <string>
 #include <string_view>
 
 namespace mv {
@@ -32,5 +36,37 @@ inline constexpr std::array<std::string_view, 4> kSeasonLabels = {"Dec-Jan-Feb",
 // new moon.
 inline constexpr int kFullMoon = 1;
 inline constexpr int kNewMoon = 2;
+
+// A name without its padding: the trailing blanks of a 25-character name
+// (or of any text) removed.
+inline std::string_view trimmedName(std::string_view name) {
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  return name;
+}
+
+// `value` written at `out` in at least `width` digits, zero-filled; returns
+// where the digits end.
+inline char* putZeroFilled(char* out, int value, int width) {
+  char digits[16];
+  const char* const last = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  for (auto n = last - digits; n < width; ++n) *out++ = '0';
+  return std::copy(static_cast<const char*>(digits), last, out);
+}
+
+// A date as yyyy-mm-dd written at `out` (at most 40 characters); returns
+// where it ends.
+inline char* putIsoDate(char* out, int year, int month, int day) {
+  out = putZeroFilled(out, year, 4);
+  *out++ = '-';
+  out = putZeroFilled(out, month, 2);
+  *out++ = '-';
+  return putZeroFilled(out, day, 2);
+}
+
+// The same date as a string.
+inline std::string isoDate(int year, int month, int day) {
+  char text[40];
+  return std::string(text, putIsoDate(text, year, month, day));
+}
 
 }  // namespace mv

@@ -1,5 +1,7 @@
 #include "model/utf8_text.hpp"
 
+#include "model/labels.hpp"
+
 #include <cstddef>
 
 namespace mv {
@@ -74,11 +76,6 @@ bool append(std::string& out, std::string_view text, bool dropCutEnd) {
   return replaced;
 }
 
-std::string_view withoutTrailingBlanks(std::string_view text) {
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
 }  // namespace
 
 bool isUtf8(std::string_view text) {
@@ -108,13 +105,13 @@ std::string utf8Field(std::string_view field, bool* replaced) {
   std::string out;
   bool any = false;
   if (ascii(field)) {
-    out.assign(withoutTrailingBlanks(field));
+    out.assign(trimmedName(field));
   } else {
     // The cut character goes first: blanks before it are padding too.
     std::string whole;
     whole.reserve(field.size() + 8);
     any = append(whole, field, true);
-    out.assign(withoutTrailingBlanks(whole));
+    out.assign(trimmedName(whole));
   }
   if (replaced != nullptr) *replaced = any;
   return out;

@@ -32,7 +32,6 @@ using svg::number;
 
 constexpr double kWidth = 900.0;
 constexpr const char* kEmptyCell = "#f0f0f0";
-constexpr const char* kSeasonLabels[4] = {"Dec-Jan-Feb", "Mar-Apr-May", "Jun-Jul-Aug", "Sep-Oct-Nov"};
 constexpr int kFullMoon = 1;
 constexpr int kNewMoon = 2;
 // A profile of fewer pictures is mostly noise: its line is left out.
@@ -138,17 +137,9 @@ std::string noData(std::string_view label, std::string_view why) {
 
 std::string monthYear(int year, int month) { return std::string(monthName(month)) + ' ' + std::to_string(year); }
 
-// A date as the calendar counts it: 31 September of a period line is
-// 1 October.
-std::string isoDate(int year, int month, int day) {
-  const CalendarDate d = countedDate(year, month, day);
-  auto two = [](int v) { return v < 10 ? '0' + std::to_string(v) : std::to_string(v); };
-  return std::to_string(d.year) + '-' + two(d.month) + '-' + two(d.day);
-}
-
 // The start or stop date of an operating period.
 std::string periodDate(const PeriodTable& t, int location, int p) {
-  return isoDate(t(location, p, kYear), t(location, p, kMonth), t(location, p, kDay));
+  return countedIsoDate(t(location, p, kYear), t(location, p, kMonth), t(location, p, kDay));
 }
 
 std::string nameList(const StudyInput& st, const std::vector<int>& items, bool species) {
@@ -613,7 +604,7 @@ std::vector<Series> lunar(const PictureTallies& tallies, int s) {
 std::vector<Series> seasonal(const PictureTallies& tallies, int s) {
   std::vector<Series> out;
   for (int k = 1; k <= 4; ++k) {
-    Series one{kSeasonLabels[k - 1], {}};
+    Series one{std::string(kSeasonLabels[k - 1]), {}};
     for (int h = 0; h < 24; ++h) one.hours[h] = tallies.ACTSEASONHOUR(s, k, h);
     out.push_back(one);
   }

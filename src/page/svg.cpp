@@ -110,11 +110,6 @@ std::string escape(std::string_view text) {
   return out;
 }
 
-std::string_view trimmed(std::string_view name) {
-  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  return name;
-}
-
 std::string viridis(double t) {
   // The map sampled at nine evenly spaced points, interpolated linearly.
   static constexpr std::array<std::array<int, 3>, 9> kStops = {{{68, 1, 84},

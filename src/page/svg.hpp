@@ -57,9 +57,6 @@ std::string escape(std::string_view text);
 // 0.1 to 1, and so on.
 int decimalsFor(const std::vector<double>& ticks);
 
-// A name without its trailing blanks (names are blank-padded).
-std::string_view trimmed(std::string_view name);
-
 // The viridis colour map (colour-blind safe, dark blue at 0 to yellow at 1)
 // at t in 0..1, as "#rrggbb".
 std::string viridis(double t);

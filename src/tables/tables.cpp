@@ -24,6 +24,7 @@
 #include "tables/activity_tables.hpp"
 #include "effort/effort.hpp"
 #include "input/input.hpp"
+#include "model/labels.hpp"
 #include "model/utf8_text.hpp"
 #include "tables/estimate_tables.hpp"
 #include "tallies/tallies.hpp"
@@ -279,33 +280,9 @@ void header(CsvWriter& csv, const TableSchema& t) {
   csv.endRow();
 }
 
-constexpr const char* kSeasonLabels[4] = {"Dec-Jan-Feb", "Mar-Apr-May", "Jun-Jul-Aug", "Sep-Oct-Nov"};
-
-void appendNumber(std::string& out, int value, int width) {
-  char digits[16];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  for (auto n = end - digits; n < width; ++n) out.push_back('0');
-  out.append(digits, end);
-}
-
-std::string isoDate(int year, int month, int day) {
-  std::string s;
-  appendNumber(s, year, 4);
-  s.push_back('-');
-  appendNumber(s, month, 2);
-  s.push_back('-');
-  appendNumber(s, day, 2);
-  return s;
-}
-
 // The package's name, by which a datapackage.json of ours is told from
 // anyone else's.
 constexpr const char* kPackageName = "morvelstrand-tables";
-
-std::string countedIsoDate(int year, int month, int day) {
-  const CalendarDate d = countedDate(year, month, day);
-  return isoDate(d.year, d.month, d.day);
-}
 
 nlohmann::ordered_json packageJson(const StudyInput& st, int replicates, std::uint64_t seed) {
   nlohmann::ordered_json package;
@@ -590,27 +567,15 @@ void TablesPackage::listed(std::span<const ListedPicture> pictures) {
 }
 
 void TablesPackage::eventClosed(const IndependentEvent& event) {
-  const PictureLine& p = event.start;
+  const ListedPicture& p = event.start;
   char when[40];
-  char* end = when;
-  const auto number = [&end](int value, int width) {
-    // Fixed-width digits, zero-filled; no listed value is negative.
-    char digits[16];
-    const auto last = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    for (auto n = last - digits; n < width; ++n) *end++ = '0';
-    for (const char* c = digits; c != last; ++c) *end++ = *c;
-  };
-  number(p.year, 4);
-  *end++ = '-';
-  number(p.month, 2);
-  *end++ = '-';
-  number(p.day, 2);
+  char* end = putIsoDate(when, p.year, p.month, p.day);
   *end++ = ',';
-  number(p.hour, 2);
+  end = putZeroFilled(end, p.hour, 2);
   *end++ = ':';
-  number(p.minute, 2);
+  end = putZeroFilled(end, p.minute, 2);
   *end++ = ':';
-  number(p.second, 2);
+  end = putZeroFilled(end, p.second, 2);
   if (p.group >= 1 && p.species >= 1 && p.species <= species_ &&
       static_cast<std::size_t>(p.group - 1) * static_cast<std::size_t>(species_) < eventsPerPair_.size())
     ++eventsPerPair_[static_cast<std::size_t>(p.group - 1) * static_cast<std::size_t>(species_) +

@@ -28,8 +28,8 @@ mv::Study makeStudy(int groups, int species, int period, int firstDay = 1) {
 
 // A picture-list line with its day, hour and minute numbers worked out from
 // the date as the picture reader does (base year 2010).
-mv::PictureLine pic(int g, int s, int Y, int M, int D, int H, int N, int n) {
-  mv::PictureLine p;
+mv::ListedPicture pic(int g, int s, int Y, int M, int D, int H, int N, int n) {
+  mv::ListedPicture p;
   p.group = g;
   p.species = s;
   p.year = Y;
@@ -68,8 +68,8 @@ TEST(PictureLoop, FourLineExampleWithPeriod60) {
   mv::Study st = makeStudy(1, 1, 60);
   mv::PictureLoop loop(st, st);
   // 4 January 2010 is day 4: 04:00 is hour number 100, minute number 6000.
-  const mv::PictureLine lines[] = {pic(1, 1, 2010, 1, 4, 4, 0, 1), pic(1, 1, 2010, 1, 4, 4, 10, 3),
-                                   pic(1, 1, 2010, 1, 4, 5, 5, 2), pic(1, 1, 2010, 1, 4, 5, 15, 2)};
+  const mv::ListedPicture lines[] = {pic(1, 1, 2010, 1, 4, 4, 0, 1), pic(1, 1, 2010, 1, 4, 4, 10, 3),
+                                     pic(1, 1, 2010, 1, 4, 5, 5, 2), pic(1, 1, 2010, 1, 4, 5, 15, 2)};
   ASSERT_EQ(lines[0].hourNumber, 100);
   ASSERT_EQ(lines[0].minuteNumber, 6000);
   ASSERT_EQ(lines[2].hourNumber, 101);
@@ -282,7 +282,7 @@ TEST(PictureListLine, FixedColumns) {
   const std::string line = "  3  12 2010 11  4 23 59  7 99    1403   33695 2021759";
   ASSERT_EQ(mvtest::lines("(2(i3,1x),i4,6(1x,i2),3(1x,i7))", 3, 12, 2010, 11, 4, 23, 59, 7, 99, 1403, 33695, 2021759),
             std::vector<std::string>{line});
-  mv::PictureLine p;
+  mv::ListedPicture p;
   ASSERT_TRUE(mv::parseListedPicture(line, p));
   EXPECT_EQ(p.group, 3);
   EXPECT_EQ(p.species, 12);

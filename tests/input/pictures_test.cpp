@@ -516,7 +516,7 @@ TEST(Pictures, AcceptedPicturesInMemoryEqualThePictureListReadBack) {
   std::size_t at = 0;
   while (at < r.list.size()) {
     const std::size_t end = r.list.find("\r\n", at);
-    mv::PictureLine p;
+    mv::ListedPicture p;
     EXPECT_TRUE(mv::parseListedPicture(std::string_view(r.list).substr(at, end - at), p));
     readBack.push_back(p);
     at = end + 2;

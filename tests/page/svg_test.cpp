@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "model/labels.hpp"
 #include "page/svg.hpp"
 
 using namespace mv::svg;
@@ -60,7 +61,7 @@ TEST(Text, NumbersAreShortAndNamesSafe) {
   EXPECT_EQ(number(-0.001), "0");
   EXPECT_EQ(number(1234567.0), "1234567");
   EXPECT_EQ(escape("Tom & <Jerry> \"x\" 'y'"), "Tom &amp; &lt;Jerry&gt; &quot;x&quot; &#39;y&#39;");
-  EXPECT_EQ(trimmed("Ocelot                   "), "Ocelot");
+  EXPECT_EQ(mv::trimmedName("Ocelot                   "), "Ocelot");
 }
 
 TEST(Colour, ViridisRunsFromDarkBlueToYellow) {
