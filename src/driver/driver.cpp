@@ -260,8 +260,7 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
   WRITEGROUPASSIGNMENT(st, report);
   // The effort stage: the group dates first, as the first-pictures section
   // reads them; then that section and the picture counts are written while
-  // the camera trap days are counted beside them (the counting reads only
-  // the group dates and writes only the trap day tables), the lines of all
+  // the camera trap days are counted beside them, the console lines of all
   // three coming out in this order.
   const GroupEffort effort = [&] {
     GroupEffort made;
@@ -270,12 +269,8 @@ int runSteps(const std::filesystem::path& folder, Console& console, const RunOpt
     const ReportSection steps[] = {
         [&](Writer& r, Writer& c) { WRITEFLPICS(st, tallies, made, r, c); },
         [&](Writer& r, Writer& c) { COUNTPICS(st, tallies, r, c); },
-        [&](Writer&, Writer& c) {
-          made.sizeLocationTrapDays(st);
-          CAMERATRAPEFFORT(st, made, c);
-          made.sizeGroupTrapDays(st);
-          GROUPCTDAYS(st, made, c);
-        },
+        // Side step: the trap day tables, from the group dates only.
+        sideStep([&](Writer& c) { countTrapDays(st, made, c); }),
     };
     runSections(steps, report, con, reportRunning(st));
     return made;

@@ -88,6 +88,13 @@ void GROUPCTDAYS(const StudyInput& st, GroupEffort& effort, Writer& console) {
     }
 }
 
+void countTrapDays(const StudyInput& st, GroupEffort& effort, Writer& console) {
+  effort.sizeLocationTrapDays(st);
+  CAMERATRAPEFFORT(st, effort, console);
+  effort.sizeGroupTrapDays(st);
+  GROUPCTDAYS(st, effort, console);
+}
+
 void WRITEGROUPTRAPDAYS(const StudyInput& st, const GroupEffort& effort, Writer& report, Writer&) {
   const int n = st.NGROUPS;
   std::vector<int> total(static_cast<std::size_t>(n) + 1, 0);  // scratch: one total per group

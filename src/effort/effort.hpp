@@ -17,6 +17,10 @@ void GROUPSTARTSTOP(const StudyInput& st, GroupEffort& effort, Writer& console);
 void CAMERATRAPEFFORT(const StudyInput& st, GroupEffort& effort, Writer& console);
 // Fills GROUPTRAPDAYS from LOCATIONTRAPDAYS; no report lines.
 void GROUPCTDAYS(const StudyInput& st, GroupEffort& effort, Writer& console);
+// The camera trap days: sizes and fills LOCATIONTRAPDAYS, then
+// GROUPTRAPDAYS (CAMERATRAPEFFORT, GROUPCTDAYS); reads only the group dates
+// and writes only those tables; no report lines.
+void countTrapDays(const StudyInput& st, GroupEffort& effort, Writer& console);
 // Fills GROUPUTM and GROUPELEV and writes GROUP UTM AND ELEVATION AVERAGES.
 void GROUPUTMELEV(const StudyInput& st, GroupPositions& positions, Writer& report, Writer& console);
 

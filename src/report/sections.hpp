@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <span>
+#include <utility>
 
 #include "layout/layout.hpp"
 
@@ -15,6 +16,14 @@ namespace mv {
 // One section: writes its lines to the report and its progress lines to the
 // console it is given. It must only read shared data.
 using ReportSection = std::function<void(Writer& report, Writer& console)>;
+
+// A side step among the sections: it fills tables that later stages read
+// and writes only progress lines to the console, never report lines. It
+// runs beside the sections before it (so it must not write what they read),
+// its console lines coming out in its place.
+inline ReportSection sideStep(std::function<void(Writer& console)> step) {
+  return [step = std::move(step)](Writer&, Writer& console) { step(console); };
+}
 
 struct SectionRunning {
   // Threads that render sections; 1 runs them one after another straight

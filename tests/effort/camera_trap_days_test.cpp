@@ -140,9 +140,7 @@ mv::Study effortStudy() {
 std::vector<std::string> effortSection(mv::Study& st) {
   mvtest::Capture console;
   mv::GROUPSTARTSTOP(st, st, console.writer);
-  mv::CAMERATRAPEFFORT(st, st, console.writer);
-  st.sizeGroupTrapDays();
-  mv::GROUPCTDAYS(st, st, console.writer);
+  mv::countTrapDays(st, st, console.writer);
   mvtest::Capture report;
   mv::WRITEGROUPTRAPDAYS(st, st, report.writer, console.writer);
   EXPECT_EQ(console.lines(),
