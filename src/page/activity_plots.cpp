@@ -78,11 +78,7 @@ std::string overlapFigure(const StudyInput& st, const ActivityAnalysis* activity
     const LinearScale y{yt.front(), yt.back(), bottom, top};
     const LinearScale x{0, 24, left, right};
     b.axisLeft(y, yt, left, right, "");
-    b.line(left, bottom, right, bottom, "#333");
-    for (int h = 0; h <= 24; h += 6) {
-      b.line(x(h), bottom, x(h), bottom + 3, "#333");
-      b.text(x(h), bottom + 13, std::to_string(h), "middle", 9);
-    }
+    b.hourAxis(x, left, right, bottom);
     const std::size_t n = std::min(fa.size(), fb.size());
     const auto at = [&](std::size_t k) { return 24.0 * static_cast<double>(k) / static_cast<double>(n); };
     std::vector<std::pair<double, double>> under{{x(0), y(0)}}, lineA, lineB;

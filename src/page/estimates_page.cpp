@@ -14,8 +14,6 @@ using svg::escape;
 using svg::LinearScale;
 using svg::number;
 
-constexpr double kWidth = 900.0;
-
 std::string interval(const Estimate& lo, const Estimate& hi, int decimals) {
   if (!lo || !hi) return "no interval";
   return "95% interval " + number(*lo, decimals) + " to " + number(*hi, decimals);
@@ -51,7 +49,7 @@ std::string abundanceIndexFigure(const StudyInput& st, const std::vector<int>& s
       "of the event count.</p>\n";
   const std::string label = "Relative abundance index per species with intervals";
   if (!estimates || shown.empty()) {
-    Builder b(kWidth, 40, label);
+    Builder b(svg::kFigureWidth, 40, label);
     b.text(10, 24, estimates ? "No species." : "The estimates are made with the tables (--tables).", "start", 12, 0,
            "axis");
     return html + b.finish() + "</figure>\n";
@@ -70,9 +68,9 @@ std::string abundanceIndexFigure(const StudyInput& st, const std::vector<int>& s
   }
   const double left = 190.0, head = 8.0, rowH = 16.0;
   const double plotH = rowH * static_cast<double>(order.size());
-  Builder b(kWidth, head + plotH + 46, label);
+  Builder b(svg::kFigureWidth, head + plotH + 46, label);
   const std::vector<double> xt = svg::niceTicks(0, top > 0.0 ? top : 1.0, 8);
-  const LinearScale x{xt.front(), xt.back(), left, kWidth - 60};
+  const LinearScale x{xt.front(), xt.back(), left, svg::kFigureWidth - 60};
   for (double t : xt) b.line(x(t), head, x(t), head + plotH, "#e4e4e4");
   b.axisBottom(x, xt, head + plotH, "Events per 100 camera trap days");
   for (std::size_t r = 0; r < order.size(); ++r) {

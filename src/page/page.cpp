@@ -30,10 +30,7 @@ using svg::escape;
 using svg::LinearScale;
 using svg::number;
 
-constexpr double kWidth = 900.0;
 constexpr const char* kEmptyCell = "#f0f0f0";
-constexpr int kFullMoon = 1;
-constexpr int kNewMoon = 2;
 // A profile of fewer pictures is mostly noise: its line is left out.
 constexpr int kFewestForProfile = 10;
 
@@ -130,7 +127,7 @@ void closeFigure(std::string& html, std::string svgText) {
 
 // An empty plot that says why.
 std::string noData(std::string_view label, std::string_view why) {
-  Builder b(kWidth, 40, label);
+  Builder b(svg::kFigureWidth, 40, label);
   b.text(10, 24, why, "start", 12, 0, "axis");
   return b.finish();
 }
@@ -258,8 +255,9 @@ void cameraOperation(std::string& html, const PageData& d) {
   const double left = 300.0;
   const double top = 8.0;
   const double plotH = rowH * static_cast<double>(rows.size());
-  Builder b(kWidth, top + plotH + 50, label);
-  const LinearScale x{static_cast<double>(st.FIRSTDAY), static_cast<double>(st.LASTDAY + 1), left, kWidth - 20};
+  Builder b(svg::kFigureWidth, top + plotH + 50, label);
+  const LinearScale x{static_cast<double>(st.FIRSTDAY), static_cast<double>(st.LASTDAY + 1), left,
+                      svg::kFigureWidth - 20};
   const double font = rowH >= 14 ? 10.0 : 7.5;
 
   int previous = 0;
@@ -271,7 +269,7 @@ void cameraOperation(std::string& html, const PageData& d) {
       previous = rows[r].group;
       b.text(4, y + rowH - 2.5, name(st.GROUPNAME(rows[r].group)), "start", font, 0, "head");
     }
-    if (band % 2 == 0) b.rect(left, y, kWidth - 20 - left, rowH, "#f4f4f4");
+    if (band % 2 == 0) b.rect(left, y, svg::kFigureWidth - 20 - left, rowH, "#f4f4f4");
     const int loc = rows[r].location;
     b.text(left - 6, y + rowH - 2.5, name(st.LOCATIONNAME(loc)), "end", font);
     const std::string colour = svg::categoryColour(band % 2 == 0 ? 0 : 4);
@@ -312,12 +310,12 @@ void cameraOperation(std::string& html, const PageData& d) {
     }
   }
   const double axisY = top + plotH;
-  b.line(left, axisY, kWidth - 20, axisY, "#333");
+  b.line(left, axisY, svg::kFigureWidth - 20, axisY, "#333");
   for (const auto& [day, text] : dateTicks(st, st.FIRSTDAY, st.LASTDAY + 1)) {
     b.line(x(day), top, x(day), axisY + 4, "#ccc");
     b.text(x(day), axisY + 15, text, "middle", 10);
   }
-  b.text((left + kWidth - 20) / 2, axisY + 32, "Date", "middle", 11, 0, "axis");
+  b.text((left + svg::kFigureWidth - 20) / 2, axisY + 32, "Date", "middle", 11, 0, "axis");
   closeFigure(html, b.finish());
 }
 
@@ -340,9 +338,9 @@ void trapDays(std::string& html, const PageData& d) {
   const double left = 180.0;
   const double top = 8.0;
   const double rowH = d.shownGroups.size() <= 40 ? 14.0 : 9.0;
-  const svg::BandScale cx{cols, left, kWidth - 20, 0.06};
+  const svg::BandScale cx{cols, left, svg::kFigureWidth - 20, 0.06};
   const double plotH = rowH * static_cast<double>(d.shownGroups.size());
-  Builder b(kWidth, top + plotH + 80, label);
+  Builder b(svg::kFigureWidth, top + plotH + 80, label);
   int max = 0;
   for (int g : d.shownGroups)
     for (int y = st.FIRSTYEAR; y <= st.LASTYEAR; ++y)
@@ -388,10 +386,10 @@ void detectionRateMap(std::string& html, const PageData& d) {
   const auto nc = static_cast<int>(d.shownSpecies.size());
   const double left = 180.0;
   const double top = 150.0;
-  const double cell = std::min(18.0, (kWidth - 20 - left) / nc);
+  const double cell = std::min(18.0, (svg::kFigureWidth - 20 - left) / nc);
   const double rowH = d.shownGroups.size() <= 40 ? 14.0 : 9.0;
   const double plotH = rowH * static_cast<double>(d.shownGroups.size());
-  Builder b(kWidth, top + plotH + 50, label);
+  Builder b(svg::kFigureWidth, top + plotH + 50, label);
   double max = 0.0;
   for (int g : d.shownGroups)
     for (int s : d.shownSpecies) max = std::max(max, static_cast<double>(d.rates.speciesRate(g, s)));
@@ -436,13 +434,14 @@ void accumulation(std::string& html, const PageData& d) {
   const double bottom = height - 50.0;
   const std::vector<double> xt = svg::niceTicks(0, span, 10);
   const std::vector<double> yt = svg::niceTicks(0, std::max(st.NSPECIES, 1), 8);
-  const LinearScale x{xt.front(), xt.back(), left, kWidth - 30};
+  const LinearScale x{xt.front(), xt.back(), left, svg::kFigureWidth - 30};
   const LinearScale y{yt.front(), yt.back(), bottom, top};
-  Builder b(kWidth, height, label);
-  b.axisLeft(y, yt, left, kWidth - 30, "Species");
+  Builder b(svg::kFigureWidth, height, label);
+  b.axisLeft(y, yt, left, svg::kFigureWidth - 30, "Species");
   b.axisBottom(x, xt, bottom, "Study day");
-  b.line(left, y(st.NSPECIES), kWidth - 30, y(st.NSPECIES), "#999", 1, "4 3");
-  b.text(kWidth - 32, y(st.NSPECIES) - 4, std::to_string(st.NSPECIES) + " species listed", "end", 10, 0, "axis");
+  b.line(left, y(st.NSPECIES), svg::kFigureWidth - 30, y(st.NSPECIES), "#999", 1, "4 3");
+  b.text(svg::kFigureWidth - 32, y(st.NSPECIES) - 4, std::to_string(st.NSPECIES) + " species listed", "end", 10, 0,
+         "axis");
   std::vector<std::pair<double, double>> pts;
   pts.emplace_back(x(0), y(0));
   int previous = 0;
@@ -490,12 +489,12 @@ void smallMultiples(std::string& html, const PageData& d, std::string_view id, s
     return;
   }
   constexpr int kColumns = 4;
-  constexpr double kPanelW = (kWidth - 10) / kColumns;
+  constexpr double kPanelW = (svg::kFigureWidth - 10) / kColumns;
   constexpr double kPanelH = 128.0;
   const double legendH = 22.0;
   const auto n = static_cast<int>(d.shownSpecies.size());
   const int panelRows = (n + kColumns - 1) / kColumns;
-  Builder b(kWidth, legendH + kPanelH * panelRows + 6, label);
+  Builder b(svg::kFigureWidth, legendH + kPanelH * panelRows + 6, label);
 
   const std::vector<Series> first = seriesOf(d.shownSpecies.front());
   const bool bars = first.size() == 1;
@@ -545,11 +544,7 @@ void smallMultiples(std::string& html, const PageData& d, std::string_view id, s
     const LinearScale y{yt.front(), yt.back(), bottom, top};
     const LinearScale x{0, 24, left, right};
     b.axisLeft(y, yt, left, right, "");
-    b.line(left, bottom, right, bottom, "#333");
-    for (int h = 0; h <= 24; h += 6) {
-      b.line(x(h), bottom, x(h), bottom + 3, "#333");
-      b.text(x(h), bottom + 13, std::to_string(h), "middle", 9);
-    }
+    b.hourAxis(x, left, right, bottom);
     if (all == 0) {
       b.text((left + right) / 2, (top + bottom) / 2, "no pictures", "middle", 10, 0, "axis");
       continue;
@@ -649,7 +644,7 @@ void groupMap(std::string& html, const PageData& d) {
   // Equal scales on both axes: 1 km is as long east as north.
   const double left = 80.0;
   const double top = 12.0;
-  const double plotW = kWidth - left - 30;
+  const double plotW = svg::kFigureWidth - left - 30;
   const double maxPlotH = 560.0;
   double spanX = std::max(maxX - minX, 0.5);
   double spanY = std::max(maxY - minY, 0.5);
@@ -664,7 +659,7 @@ void groupMap(std::string& html, const PageData& d) {
   const double usedW = spanX * pxPerKm;
   const LinearScale x{minX, maxX, left, left + usedW};
   const LinearScale y{minY, maxY, top + plotH, top};
-  Builder b(kWidth, top + plotH + 50, label);
+  Builder b(svg::kFigureWidth, top + plotH + 50, label);
   std::vector<double> xt = svg::niceTicks(minX, maxX, std::max(3, static_cast<int>(usedW / 90)));
   std::vector<double> yt = svg::niceTicks(minY, maxY, std::max(3, static_cast<int>(plotH / 45)));
   std::erase_if(xt, [&](double t) { return t < minX || t > maxX; });
@@ -724,10 +719,10 @@ void occupancy(std::string& html, const PageData& d) {
   const double top = 8.0;
   const double rowH = 16.0;
   const double plotH = rowH * static_cast<double>(order.size());
-  Builder b(kWidth, top + plotH + 46, label);
+  Builder b(svg::kFigureWidth, top + plotH + 46, label);
   const std::vector<double> xt = svg::niceTicks(0, 1, 6);
   // Room on the right for the word "flagged" beside a full bar's label.
-  const LinearScale x{0, 1, left, kWidth - (d.estimates ? 110 : 60)};
+  const LinearScale x{0, 1, left, svg::kFigureWidth - (d.estimates ? 110 : 60)};
   for (double t : xt) b.line(x(t), top, x(t), top + plotH, "#e4e4e4");
   b.axisBottom(x, xt, top + plotH, "Proportion of groups occupied");
   for (std::size_t r = 0; r < order.size(); ++r) {
@@ -762,8 +757,8 @@ void cooccurrenceMatrix(std::string& html, const PageData& d) {
   const auto n = static_cast<int>(d.shownSpecies.size());
   const double left = 190.0;
   const double top = 150.0;
-  const double cell = std::min(22.0, std::min((kWidth - 20 - left) / n, 500.0 / n + 2));
-  Builder b(kWidth, top + cell * n + 50, label);
+  const double cell = std::min(22.0, std::min((svg::kFigureWidth - 20 - left) / n, 500.0 / n + 2));
+  Builder b(svg::kFigureWidth, top + cell * n + 50, label);
   int max = 0;
   for (int a : d.shownSpecies)
     for (int c : d.shownSpecies) max = std::max(max, together(a, c));
@@ -828,7 +823,7 @@ std::string htmlPage(const StudyInput& st, const PictureTallies& tallies, const 
                  "Activity pictures of each three-month season, all study years together; a season with fewer "
                  "than 10 pictures has no line.",
                  [&](int s) { return seasonal(tallies, s); });
-  html += overlapFigure(st, activity, kWidth);
+  html += overlapFigure(st, activity, svg::kFigureWidth);
   detectionRateMap(html, d);
   groupMap(html, d);
   occupancy(html, d);

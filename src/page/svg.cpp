@@ -280,6 +280,14 @@ void Builder::axisBottom(const LinearScale& x, const std::vector<double>& ticks,
   if (!title.empty()) text((x.r0 + x.r1) / 2.0, y + 31, title, "middle", 11, 0, "axis");
 }
 
+void Builder::hourAxis(const LinearScale& x, double left, double right, double bottom) {
+  line(left, bottom, right, bottom, "#333");
+  for (int h = 0; h <= 24; h += 6) {
+    line(x(h), bottom, x(h), bottom + 3, "#333");
+    text(x(h), bottom + 13, std::to_string(h), "middle", 9);
+  }
+}
+
 void Builder::axisLeft(const LinearScale& y, const std::vector<double>& ticks, double x, double gridTo,
                        std::string_view title, int decimals) {
   if (decimals < 0) decimals = decimalsFor(ticks);

@@ -11,6 +11,9 @@
 
 namespace mv::svg {
 
+// The width of every figure of the page, in pixels.
+inline constexpr double kFigureWidth = 900.0;
+
 // Maps the data interval [d0, d1] linearly onto the pixel interval [r0, r1]
 // (r1 may be below r0, as for a y axis). A zero-width domain maps every
 // value to the middle of the range.
@@ -96,6 +99,10 @@ class Builder {
   // across to gridTo (no grid when gridTo == x), and a rotated title.
   void axisLeft(const LinearScale& y, const std::vector<double>& ticks, double x, double gridTo, std::string_view title,
                 int decimals = -1);
+  // The hours of a day along pixel row `bottom` from `left` to `right`
+  // (x maps hour 0 to 24 onto them): the line, then a tick and a label every
+  // six hours.
+  void hourAxis(const LinearScale& x, double left, double right, double bottom);
   // A horizontal colour bar for values lo..hi of the viridis map.
   void viridisLegend(double x, double y, double width, double lo, double hi, std::string_view title, int decimals = -1);
 

@@ -628,7 +628,7 @@ bool TablesPackage::write(const StudyInput& st, const PictureTallies& tallies, c
                 // A group without operating periods has no dates.
                 // The dates counted, which a calendar has: 31 September is
                 // 1 October.
-                if (effort.GROUPSTART(g, kDayNumber) != kNoFirstPicture)
+                if (effort.GROUPSTART(g, kDayNumber) != kNoStartDay)
                   w.text(countedIsoDate(effort.GROUPSTART(g, kYear), effort.GROUPSTART(g, kMonth),
                                         effort.GROUPSTART(g, kDay)))
                       .text(countedIsoDate(effort.GROUPSTOP(g, kYear), effort.GROUPSTOP(g, kMonth),
