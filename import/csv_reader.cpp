@@ -48,31 +48,21 @@ class CsvParser {
   enum class State { LineStart, FieldStart, Unquoted, Quoted, QuoteInQuoted };
 
   bool step(char c) {
-    const bool lineEnd = c == '\n' || c == '\r';
     switch (state_) {
       case State::LineStart:
-        if (lineEnd) return true;  // an empty line
+        if (c == '\n' || c == '\r') return true;  // an empty line
         [[fallthrough]];
       case State::FieldStart:
         if (c == dialect_.quote) {
           state_ = State::Quoted;
-        } else if (c == dialect_.delimiter) {
-          endField();
-        } else if (lineEnd) {
-          endRecord();
-        } else {
+        } else if (!ends(c)) {
           field_.push_back(c);
           state_ = State::Unquoted;
         }
         return true;
       case State::Unquoted:
         if (c == dialect_.quote) return false;
-        if (c == dialect_.delimiter)
-          endField();
-        else if (lineEnd)
-          endRecord();
-        else
-          field_.push_back(c);
+        if (!ends(c)) field_.push_back(c);
         return true;
       case State::Quoted:
         if (c == dialect_.quote)
@@ -84,16 +74,22 @@ class CsvParser {
         if (c == dialect_.quote) {
           field_.push_back(c);
           state_ = State::Quoted;
-        } else if (c == dialect_.delimiter) {
-          endField();
-        } else if (lineEnd) {
-          endRecord();
-        } else {
-          return false;
+          return true;
         }
-        return true;
+        return ends(c);
     }
     return false;
+  }
+
+  // A delimiter ends the field, a line end the record: whether c did.
+  bool ends(char c) {
+    if (c == dialect_.delimiter)
+      endField();
+    else if (c == '\n' || c == '\r')
+      endRecord();
+    else
+      return false;
+    return true;
   }
 
   void endField() {
